@@ -1,0 +1,208 @@
+#include "app/frmMain.h"
+
+#include <array>
+#include <variant>
+
+#include "app/FieldTable.h"
+#include "reshacker/InteractiveEdit.h"
+#include "reshacker/TargetUpdate.h"
+#include "script/ScriptFilling.h"
+#include "script/VersionBoxes.h"
+#include "script/VersionScriptTemplate.h"
+#include "settings/SettingsRestore.h"
+#include "settings/SettingsSave.h"
+
+namespace quillmark {
+
+namespace {
+
+struct EventRoute {
+    WindowEvent event;
+    const wchar_t* control;  // empty for the window's own events
+    void (frmMain::*handler)();
+};
+
+constexpr std::array<EventRoute, 10> kEventRoutes{{
+    {WindowEvent::Initialize, L"", &frmMain::Form_Initialize},
+    {WindowEvent::Load, L"", &frmMain::Form_Load},
+    {WindowEvent::Unload, L"", &frmMain::Form_Unload},
+    {WindowEvent::Change, L"txtExe", &frmMain::txtExe_Change},
+    {WindowEvent::Change, L"txtResHack", &frmMain::txtResHack_Change},
+    {WindowEvent::Click, L"cmdOpenExe", &frmMain::cmdOpenExe_Click},
+    {WindowEvent::Click, L"cmdOpenHack", &frmMain::cmdOpenHack_Click},
+    {WindowEvent::Click, L"cmdEnd", &frmMain::cmdEnd_Click},
+    {WindowEvent::Click, L"cmdView", &frmMain::cmdView_Click},
+    {WindowEvent::Click, L"Command1", &frmMain::Command1_Click},
+}};
+
+constexpr std::size_t kButtonMinNameLength = 2;
+constexpr std::size_t kViewMinNameLength = 3;
+constexpr std::uint32_t kHideReadOnly = 4;
+// SEE_MASK_INVOKEIDLIST | SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI
+constexpr std::uint32_t kPropertiesMask = 0x44C;
+constexpr int kMessageStyleOk = 0;
+
+const ControlRef kTxtExe{L"txtExe"};
+const ControlRef kTxtResHack{L"txtResHack"};
+const ControlRef kCmdView{L"cmdView"};
+const ControlRef kCommand1{L"Command1"};
+
+// Cleared again however the press ends.
+class PressGuard {
+public:
+    explicit PressGuard(bool& running) : running_(running) { running_ = true; }
+    ~PressGuard() { running_ = false; }
+    PressGuard(const PressGuard&) = delete;
+    PressGuard& operator=(const PressGuard&) = delete;
+
+private:
+    bool& running_;
+};
+
+class BusyGuard {
+public:
+    explicit BusyGuard(Platform& platform) : platform_(platform) { platform_.BeginBusy(); }
+    ~BusyGuard() { platform_.EndBusy(); }
+    BusyGuard(const BusyGuard&) = delete;
+    BusyGuard& operator=(const BusyGuard&) = delete;
+
+private:
+    Platform& platform_;
+};
+
+}  // namespace
+
+frmMain::frmMain(Platform& platform, WaitLimits limits) : platform_(platform), limits_(limits) {}
+
+void frmMain::OnEvent(WindowEvent event, const ControlRef& control) {
+    for (const EventRoute& route : kEventRoutes) {
+        if (route.event == event && control.name == route.control) {
+            (this->*route.handler)();
+            return;
+        }
+    }
+}
+
+void frmMain::Form_Initialize() { versionScriptTemplate_ = BuildVersionScriptTemplate(); }
+
+void frmMain::Form_Load() {
+    programFolderPath_ = quillmark::ProgramFolderPath(platform_.ProgramFolder());
+    settings_ = std::make_unique<inifile_IO>(platform_);
+    settings_->FileName(programFolderPath_ + platform_.ExeBaseName() + L".ini");
+    RestoreSettings(platform_, *settings_);
+    platform_.ShowMainWindow();
+    CheckInitialRes(platform_, programFolderPath_);
+}
+
+void frmMain::Form_Unload() {
+    if (settings_) {
+        SaveSettings(platform_, *settings_);
+        settings_.reset();
+    }
+    platform_.EndProgram();
+}
+
+void frmMain::txtExe_Change() { UpdateButtonStates(); }
+
+void frmMain::txtResHack_Change() { UpdateButtonStates(); }
+
+void frmMain::UpdateButtonStates() {
+    platform_.SetEnabled(kCmdView, false);
+    const std::wstring editorPath = platform_.GetText(kTxtResHack);
+    const std::wstring targetPath = platform_.GetText(kTxtExe);
+    if (editorPath.empty() || targetPath.empty() ||
+        platform_.FindFirstNormalFile(editorPath).size() < kButtonMinNameLength ||
+        platform_.FindFirstNormalFile(targetPath).size() < kButtonMinNameLength) {
+        platform_.SetEnabled(kCommand1, false);
+        return;
+    }
+    platform_.SetEnabled(kCmdView, true);
+    platform_.SetEnabled(kCommand1, true);
+}
+
+void frmMain::ChooseFile(const wchar_t* filter, const wchar_t* targetBox) {
+    OpenDialogRequest request;
+    request.cancelError = true;
+    request.flags = kHideReadOnly;
+    request.filter = filter;
+    request.filterIndex = 1;
+    if (const auto chosen = platform_.ShowOpenDialog(request)) {
+        platform_.SetText({targetBox}, *chosen);
+    }
+}
+
+void frmMain::cmdOpenExe_Click() { ChooseFile(L"実行ファイル (*.exe)|*.exe", L"txtExe"); }
+
+void frmMain::cmdOpenHack_Click() { ChooseFile(L"ResHacker (ResHacker.exe)|ResHacker.exe", L"txtResHack"); }
+
+void frmMain::cmdEnd_Click() { Form_Unload(); }
+
+void frmMain::cmdView_Click() {
+    const std::wstring targetPath = platform_.GetText(kTxtExe);
+    if (platform_.FindFirstNormalFile(targetPath).size() < kViewMinNameLength || targetPath.empty()) {
+        platform_.MessageBox(L"確認するファイルが見つかりません。", kMessageStyleOk, platform_.AppTitle());
+        return;
+    }
+    ShowFileProperties(targetPath);
+}
+
+void frmMain::ShowFileProperties(const std::wstring& path) {
+    ShellExecuteRequest request;
+    request.mask = kPropertiesMask;
+    request.ownedByMainWindow = true;
+    request.verb = L"properties";
+    request.file = path;
+    request.show = 0;
+    platform_.ShellExecuteEx(request);
+}
+
+bool frmMain::PassesRangeAndPathChecks(std::wstring& filledScript) {
+    const std::wstring inputErrorTitle = platform_.AppTitle() + L"入力エラー";
+    const auto read = ReadVersionTable(platform_);
+    if (const auto* failure = std::get_if<ConversionFailure>(&read)) {
+        platform_.MessageBox(failure->message, kMessageStyleExclamation, inputErrorTitle);
+        return false;
+    }
+    const VersionTable& versions = std::get<VersionTable>(read);
+    if (const auto rangeFailure = FirstRangeFailure(versions)) {
+        platform_.MessageBox(*rangeFailure, kMessageStyleExclamation, inputErrorTitle);
+        return false;
+    }
+
+    FieldValues fields;
+    for (const FieldSpec& field : FieldTable()) {
+        const auto f = static_cast<std::size_t>(field.index);
+        fields.captions[f] = platform_.GetText({L"lblInfo", field.index});
+        if (!IsVersionField(field.index)) {
+            fields.texts[f] = platform_.GetText({L"txtInfo", field.index});
+        }
+    }
+    filledScript = FillVersionScript(versionScriptTemplate_, fields, versions);
+
+    // The editor cannot take every path: refuse before anything is touched.
+    if (const auto problem = TargetPathProblem(platform_.GetText(kTxtExe))) {
+        ReportStop(platform_, *problem);
+        return false;
+    }
+    return true;
+}
+
+void frmMain::Command1_Click() {
+    if (pressRunning_) {
+        return;
+    }
+    PressGuard press(pressRunning_);
+    std::wstring filledScript;
+    if (!PassesRangeAndPathChecks(filledScript)) {
+        return;
+    }
+    BusyGuard busy(platform_);
+    const auto paths = RunInteractiveEdit(platform_, filledScript, platform_.GetText(kTxtResHack), programFolderPath_,
+                                          limits_);
+    if (!paths) {
+        return;
+    }
+    RunTargetUpdate(platform_, platform_.GetText(kTxtExe), *paths, limits_);
+}
+
+}  // namespace quillmark

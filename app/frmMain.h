@@ -1,0 +1,49 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/Platform.h"
+#include "reshacker/RunSteps.h"
+#include "settings/inifile_IO.h"
+
+namespace quillmark {
+
+// The main window's logic: it owns the window's state and decides what each
+// event does; the controls live behind the platform.
+class frmMain {
+public:
+    explicit frmMain(Platform& platform, WaitLimits limits = {});
+
+    // One call per window event, routed to its handler.
+    void OnEvent(WindowEvent event, const ControlRef& control = {});
+
+    void Form_Initialize();
+    void Form_Load();
+    void Form_Unload();
+    void txtExe_Change();
+    void txtResHack_Change();
+    void cmdOpenExe_Click();
+    void cmdOpenHack_Click();
+    void cmdEnd_Click();
+    void cmdView_Click();
+    void Command1_Click();
+
+    const std::wstring& VersionScriptTemplate() const { return versionScriptTemplate_; }
+    const std::wstring& ProgramFolderPath() const { return programFolderPath_; }
+
+private:
+    void UpdateButtonStates();
+    void ShowFileProperties(const std::wstring& path);
+    void ChooseFile(const wchar_t* filter, const wchar_t* targetBox);
+    bool PassesRangeAndPathChecks(std::wstring& filledScript);
+
+    Platform& platform_;
+    WaitLimits limits_;
+    std::wstring versionScriptTemplate_;
+    std::wstring programFolderPath_;
+    std::unique_ptr<inifile_IO> settings_;
+    bool pressRunning_ = false;
+};
+
+}  // namespace quillmark

@@ -1,0 +1,129 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace quillmark {
+
+// A control of the main window, addressed by its name and, for control
+// arrays, its index (-1 for a control that is not part of an array).
+struct ControlRef {
+    std::wstring name;
+    int index = -1;
+
+    bool operator==(const ControlRef&) const = default;
+};
+
+// What the window reports to the logic.
+enum class WindowEvent { Initialize, Load, Unload, Click, Change };
+
+// The Open dialog's settings, in the terms the common dialog control uses:
+// a filter of "description|pattern" pairs, the dialog flags and the
+// 1-based index of the selected filter.
+struct OpenDialogRequest {
+    bool cancelError = false;
+    std::uint32_t flags = 0;
+    std::wstring filter;
+    int filterIndex = 1;
+};
+
+// The fields of the shell's execution record that the logic decides; the
+// platform adds the record size and the owner window's handle.
+struct ShellExecuteRequest {
+    std::uint32_t mask = 0;
+    bool ownedByMainWindow = false;
+    std::wstring verb;
+    std::wstring file;
+    std::wstring parameters;
+    std::wstring directory;
+    int show = 0;
+};
+
+// A failure's description as the system words it (may be empty).
+struct OpResult {
+    bool ok = false;
+    std::wstring error;
+};
+
+// A started process; `id` is 0 when the start failed.
+struct LaunchResult {
+    std::uintptr_t id = 0;
+    std::wstring error;
+};
+
+enum class WaitOutcome { Done, TimedOut, Failed };
+
+// Every operation the logic needs from the operating system and the window
+// system. The logic never calls the system directly.
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // Window system. Setting the text of a control raises its change event,
+    // as a real text box does.
+    virtual std::wstring GetText(const ControlRef& control) = 0;
+    virtual void SetText(const ControlRef& control, const std::wstring& text) = 0;
+    virtual void SetEnabled(const ControlRef& control, bool enabled) = 0;
+    virtual void ShowMainWindow() = 0;
+    virtual void EndProgram() = 0;
+
+    // While a press waits for other programs the window keeps painting,
+    // shows a wait cursor and takes no input.
+    virtual void BeginBusy() = 0;
+    virtual void EndBusy() = 0;
+
+    // Modal dialogs. The Open dialog yields nothing when it is cancelled
+    // or fails.
+    virtual std::optional<std::wstring> ShowOpenDialog(const OpenDialogRequest& request) = 0;
+    virtual int MessageBox(const std::wstring& text, int style, const std::wstring& title) = 0;
+
+    // Directory search for a file pattern, normal files only: the name part
+    // of the first match, or an empty string (also when the search fails).
+    virtual std::wstring FindFirstNormalFile(const std::wstring& pattern) = 0;
+
+    // The running program.
+    virtual std::wstring ProgramFolder() = 0;
+    virtual std::wstring ExeBaseName() = 0;
+    virtual std::wstring AppTitle() = 0;
+
+    // Locale-aware text-to-number conversions; nothing when the text is not
+    // a number or does not fit the type.
+    virtual std::optional<std::int32_t> TextToLong(const std::wstring& text) = 0;
+    virtual std::optional<std::int16_t> TextToInteger(const std::wstring& text) = 0;
+    virtual std::optional<double> TextToDouble(const std::wstring& text) = 0;
+    virtual std::optional<float> TextToSingle(const std::wstring& text) = 0;
+
+    // Private profile (INI) files in the system ANSI code page. The read
+    // gives the value as a buffer of `bufferSize` bytes would hold it
+    // (empty when the file, section or key is missing).
+    virtual std::wstring GetProfileString(const std::wstring& section, const std::wstring& key, int bufferSize,
+                                          const std::wstring& file) = 0;
+    virtual bool WriteProfileString(const std::wstring& section, const std::wstring& key, const std::wstring& value,
+                                    const std::wstring& file) = 0;
+
+    // Clipboard.
+    virtual OpResult ClipboardEmpty() = 0;
+    virtual OpResult ClipboardSetText(const std::wstring& text) = 0;
+
+    // Program launch; returns at once. Show state 1: normal and focused,
+    // 0: hidden.
+    virtual LaunchResult Launch(const std::wstring& commandLine, int showState) = 0;
+    // Until the process waits for input and one of its windows is in front.
+    virtual WaitOutcome WaitUntilReady(std::uintptr_t process, int timeoutMs) = 0;
+    virtual WaitOutcome WaitForExit(std::uintptr_t process, int timeoutMs) = 0;
+    virtual void ReleaseProcess(std::uintptr_t process) = 0;
+
+    // One synthesised key event.
+    virtual void KeybdEvent(std::uint8_t virtualKey, std::uint8_t scanCode, std::uint32_t flags,
+                            std::uint32_t extraInfo) = 0;
+
+    // Copies a file, replacing an existing destination.
+    virtual OpResult CopyFileReplacing(const std::wstring& source, const std::wstring& destination) = 0;
+
+    // The shell's ShellExecuteEx; its result is not used.
+    virtual void ShellExecuteEx(const ShellExecuteRequest& request) = 0;
+};
+
+}  // namespace quillmark

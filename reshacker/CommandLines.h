@@ -1,0 +1,30 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace quillmark {
+
+inline constexpr const wchar_t* kInitialResName = L"initial.res";
+inline constexpr const wchar_t* kAddSkipVerb = L"-addskip ";
+inline constexpr const wchar_t* kModifyVerb = L"-modify ";
+
+std::wstring Quoted(const std::wstring& text);
+
+// The program folder always ends in a backslash, so nothing is inserted.
+std::wstring QuotedResourcePath(const std::wstring& programFolder);
+
+// Opens the resource file in the editor's window.
+std::wstring InteractiveCommandLine(const std::wstring& quotedEditorPath, const std::wstring& quotedResourcePath);
+
+// The backup beside the target: its last four characters replaced by
+// "_original.exe"; nothing when the path is shorter than four characters.
+std::optional<std::wstring> BackupPathFor(const std::wstring& targetPath);
+
+// One hidden merge run. Only the editor and resource paths are quoted: the
+// editor splits its operands at the commas.
+std::wstring MergeCommandLine(const std::wstring& quotedEditorPath, const std::wstring& verb,
+                              const std::wstring& backupPath, const std::wstring& targetPath,
+                              const std::wstring& quotedResourcePath);
+
+}  // namespace quillmark

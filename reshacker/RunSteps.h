@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/Platform.h"
+
+namespace quillmark {
+
+// How long a press waits for the editor before it gives up.
+struct WaitLimits {
+    int readyMs = 30000;
+    int exitMs = 60000;
+};
+
+inline constexpr int kMessageStyleExclamation = 48;
+
+// Stops the press: the reason in the window's own message box.
+void ReportStop(Platform& platform, const std::wstring& text);
+
+// Waits for a started process to end and lets go of it; on a time-out or a
+// failed wait the press stops with `whatDidNotHappen` in the message.
+bool WaitForEditorExit(Platform& platform, std::uintptr_t process, const WaitLimits& limits,
+                       const std::wstring& whichRun, const std::wstring& whatDidNotHappen);
+
+}  // namespace quillmark

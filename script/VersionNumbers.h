@@ -1,0 +1,28 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace quillmark {
+
+// One version: major, minor, the third number (always 0) and revision.
+using VersionRow = std::array<std::int32_t, 4>;
+
+// Row 0 is the file version, row 1 the product version.
+using VersionTable = std::array<VersionRow, 2>;
+
+enum class VersionColumn { Major = 0, Minor = 1, Revision = 3 };
+
+// The message of the first value outside its range, testing the file row
+// before the product row and, within a row, major, minor, revision.
+std::optional<std::wstring> FirstRangeFailure(const VersionTable& table);
+
+// "1.00" or "1.02.0003": the value of the FileVersion / ProductVersion string.
+std::wstring VersionText(const VersionRow& row);
+
+// "FILEVERSION 1,2,0,3": keyword followed by the four numbers.
+std::wstring VersionLine(const std::wstring& keyword, const VersionRow& row);
+
+}  // namespace quillmark
