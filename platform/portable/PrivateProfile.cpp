@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <fstream>
-#include <iterator>
 #include <optional>
 #include <system_error>
 #include <vector>
@@ -40,10 +39,15 @@ Place Locate(const std::vector<ProfileLine>& lines, std::string_view section, st
 
 bool EndsWithLineBreak(std::string_view text) { return text.ends_with('\n') || text.ends_with('\r'); }
 
+// istream::read turns a failing read (a folder, say) into badbit where a
+// stream-buffer iterator would let the exception through.
 std::optional<std::string> ReadWholeFile(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
     if (!in) return std::nullopt;
-    std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string content;
+    char chunk[4096];
+    while (in.read(chunk, sizeof chunk) || in.gcount() > 0)
+        content.append(chunk, static_cast<std::size_t>(in.gcount()));
     if (in.bad()) return std::nullopt;
     return content;
 }
