@@ -197,8 +197,8 @@ void frmMain::Command1_Click() {
         return;
     }
     BusyGuard busy(platform_);
-    const auto paths = RunInteractiveEdit(platform_, filledScript, platform_.GetText(kTxtResHack), programFolderPath_,
-                                          limits_);
+    const auto paths =
+        RunInteractiveEdit(platform_, filledScript, platform_.GetText(kTxtResHack), programFolderPath_, limits_);
     if (!paths) {
         return;
     }

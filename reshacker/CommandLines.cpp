@@ -4,9 +4,7 @@ namespace quillmark {
 
 std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
 
-std::wstring QuotedResourcePath(const std::wstring& programFolder) {
-    return Quoted(programFolder + kInitialResName);
-}
+std::wstring QuotedResourcePath(const std::wstring& programFolder) { return Quoted(programFolder + kInitialResName); }
 
 std::wstring InteractiveCommandLine(const std::wstring& quotedEditorPath, const std::wstring& quotedResourcePath) {
     return quotedEditorPath + L" " + quotedResourcePath;

@@ -15,8 +15,7 @@ std::wstring FillVersionScript(const std::wstring& versionScriptTemplate, const 
             script = ReplaceFirst(script, kFileVersionLinePlaceholder, VersionLine(L"FILEVERSION ", versions[0]));
         } else if (f == 7) {
             script = ReplaceFirst(script, placeholder, VersionText(versions[1]));
-            script =
-                ReplaceFirst(script, kProductVersionLinePlaceholder, VersionLine(L"PRODUCTVERSION ", versions[1]));
+            script = ReplaceFirst(script, kProductVersionLinePlaceholder, VersionLine(L"PRODUCTVERSION ", versions[1]));
         } else {
             script = ReplaceFirst(script, placeholder, fields.texts[f]);
         }

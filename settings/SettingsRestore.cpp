@@ -44,7 +44,8 @@ void RestoreFromFile(Platform& platform, inifile_IO& settings) {
                 platform.SetText({field.inputName, box}, texts[static_cast<std::size_t>(box)]);
             }
         } else {
-            platform.SetText({L"txtInfo", field.index}, settings.ReadStr(kVerInfoSection, VerInfoKey(field.index), L""));
+            platform.SetText({L"txtInfo", field.index},
+                             settings.ReadStr(kVerInfoSection, VerInfoKey(field.index), L""));
         }
     }
 }

@@ -25,9 +25,12 @@ std::optional<double> ParseRadix(std::wstring_view digits, int radix) {
     std::uint64_t value = 0;
     for (wchar_t c : digits) {
         int d = -1;
-        if (IsDigit(c)) d = c - L'0';
-        else if (c >= L'a' && c <= L'f') d = c - L'a' + 10;
-        else if (c >= L'A' && c <= L'F') d = c - L'A' + 10;
+        if (IsDigit(c))
+            d = c - L'0';
+        else if (c >= L'a' && c <= L'f')
+            d = c - L'a' + 10;
+        else if (c >= L'A' && c <= L'F')
+            d = c - L'A' + 10;
         if (d < 0 || d >= radix) return std::nullopt;
         value = value * static_cast<std::uint64_t>(radix) + static_cast<std::uint64_t>(d);
     }

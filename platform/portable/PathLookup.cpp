@@ -8,7 +8,9 @@ namespace quillmark::portable {
 
 namespace {
 
-bool SameLetter(wchar_t a, wchar_t b) { return std::towlower(static_cast<wint_t>(a)) == std::towlower(static_cast<wint_t>(b)); }
+bool SameLetter(wchar_t a, wchar_t b) {
+    return std::towlower(static_cast<wint_t>(a)) == std::towlower(static_cast<wint_t>(b));
+}
 
 }  // namespace
 

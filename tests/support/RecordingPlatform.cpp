@@ -1,0 +1,270 @@
+#include "tests/support/RecordingPlatform.h"
+
+#include <cctype>
+#include <cstdlib>
+#include <cwctype>
+#include <stdexcept>
+
+#include "app/ControlTable.h"
+#include "platform/portable/PathLookup.h"
+#include "platform/portable/PrivateProfile.h"
+
+namespace quillmark::testing {
+
+namespace {
+
+bool SameFolder(std::wstring_view a, std::wstring_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (std::towlower(static_cast<wint_t>(a[i])) != std::towlower(static_cast<wint_t>(b[i]))) return false;
+    }
+    return true;
+}
+
+std::wstring ProcessName(std::uintptr_t process) { return L"#" + std::to_wstring(process - 100); }
+
+}  // namespace
+
+std::string Utf8(const std::wstring& text) {
+    std::string out;
+    for (wchar_t wc : text) {
+        const auto c = static_cast<char32_t>(wc);
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+// Decodes UTF-8; a sequence cut short (a value truncated by the buffer) is
+// dropped, other bad bytes become U+FFFD.
+std::wstring Wide(const std::string& utf8) {
+    std::wstring out;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        const int length = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 0;
+        if (length == 0) {
+            out += L'\uFFFD';
+            ++i;
+            continue;
+        }
+        if (i + static_cast<std::size_t>(length) > utf8.size()) break;
+        char32_t c = length == 1 ? lead : lead & (0x7F >> length);
+        for (int k = 1; k < length; ++k) c = (c << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+        out += static_cast<wchar_t>(c);
+        i += static_cast<std::size_t>(length);
+    }
+    return out;
+}
+
+RecordingPlatform::RecordingPlatform() {
+    for (const ControlSpec& spec : ControlTable()) {
+        if (spec.kind != ControlKind::FileDialog) {
+            controls_[{spec.name, spec.index}] = ControlState{spec.caption, !spec.startsDisabled};
+        }
+    }
+    std::string folderTemplate = (std::filesystem::temp_directory_path() / "quillmark-test-XXXXXX").string();
+    if (mkdtemp(folderTemplate.data()) == nullptr) {
+        throw std::runtime_error("cannot make a temporary folder");
+    }
+    profileFolder_ = folderTemplate;
+}
+
+RecordingPlatform::~RecordingPlatform() {
+    std::error_code ignored;
+    std::filesystem::remove_all(profileFolder_, ignored);
+}
+
+bool RecordingPlatform::IsEnabled(const ControlRef& control) const {
+    return controls_.at({control.name, control.index}).enabled;
+}
+
+void RecordingPlatform::Type(const ControlRef& control, const std::wstring& text) { SetText(control, text); }
+
+std::filesystem::path RecordingPlatform::ProfileFileFor(const std::wstring& path) const {
+    std::string name;
+    for (char c : Utf8(path)) {
+        name += (std::isalnum(static_cast<unsigned char>(c)) || c == '.') ? c : '_';
+    }
+    return profileFolder_ / name;
+}
+
+std::vector<std::wstring> RecordingPlatform::CallsStartingWith(const std::wstring& prefix) const {
+    std::vector<std::wstring> matching;
+    for (const std::wstring& call : calls) {
+        if (call.starts_with(prefix)) matching.push_back(call);
+    }
+    return matching;
+}
+
+std::wstring RecordingPlatform::GetText(const ControlRef& control) {
+    return controls_.at({control.name, control.index}).text;
+}
+
+void RecordingPlatform::SetText(const ControlRef& control, const std::wstring& text) {
+    controls_.at({control.name, control.index}).text = text;
+    if (control.name.starts_with(L"txt") && events) {
+        events(WindowEvent::Change, control);
+    }
+}
+
+void RecordingPlatform::SetEnabled(const ControlRef& control, bool enabled) {
+    controls_.at({control.name, control.index}).enabled = enabled;
+}
+
+void RecordingPlatform::ShowMainWindow() {
+    visible = true;
+    calls.push_back(L"ShowMainWindow");
+}
+
+void RecordingPlatform::EndProgram() {
+    ended = true;
+    calls.push_back(L"EndProgram");
+}
+
+void RecordingPlatform::BeginBusy() { calls.push_back(L"BeginBusy"); }
+
+void RecordingPlatform::EndBusy() { calls.push_back(L"EndBusy"); }
+
+std::optional<std::wstring> RecordingPlatform::ShowOpenDialog(const OpenDialogRequest& request) {
+    calls.push_back(L"OpenDialog filter=" + request.filter + L" flags=" + std::to_wstring(request.flags) + L" index=" +
+                    std::to_wstring(request.filterIndex) + L" cancelError=" + std::to_wstring(request.cancelError));
+    if (openDialogAnswers.empty()) return std::nullopt;
+    auto answer = openDialogAnswers.front();
+    openDialogAnswers.pop_front();
+    return answer;
+}
+
+int RecordingPlatform::MessageBox(const std::wstring& text, int style, const std::wstring& title) {
+    calls.push_back(L"MessageBox style=" + std::to_wstring(style) + L" title=" + title + L" text=" + text);
+    messages.push_back(text);
+    return 1;
+}
+
+std::wstring RecordingPlatform::FindFirstNormalFile(const std::wstring& pattern) {
+    const auto [folder, namePattern] = portable::SplitFolderAndName(pattern);
+    if (namePattern.empty()) return {};
+    for (const FakeEntry& entry : files) {
+        const auto [entryFolder, entryName] = portable::SplitFolderAndName(entry.path);
+        if (!entry.directory && !entry.hidden && SameFolder(folder, entryFolder) &&
+            portable::WildcardMatch(namePattern, entryName)) {
+            return entryName;
+        }
+    }
+    // Settings files written during the test exist too.
+    if (pattern.find_first_of(L"*?") == std::wstring::npos && std::filesystem::exists(ProfileFileFor(pattern))) {
+        return namePattern;
+    }
+    return {};
+}
+
+std::wstring RecordingPlatform::ProgramFolder() { return programFolder; }
+
+std::wstring RecordingPlatform::ExeBaseName() { return exeBaseName; }
+
+std::wstring RecordingPlatform::AppTitle() { return L"Quillmark"; }
+
+std::optional<std::int32_t> RecordingPlatform::TextToLong(const std::wstring& text) {
+    return portable::TextToLong(text, separators);
+}
+
+std::optional<std::int16_t> RecordingPlatform::TextToInteger(const std::wstring& text) {
+    return portable::TextToInteger(text, separators);
+}
+
+std::optional<double> RecordingPlatform::TextToDouble(const std::wstring& text) {
+    return portable::TextToDouble(text, separators);
+}
+
+std::optional<float> RecordingPlatform::TextToSingle(const std::wstring& text) {
+    return portable::TextToSingle(text, separators);
+}
+
+std::wstring RecordingPlatform::GetProfileString(const std::wstring& section, const std::wstring& key, int bufferSize,
+                                                 const std::wstring& file) {
+    return Wide(portable::GetPrivateProfileString(Utf8(section), Utf8(key), static_cast<std::size_t>(bufferSize),
+                                                  ProfileFileFor(file)));
+}
+
+bool RecordingPlatform::WriteProfileString(const std::wstring& section, const std::wstring& key,
+                                           const std::wstring& value, const std::wstring& file) {
+    calls.push_back(L"WriteProfile [" + section + L"] " + key + L"=" + value);
+    if (profileWritesFail) return false;
+    return portable::WritePrivateProfileString(Utf8(section), Utf8(key), Utf8(value), ProfileFileFor(file));
+}
+
+OpResult RecordingPlatform::ClipboardEmpty() {
+    calls.push_back(L"ClipboardEmpty");
+    if (clipboardEmptyError) return {false, *clipboardEmptyError};
+    clipboardText.clear();
+    return {true, {}};
+}
+
+OpResult RecordingPlatform::ClipboardSetText(const std::wstring& text) {
+    calls.push_back(L"ClipboardSetText");
+    if (clipboardSetError) return {false, *clipboardSetError};
+    clipboardText = text;
+    return {true, {}};
+}
+
+LaunchResult RecordingPlatform::Launch(const std::wstring& commandLine, int showState) {
+    const int number = ++launches_;
+    calls.push_back(L"Launch show=" + std::to_wstring(showState) + L" " + commandLine);
+    if (failingLaunches.contains(number)) return {0, L"指定されたファイルが見つかりません。"};
+    const auto id = static_cast<std::uintptr_t>(100 + number);
+    openProcesses_.insert(id);
+    return {id, {}};
+}
+
+WaitOutcome RecordingPlatform::WaitUntilReady(std::uintptr_t process, int /*timeoutMs*/) {
+    calls.push_back(L"WaitUntilReady " + ProcessName(process));
+    if (duringWait) duringWait();
+    const auto scripted = readyOutcomes.find(static_cast<int>(process - 100));
+    return scripted == readyOutcomes.end() ? WaitOutcome::Done : scripted->second;
+}
+
+WaitOutcome RecordingPlatform::WaitForExit(std::uintptr_t process, int /*timeoutMs*/) {
+    calls.push_back(L"WaitForExit " + ProcessName(process));
+    if (duringWait) duringWait();
+    const auto scripted = exitOutcomes.find(static_cast<int>(process - 100));
+    return scripted == exitOutcomes.end() ? WaitOutcome::Done : scripted->second;
+}
+
+void RecordingPlatform::ReleaseProcess(std::uintptr_t process) {
+    if (openProcesses_.erase(process) == 0) {
+        throw std::logic_error("a process was released twice or never started");
+    }
+}
+
+void RecordingPlatform::KeybdEvent(std::uint8_t virtualKey, std::uint8_t scanCode, std::uint32_t flags,
+                                   std::uint32_t extraInfo) {
+    calls.push_back(L"Key " + std::to_wstring(virtualKey) + L" " + std::to_wstring(scanCode) + L" " +
+                    std::to_wstring(flags) + L" " + std::to_wstring(extraInfo));
+}
+
+OpResult RecordingPlatform::CopyFileReplacing(const std::wstring& source, const std::wstring& destination) {
+    calls.push_back(L"Copy " + source + L" -> " + destination);
+    if (copyError) return {false, *copyError};
+    return {true, {}};
+}
+
+void RecordingPlatform::ShellExecuteEx(const ShellExecuteRequest& request) {
+    calls.push_back(L"ShellExecuteEx " + request.file);
+    lastShellRequest = request;
+}
+
+std::size_t RecordingPlatform::OpenProcessCount() const { return openProcesses_.size(); }
+
+}  // namespace quillmark::testing

@@ -1,0 +1,116 @@
+#pragma once
+
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/Platform.h"
+#include "platform/portable/NumberText.h"
+
+namespace quillmark::testing {
+
+// A file or folder the fake directory search knows, by Windows path.
+struct FakeEntry {
+    std::wstring path;
+    bool directory = false;
+    bool hidden = false;
+};
+
+// Records every effect in order, as one readable line each, and answers
+// from what the test scripted. Controls are modelled: setting a text box's
+// text raises its change event, as the real window does.
+class RecordingPlatform : public Platform {
+public:
+    RecordingPlatform();
+    ~RecordingPlatform() override;
+
+    // Where events from the window go (the form's OnEvent).
+    std::function<void(WindowEvent, const ControlRef&)> events;
+
+    // --- the script ---
+    std::vector<FakeEntry> files;
+    std::wstring programFolder = L"C:\\Tools";
+    std::wstring exeBaseName = L"Quillmark";
+    portable::NumberSeparators separators;
+    std::deque<std::optional<std::wstring>> openDialogAnswers;  // nothing: cancelled
+    std::optional<std::wstring> clipboardEmptyError;
+    std::optional<std::wstring> clipboardSetError;
+    std::set<int> failingLaunches;             // by launch number, 1-based
+    std::map<int, WaitOutcome> readyOutcomes;  // by launch number; Done otherwise
+    std::map<int, WaitOutcome> exitOutcomes;   // by launch number; Done otherwise
+    std::optional<std::wstring> copyError;
+    bool profileWritesFail = false;
+    std::function<void()> duringWait;  // runs inside every wait, as window messages would
+
+    // --- what happened ---
+    std::vector<std::wstring> calls;
+    std::vector<std::wstring> messages;  // the texts of the message boxes
+    std::optional<ShellExecuteRequest> lastShellRequest;
+    bool visible = false;
+    bool ended = false;
+
+    bool IsEnabled(const ControlRef& control) const;
+    void Type(const ControlRef& control, const std::wstring& text);  // as the user typing: raises change
+    // The real file behind an INI path, in this test's own folder.
+    std::filesystem::path ProfileFileFor(const std::wstring& path) const;
+    std::vector<std::wstring> CallsStartingWith(const std::wstring& prefix) const;
+    // Started processes not yet let go of.
+    std::size_t OpenProcessCount() const;
+
+    // Platform
+    std::wstring GetText(const ControlRef& control) override;
+    void SetText(const ControlRef& control, const std::wstring& text) override;
+    void SetEnabled(const ControlRef& control, bool enabled) override;
+    void ShowMainWindow() override;
+    void EndProgram() override;
+    void BeginBusy() override;
+    void EndBusy() override;
+    std::optional<std::wstring> ShowOpenDialog(const OpenDialogRequest& request) override;
+    int MessageBox(const std::wstring& text, int style, const std::wstring& title) override;
+    std::wstring FindFirstNormalFile(const std::wstring& pattern) override;
+    std::wstring ProgramFolder() override;
+    std::wstring ExeBaseName() override;
+    std::wstring AppTitle() override;
+    std::optional<std::int32_t> TextToLong(const std::wstring& text) override;
+    std::optional<std::int16_t> TextToInteger(const std::wstring& text) override;
+    std::optional<double> TextToDouble(const std::wstring& text) override;
+    std::optional<float> TextToSingle(const std::wstring& text) override;
+    std::wstring GetProfileString(const std::wstring& section, const std::wstring& key, int bufferSize,
+                                  const std::wstring& file) override;
+    bool WriteProfileString(const std::wstring& section, const std::wstring& key, const std::wstring& value,
+                            const std::wstring& file) override;
+    OpResult ClipboardEmpty() override;
+    OpResult ClipboardSetText(const std::wstring& text) override;
+    LaunchResult Launch(const std::wstring& commandLine, int showState) override;
+    WaitOutcome WaitUntilReady(std::uintptr_t process, int timeoutMs) override;
+    WaitOutcome WaitForExit(std::uintptr_t process, int timeoutMs) override;
+    void ReleaseProcess(std::uintptr_t process) override;
+    void KeybdEvent(std::uint8_t virtualKey, std::uint8_t scanCode, std::uint32_t flags,
+                    std::uint32_t extraInfo) override;
+    OpResult CopyFileReplacing(const std::wstring& source, const std::wstring& destination) override;
+    void ShellExecuteEx(const ShellExecuteRequest& request) override;
+
+    std::wstring clipboardText;
+
+private:
+    struct ControlState {
+        std::wstring text;
+        bool enabled = true;
+    };
+    std::map<std::pair<std::wstring, int>, ControlState> controls_;
+    std::filesystem::path profileFolder_;
+    int launches_ = 0;
+    std::set<std::uintptr_t> openProcesses_;
+};
+
+// Wide text as UTF-8, for readable failure output and file contents.
+std::string Utf8(const std::wstring& text);
+std::wstring Wide(const std::string& utf8);
+
+}  // namespace quillmark::testing

@@ -1,0 +1,75 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "settings/inifile_IO.h"
+#include "tests/support/RecordingPlatform.h"
+
+namespace quillmark::testing {
+namespace {
+
+class InifileIO : public ::testing::Test {
+protected:
+    InifileIO() { ini.FileName(L"C:\\Tools\\test.ini"); }
+    void Store(const std::string& value) { ini.WriteStr(L"S", L"K", Wide(value)); }
+    RecordingPlatform platform;
+    inifile_IO ini{platform};
+};
+
+TEST_F(InifileIO, StartsWithoutAFileName) {
+    inifile_IO fresh(platform);
+    EXPECT_EQ(fresh.FileName(), L"");
+    EXPECT_EQ(ini.FileName(), L"C:\\Tools\\test.ini");
+}
+
+TEST_F(InifileIO, AnEmptyValueReadsAsTheDefault) {
+    EXPECT_TRUE(ini.WriteStr(L"S", L"K", L""));
+    EXPECT_EQ(ini.ReadStr(L"S", L"K", L"def"), L"def");
+    EXPECT_TRUE(ini.WriteStr(L"S", L"K", L"値"));
+    EXPECT_EQ(ini.ReadStr(L"S", L"K", L"def"), L"値");
+}
+
+TEST_F(InifileIO, AMissingFileGivesTheDefaultAndIsNotCreated) {
+    EXPECT_EQ(ini.ReadStr(L"S", L"K", L"def"), L"def");
+    EXPECT_FALSE(std::filesystem::exists(platform.ProfileFileFor(L"C:\\Tools\\test.ini")));
+}
+
+TEST_F(InifileIO, LongValuesAreCutAt1023Bytes) {
+    Store(std::string(1500, 'x'));
+    EXPECT_EQ(ini.ReadStr(L"S", L"K", L""), std::wstring(1023, L'x'));
+}
+
+struct IntCase {
+    const char* stored;
+    std::int16_t expected;
+};
+
+class InifileReadInt : public InifileIO, public ::testing::WithParamInterface<IntCase> {};
+
+TEST_P(InifileReadInt, ConvertsOrGivesTheDefault) {
+    Store(GetParam().stored);
+    EXPECT_EQ(ini.ReadInt(L"S", L"K", -7), GetParam().expected) << GetParam().stored;
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, InifileReadInt,
+                         ::testing::Values(IntCase{"12", 12}, IntCase{"2.5", 2}, IntCase{"3.5", 4},
+                                           IntCase{"40000", -7}, IntCase{"abc", -7}, IntCase{"", -7}, IntCase{" 5 ", 5},
+                                           IntCase{"-32768", -32768}));
+
+TEST_F(InifileIO, ReadSngConvertsOrGivesTheDefault) {
+    Store("1.25");
+    EXPECT_EQ(ini.ReadSng(L"S", L"K", 9.0f), 1.25f);
+    Store("1e40");
+    EXPECT_EQ(ini.ReadSng(L"S", L"K", 9.0f), 9.0f);
+    Store("x");
+    EXPECT_EQ(ini.ReadSng(L"S", L"K", 9.0f), 9.0f);
+}
+
+TEST_F(InifileIO, AFailedWriteReturnsFalse) {
+    ini.FileName(L"C:\\no such folder\\sub\\test.ini");
+    platform.profileWritesFail = true;
+    EXPECT_FALSE(ini.WriteStr(L"S", L"K", L"v"));
+}
+
+}  // namespace
+}  // namespace quillmark::testing
