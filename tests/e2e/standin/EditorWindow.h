@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+#include "Log.h"
+
+namespace standin {
+
+// Opens the resource file in a window of real controls (a tree of
+// type/name/language, a script edit box, a compile button, a menu bar) and
+// runs its message loop until the window closes. Returns the exit code.
+int RunEditor(const std::wstring& resPath, int showCommand, const Log& log);
+
+}  // namespace standin

@@ -1,0 +1,86 @@
+#include "FileIo.h"
+
+#include <windows.h>
+
+namespace standin {
+
+std::optional<std::vector<std::uint8_t>> ReadFileBytes(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    LARGE_INTEGER size{};
+    std::optional<std::vector<std::uint8_t>> result;
+    if (GetFileSizeEx(file, &size) && size.QuadPart < (1LL << 30)) {
+        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size.QuadPart));
+        DWORD read = 0;
+        if (bytes.empty() ||
+            (ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) && read == bytes.size())) {
+            result = std::move(bytes);
+        }
+    }
+    CloseHandle(file);
+    return result;
+}
+
+bool WriteFileBytes(const std::wstring& path, const std::vector<std::uint8_t>& bytes) {
+    const std::wstring temp = path + L".standin-tmp";
+    HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const bool ok =
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size();
+    CloseHandle(file);
+    if (!ok || !MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        DeleteFileW(temp.c_str());
+        return false;
+    }
+    return true;
+}
+
+std::string ToUtf8(const std::wstring& text) {
+    if (text.empty()) return {};
+    const int n =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+std::wstring DecodeText(const std::vector<std::uint8_t>& bytes) {
+    if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
+        std::wstring text;
+        for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+            text.push_back(static_cast<wchar_t>(bytes[i] | (bytes[i + 1] << 8)));
+        }
+        return text;
+    }
+    std::size_t start = 0;
+    if (bytes.size() >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) start = 3;
+    if (start >= bytes.size()) return {};
+    const char* data = reinterpret_cast<const char*>(bytes.data()) + start;
+    const int size = static_cast<int>(bytes.size() - start);
+    const int n = MultiByteToWideChar(CP_UTF8, 0, data, size, nullptr, 0);
+    std::wstring text(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, data, size, text.data(), n);
+    return text;
+}
+
+std::wstring LastErrorText() {
+    const DWORD code = GetLastError();
+    wchar_t* buffer = nullptr;
+    const DWORD n =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::wstring text = L"error " + std::to_wstring(code);
+    if (n != 0 && buffer != nullptr) {
+        std::wstring message(buffer, n);
+        while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' ')) {
+            message.pop_back();
+        }
+        text += L" (" + message + L")";
+    }
+    if (buffer != nullptr) LocalFree(buffer);
+    return text;
+}
+
+}  // namespace standin

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace standin {
+
+std::optional<std::vector<std::uint8_t>> ReadFileBytes(const std::wstring& path);
+
+// Writes a sibling file first and moves it over `path`, so that a failed
+// write leaves the old file as it was.
+bool WriteFileBytes(const std::wstring& path, const std::vector<std::uint8_t>& bytes);
+
+std::string ToUtf8(const std::wstring& text);
+
+// UTF-16 with a byte-order mark, else UTF-8 (a leading mark is dropped).
+std::wstring DecodeText(const std::vector<std::uint8_t>& bytes);
+
+// The Win32 error text of GetLastError(), for the log.
+std::wstring LastErrorText();
+
+}  // namespace standin

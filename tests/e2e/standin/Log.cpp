@@ -1,0 +1,59 @@
+#include "Log.h"
+
+#include <windows.h>
+
+#include "FileIo.h"
+
+namespace standin {
+
+Log::Log() {
+    std::wstring exe(MAX_PATH, L'\0');
+    DWORD n = 0;
+    while ((n = GetModuleFileNameW(nullptr, exe.data(), static_cast<DWORD>(exe.size()))) == exe.size()) {
+        exe.resize(exe.size() * 2);
+    }
+    exe.resize(n);
+    path_ = exe.substr(0, exe.find_last_of(L"\\/") + 1) + L"ResHacker.log";
+}
+
+void Log::Line(const std::wstring& tag, const std::wstring& text) const {
+    const std::string line = ToUtf8(tag + L": " + text + L"\r\n");
+    HANDLE file = CreateFileW(path_.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    DWORD written = 0;
+    WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+std::wstring Log::Escape(const std::wstring& text) {
+    static const wchar_t* hex = L"0123456789ABCDEF";
+    std::wstring out;
+    for (wchar_t c : text) {
+        switch (c) {
+            case L'\\':
+                out += L"\\\\";
+                break;
+            case L'\r':
+                out += L"\\r";
+                break;
+            case L'\n':
+                out += L"\\n";
+                break;
+            case L'\t':
+                out += L"\\t";
+                break;
+            default:
+                if (c < 0x20 || c == 0x7F) {
+                    out += L"\\x";
+                    out.push_back(hex[(c >> 4) & 0xF]);
+                    out.push_back(hex[c & 0xF]);
+                } else {
+                    out.push_back(c);
+                }
+        }
+    }
+    return out;
+}
+
+}  // namespace standin

@@ -1,0 +1,94 @@
+// A stand-in for the outside resource editor, for end-to-end tests: the
+// same command lines, and a window whose real controls answer the same keys.
+
+#include <windows.h>
+
+#include "EditorWindow.h"
+#include "FileIo.h"
+#include "Invocation.h"
+#include "Log.h"
+#include "Merge.h"
+#include "ResFile.h"
+#include "VersionScript.h"
+
+namespace {
+
+using standin::Invocation;
+
+// Script file in, one-resource .res out: lets a test hold the compiler
+// against another one without any window.
+int CompileTest(const Invocation& inv, const standin::Log& log) {
+    const auto bytes = standin::ReadFileBytes(inv.in);
+    if (!bytes) {
+        log.Line(L"compile-error", L"cannot read " + inv.in);
+        return 2;
+    }
+    const std::wstring script = standin::DecodeText(*bytes);
+    log.Line(L"script", standin::Log::Escape(script));
+    const auto result = standin::CompileVersionScript(script);
+    if (!result.version) {
+        log.Line(L"compile-error", L"line " + std::to_wstring(result.errorLine) + L": " + result.error);
+        return 1;
+    }
+    standin::ResEntry entry;
+    entry.type = standin::ResId::Ordinal(16);
+    entry.name = result.version->name;
+    entry.language = 0x0411;
+    entry.data = result.version->data;
+    if (!standin::WriteFileBytes(inv.out, standin::SerializeResFile({entry}))) {
+        log.Line(L"compile-error", L"cannot write " + inv.out);
+        return 2;
+    }
+    log.Line(L"compile-ok", inv.out + L" " + std::to_wstring(entry.data.size()) + L" bytes");
+    return 0;
+}
+
+// The first version resource of a .res, as the window would show it, into a UTF-8 file.
+int DecompileTest(const Invocation& inv, const standin::Log& log) {
+    const auto bytes = standin::ReadFileBytes(inv.in);
+    std::wstring error;
+    const auto entries = bytes ? standin::ParseResFile(*bytes, error) : std::nullopt;
+    if (!entries) {
+        log.Line(L"decompile-error", L"cannot read " + inv.in + L" " + error);
+        return 2;
+    }
+    for (const standin::ResEntry& e : *entries) {
+        if (!e.type.isOrdinal || e.type.ordinal != 16) continue;
+        const auto script = standin::DecompileVersionInfo(e.name, e.data);
+        if (!script) {
+            log.Line(L"decompile-error", L"malformed version resource");
+            return 1;
+        }
+        const std::string utf8 = standin::ToUtf8(*script);
+        if (!standin::WriteFileBytes(inv.out, std::vector<std::uint8_t>(utf8.begin(), utf8.end()))) return 2;
+        log.Line(L"decompile-ok", inv.out);
+        return 0;
+    }
+    log.Line(L"decompile-error", L"no version resource in " + inv.in);
+    return 1;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
+    const standin::Log log;
+    const std::wstring commandLine = GetCommandLineW();
+    log.Line(L"cmdline", commandLine);
+    const Invocation inv = standin::ParseInvocation(standin::ArgumentsOf(commandLine));
+    switch (inv.mode) {
+        case Invocation::Mode::Edit:
+            return standin::RunEditor(inv.resPath, showCommand, log);
+        case Invocation::Mode::AddSkip:
+            return standin::RunMerge(standin::MergeVerb::AddSkip, inv.src, inv.dst, inv.resPath, log);
+        case Invocation::Mode::Modify:
+            return standin::RunMerge(standin::MergeVerb::Modify, inv.src, inv.dst, inv.resPath, log);
+        case Invocation::Mode::CompileTest:
+            return CompileTest(inv, log);
+        case Invocation::Mode::DecompileTest:
+            return DecompileTest(inv, log);
+        case Invocation::Mode::Invalid:
+            break;
+    }
+    log.Line(L"cmdline-error", inv.error);
+    return 2;
+}
