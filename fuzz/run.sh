@@ -32,7 +32,7 @@ mkdir -p "$out"
 status=0
 for target in "${targets[@]}"; do
     source="$root/fuzz/$target.cpp"
-    read -r -a extra <<<"$(sed -n 's#^// fuzz-sources:##p' "$source" | head -n 1)"
+    read -r -a extra <<<"$(sed -n 's#^// fuzz-sources:##p' "$source" | tr '\n' ' ')"
     sources=("$source")
     for file in "${extra[@]}"; do sources+=("$root/$file"); done
 
