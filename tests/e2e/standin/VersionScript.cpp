@@ -370,6 +370,7 @@ private:
     Block ParseBlock() {
         ExpectKeyword(L"BLOCK");
         Block block;
+        const int keyLine = Peek().line;
         block.key = QuotedText();
         ExpectBegin();
         if (EqualsNoCase(block.key, L"StringFileInfo")) {
@@ -406,7 +407,7 @@ private:
                 block.vars.push_back(std::move(v));
             }
         } else {
-            Fail(t_[pos_ - 1], L"unknown block \"" + block.key + L"\"");
+            throw ScriptError{keyLine, L"unknown block \"" + block.key + L"\""};
         }
         Next();
         return block;
