@@ -26,9 +26,9 @@ struct ReadCase {
     std::string expected;
 };
 
-class ReadProfileValueTest : public ::testing::TestWithParam<ReadCase> {};
+class PrivateProfileReadTest : public ::testing::TestWithParam<ReadCase> {};
 
-TEST_P(ReadProfileValueTest, FindsTheValueAsWindowsDoes) {
+TEST_P(PrivateProfileReadTest, FindsTheValueAsWindowsDoes) {
     const ReadCase& c = GetParam();
     EXPECT_EQ(ReadProfileValue(c.content, c.section, c.key), c.expected);
 }
@@ -79,7 +79,7 @@ const ReadCase kReadCases[] = {
      "(\xE3\x80\x90参照\xE3\x80\x91)"},
 };
 
-INSTANTIATE_TEST_SUITE_P(Cases, ReadProfileValueTest, ::testing::ValuesIn(kReadCases),
+INSTANTIATE_TEST_SUITE_P(Cases, PrivateProfileReadTest, ::testing::ValuesIn(kReadCases),
                          [](const auto& row) { return std::string(row.param.name); });
 
 struct WriteCase {
@@ -91,9 +91,9 @@ struct WriteCase {
     std::string expected;
 };
 
-class WithProfileValueTest : public ::testing::TestWithParam<WriteCase> {};
+class PrivateProfileWriteTest : public ::testing::TestWithParam<WriteCase> {};
 
-TEST_P(WithProfileValueTest, EditsOnlyWhatWindowsEdits) {
+TEST_P(PrivateProfileWriteTest, EditsOnlyWhatWindowsEdits) {
     const WriteCase& c = GetParam();
     EXPECT_EQ(WithProfileValue(c.content, c.section, c.key, c.value), c.expected);
 }
@@ -132,12 +132,12 @@ const WriteCase kWriteCases[] = {
     {"NulOnlyTextGetsABreak", "\0"s, "a", "k", "v", "\0\r\n[a]\r\nk=v\r\n"s},
 };
 
-INSTANTIATE_TEST_SUITE_P(Cases, WithProfileValueTest, ::testing::ValuesIn(kWriteCases),
+INSTANTIATE_TEST_SUITE_P(Cases, PrivateProfileWriteTest, ::testing::ValuesIn(kWriteCases),
                          [](const auto& row) { return std::string(row.param.name); });
 
-class ProfileRoundTripTest : public ::testing::TestWithParam<std::string> {};
+class PrivateProfileRoundTripTest : public ::testing::TestWithParam<std::string> {};
 
-TEST_P(ProfileRoundTripTest, WrittenValueReadsBack) {
+TEST_P(PrivateProfileRoundTripTest, WrittenValueReadsBack) {
     const std::string start = "[Files]\r\nResHacker=old\r\n;note\r\n[VerInfo]\r\nInfo0=x\r\n";
     for (const char* key : {"ResHacker", "LastExeFile"}) {
         const std::string written = WithProfileValue(start, "Files", key, GetParam());
@@ -146,7 +146,7 @@ TEST_P(ProfileRoundTripTest, WrittenValueReadsBack) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Values, ProfileRoundTripTest,
+INSTANTIATE_TEST_SUITE_P(Values, PrivateProfileRoundTripTest,
                          ::testing::Values("", "plain", "a=b;c", "C:\\Program Files\\rh.exe", "in \"middle\" quotes",
                                            "(\xE3\x80\x90参照\xE3\x80\x91で指定してください。)",
                                            "\x81\x79\x8E\x51\x8F\xC6\x81\x7A", std::string(1500, 'v')));
