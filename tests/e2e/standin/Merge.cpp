@@ -15,14 +15,24 @@ ResId IdOf(LPCWSTR id) { return IS_INTRESOURCE(id) ? ResId::Ordinal(LOWORD(id)) 
 
 LPCWSTR PointerOf(const ResId& id) { return id.isOrdinal ? MAKEINTRESOURCEW(id.ordinal) : id.name.c_str(); }
 
+struct ExistingLanguage {
+    WORD language;
+    std::vector<std::uint8_t> data;
+};
+
 struct ExistingResource {
     ResId type;
     ResId name;
-    std::vector<WORD> languages;
+    std::vector<ExistingLanguage> languages;
 };
 
-BOOL CALLBACK CollectLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR param) {
-    reinterpret_cast<ExistingResource*>(param)->languages.push_back(language);
+BOOL CALLBACK CollectLanguage(HMODULE module, LPCWSTR type, LPCWSTR name, WORD language, LONG_PTR param) {
+    ExistingLanguage found{language, {}};
+    HRSRC info = FindResourceExW(module, type, name, language);
+    HGLOBAL loaded = info != nullptr ? LoadResource(module, info) : nullptr;
+    const auto* bytes = static_cast<const std::uint8_t*>(loaded != nullptr ? LockResource(loaded) : nullptr);
+    if (bytes != nullptr) found.data.assign(bytes, bytes + SizeofResource(module, info));
+    reinterpret_cast<ExistingResource*>(param)->languages.push_back(std::move(found));
     return TRUE;
 }
 
@@ -110,19 +120,35 @@ int RunMerge(MergeVerb verb, const std::wstring& src, const std::wstring& dst, c
     };
     if (!CopyFileW(src.c_str(), temp, FALSE)) return fail(L"cannot copy the source file");
 
-    HANDLE update = BeginUpdateResourceW(temp, FALSE);
+    // The update starts empty and gets every kept resource again: Wine reads
+    // the file's own resources back in at EndUpdateResource, so a deletion
+    // through UpdateResource would not stick there.
+    HANDLE update = BeginUpdateResourceW(temp, TRUE);
     if (update == nullptr) return fail(L"BeginUpdateResource failed");
-    for (const ResEntry* entry : chosen) {
-        if (const ExistingResource* old = Find(collector.found, *entry)) {
-            for (WORD language : old->languages) {
-                if (!UpdateResourceW(update, PointerOf(old->type), PointerOf(old->name), language, nullptr, 0)) {
-                    EndUpdateResourceW(update, TRUE);
-                    return fail(L"cannot delete " + old->type.Text() + L"/" + old->name.Text());
-                }
+    auto write = [&](const ResId& type, const ResId& name, WORD language, const std::vector<std::uint8_t>& data) {
+        return UpdateResourceW(update, PointerOf(type), PointerOf(name), language,
+                               const_cast<std::uint8_t*>(data.data()), static_cast<DWORD>(data.size())) != FALSE;
+    };
+    for (const ExistingResource& old : collector.found) {
+        bool replaced = false;
+        for (const ResEntry* entry : chosen) {
+            replaced = replaced || (old.type.SameAs(entry->type) && old.name.SameAs(entry->name));
+        }
+        for (const ExistingLanguage& language : old.languages) {
+            const std::wstring what =
+                old.type.Text() + L"/" + old.name.Text() + L"/" + std::to_wstring(language.language);
+            if (replaced) {
+                log.Line(L"merge-delete", what);
+                continue;
+            }
+            if (language.data.empty() || !write(old.type, old.name, language.language, language.data)) {
+                EndUpdateResourceW(update, TRUE);
+                return fail(L"cannot keep " + what);
             }
         }
-        if (!UpdateResourceW(update, PointerOf(entry->type), PointerOf(entry->name), entry->language,
-                             const_cast<std::uint8_t*>(entry->data.data()), static_cast<DWORD>(entry->data.size()))) {
+    }
+    for (const ResEntry* entry : chosen) {
+        if (!write(entry->type, entry->name, entry->language, entry->data)) {
             EndUpdateResourceW(update, TRUE);
             return fail(L"cannot write " + Describe(*entry));
         }
