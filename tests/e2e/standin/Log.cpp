@@ -14,16 +14,35 @@ Log::Log() {
     }
     exe.resize(n);
     path_ = exe.substr(0, exe.find_last_of(L"\\/") + 1) + L"ResHacker.log";
+    timesPath_ = exe.substr(0, exe.find_last_of(L"\\/") + 1) + L"ResHacker.times";
+    Time(L"start");
 }
 
-void Log::Line(const std::wstring& tag, const std::wstring& text) const {
-    const std::string line = ToUtf8(tag + L": " + text + L"\r\n");
-    HANDLE file = CreateFileW(path_.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+Log::~Log() { Time(L"exit"); }
+
+namespace {
+
+void Append(const std::wstring& path, const std::string& line) {
+    HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                               nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;
     DWORD written = 0;
     WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
     CloseHandle(file);
+}
+
+}  // namespace
+
+void Log::Line(const std::wstring& tag, const std::wstring& text) const {
+    Append(path_, ToUtf8(tag + L": " + text + L"\r\n"));
+}
+
+void Log::Time(const wchar_t* event) const {
+    FILETIME now{};
+    GetSystemTimePreciseAsFileTime(&now);
+    const unsigned long long ticks = (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    Append(timesPath_, ToUtf8(std::wstring(event) + L" " + std::to_wstring(ticks) + L" " +
+                              std::to_wstring(GetCurrentProcessId()) + L"\r\n"));
 }
 
 std::wstring Log::Escape(const std::wstring& text) {
