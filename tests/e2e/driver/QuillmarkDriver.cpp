@@ -1,0 +1,523 @@
+// Drives the running Quillmark window for end-to-end tests: reads a script
+// of commands from a file and writes one result line per command to another
+// file, both UTF-8. Wine starts processes slowly and its pipes stay open, so
+// one driver run carries a whole test's steps and talks through files.
+//
+//   QuillmarkDriver.exe <script> <results>
+//
+// Script lines are tab-separated: a command, then its arguments. In texts,
+// \\ \t \r \n stand for themselves escaped. Result lines are
+// "<command>\t<ok|fail>\t<details...>" with the same escapes. The first
+// failing command ends the run (exit code 1) so that a test sees where it
+// went wrong instead of a cascade; every wait is bounded by its argument.
+
+#include "platform/win32/WindowsApi.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+#include "app/ControlTable.h"
+#include "platform/win32/MainWindow.h"
+
+namespace {
+
+using quillmark::win32::MainWindow;
+
+constexpr const wchar_t* kMainTitle = L"Quillmark";
+constexpr const wchar_t* kDialogClass = L"#32770";
+constexpr DWORD kPollMs = 1;
+constexpr UINT kMessageTimeoutMs = 5000;
+
+// The same clock as the stand-in's log: 100 ns ticks since 1601.
+std::uint64_t Now() {
+    FILETIME time{};
+    GetSystemTimePreciseAsFileTime(&time);
+    return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+std::wstring FromUtf8(const std::string& text) {
+    if (text.empty()) return {};
+    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+    return wide;
+}
+
+std::string ToUtf8(const std::wstring& text) {
+    if (text.empty()) return {};
+    const int length =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string narrow(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), narrow.data(), length, nullptr,
+                        nullptr);
+    return narrow;
+}
+
+std::wstring Escape(const std::wstring& text) {
+    std::wstring out;
+    for (const wchar_t c : text) {
+        switch (c) {
+            case L'\\':
+                out += L"\\\\";
+                break;
+            case L'\t':
+                out += L"\\t";
+                break;
+            case L'\r':
+                out += L"\\r";
+                break;
+            case L'\n':
+                out += L"\\n";
+                break;
+            default:
+                out.push_back(c);
+        }
+    }
+    return out;
+}
+
+std::wstring Unescape(const std::wstring& text) {
+    std::wstring out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != L'\\' || i + 1 == text.size()) {
+            out.push_back(text[i]);
+            continue;
+        }
+        switch (text[++i]) {
+            case L't':
+                out.push_back(L'\t');
+                break;
+            case L'r':
+                out.push_back(L'\r');
+                break;
+            case L'n':
+                out.push_back(L'\n');
+                break;
+            default:
+                out.push_back(text[i]);
+        }
+    }
+    return out;
+}
+
+std::vector<std::wstring> SplitTabs(const std::wstring& line) {
+    std::vector<std::wstring> parts;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t tab = line.find(L'\t', start);
+        parts.push_back(line.substr(start, tab == std::wstring::npos ? std::wstring::npos : tab - start));
+        if (tab == std::wstring::npos) return parts;
+        start = tab + 1;
+    }
+}
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[256] = {};
+    GetClassNameW(window, name, 256);
+    return name;
+}
+
+std::wstring TextOf(HWND window) {
+    // Through the message, so that it works across processes for any control.
+    const auto length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const auto copied =
+        SendMessageW(window, WM_GETTEXT, static_cast<WPARAM>(text.size()), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(copied));
+    return text;
+}
+
+DWORD ProcessOf(HWND window) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    return process;
+}
+
+struct WindowQuery {
+    const wchar_t* className;
+    const wchar_t* title;  // nullptr: any
+    DWORD process;         // 0: any
+    bool visibleOnly;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM param) {
+    auto* query = reinterpret_cast<WindowQuery*>(param);
+    if (ClassOf(window) != query->className) return TRUE;
+    if (query->process != 0 && ProcessOf(window) != query->process) return TRUE;
+    if (query->visibleOnly && !IsWindowVisible(window)) return TRUE;
+    if (query->title != nullptr) {
+        wchar_t title[256] = {};
+        GetWindowTextW(window, title, 256);
+        if (std::wstring(title) != query->title) return TRUE;
+    }
+    query->found = window;
+    return FALSE;
+}
+
+HWND FindTopLevel(const wchar_t* className, const wchar_t* title, DWORD process, bool visibleOnly) {
+    WindowQuery query{className, title, process, visibleOnly, nullptr};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&query));
+    return query.found;
+}
+
+struct StaticTexts {
+    std::vector<std::wstring> texts;
+};
+
+BOOL CALLBACK CollectStaticText(HWND child, LPARAM param) {
+    if (_wcsicmp(ClassOf(child).c_str(), L"Static") == 0) {
+        const std::wstring text = TextOf(child);
+        if (!text.empty()) reinterpret_cast<StaticTexts*>(param)->texts.push_back(text);
+    }
+    return TRUE;
+}
+
+// The message of a message box is the text of its one static control that
+// has text (the icon is a static without any).
+std::wstring MessageBoxText(HWND box) {
+    StaticTexts found;
+    EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&found));
+    std::wstring joined;
+    for (const std::wstring& text : found.texts) {
+        if (!joined.empty()) joined += L"\n";
+        joined += text;
+    }
+    return joined;
+}
+
+class Driver {
+public:
+    explicit Driver(const std::wstring& resultsPath) {
+        results_ = CreateFileW(resultsPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+    }
+    ~Driver() {
+        if (results_ != INVALID_HANDLE_VALUE) CloseHandle(results_);
+        if (process_ != nullptr) CloseHandle(process_);
+    }
+    Driver(const Driver&) = delete;
+    Driver& operator=(const Driver&) = delete;
+
+    bool Usable() const { return results_ != INVALID_HANDLE_VALUE; }
+
+    // False when the command failed.
+    bool Run(const std::vector<std::wstring>& args);
+
+private:
+    bool Result(const std::wstring& command, bool ok, const std::vector<std::wstring>& details = {});
+    bool Fail(const std::wstring& command, const std::wstring& why) { return Result(command, false, {why}); }
+
+    HWND MainWindowHandle();
+    HWND Control(const std::wstring& name, int index);
+    HWND MessageBoxWindow() const {
+        return processId_ == 0 ? nullptr : FindTopLevel(kDialogClass, nullptr, processId_, true);
+    }
+    bool EnsureProcess();
+
+    bool Start(const std::wstring& path);
+    bool WaitWindow(DWORD ms);
+    bool Set(const std::wstring& name, int index, const std::wstring& text);
+    bool Get(const std::wstring& name, int index);
+    bool Enabled(const std::wstring& name, int index);
+    bool Click(const std::wstring& name, int index);
+    bool WaitPressEnd(DWORD ms);
+    bool WaitIdle(DWORD ms);
+    bool AnswerMessageBox(DWORD ms);
+    bool NoMessageBox(DWORD ms);
+    bool Close();
+    bool WaitExit(DWORD ms);
+    bool DeleteFileCommand(const std::wstring& path);
+
+    HANDLE results_ = INVALID_HANDLE_VALUE;
+    HANDLE process_ = nullptr;
+    DWORD processId_ = 0;
+    HWND main_ = nullptr;
+};
+
+bool Driver::Result(const std::wstring& command, bool ok, const std::vector<std::wstring>& details) {
+    std::wstring line = command + (ok ? L"\tok" : L"\tfail");
+    for (const std::wstring& detail : details) line += L"\t" + Escape(detail);
+    const std::string bytes = ToUtf8(line + L"\n");
+    DWORD written = 0;
+    WriteFile(results_, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    // A test that times out still sees every line written so far.
+    FlushFileBuffers(results_);
+    return ok;
+}
+
+HWND Driver::MainWindowHandle() {
+    if (main_ != nullptr && IsWindow(main_)) return main_;
+    main_ = FindTopLevel(MainWindow::kClassName, kMainTitle, processId_, false);
+    return main_;
+}
+
+HWND Driver::Control(const std::wstring& name, int index) {
+    const HWND main = MainWindowHandle();
+    if (main == nullptr) return nullptr;
+    const auto table = quillmark::ControlTable();
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        if (table[i].index == index && name == table[i].name) {
+            return GetDlgItem(main, MainWindow::kFirstControlId + static_cast<int>(i));
+        }
+    }
+    return nullptr;
+}
+
+// A window found without `start` is attached to through its process.
+bool Driver::EnsureProcess() {
+    if (process_ != nullptr) return true;
+    const HWND main = MainWindowHandle();
+    if (main == nullptr) return false;
+    processId_ = ProcessOf(main);
+    process_ = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId_);
+    return process_ != nullptr;
+}
+
+bool Driver::Start(const std::wstring& path) {
+    if (process_ != nullptr) {
+        CloseHandle(process_);
+        process_ = nullptr;
+    }
+    main_ = nullptr;
+    std::wstring folder = path.substr(0, path.find_last_of(L'\\') + 1);
+    std::wstring line = L"\"" + path + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessW(path.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &started)) {
+        return Fail(L"start", L"CreateProcess error " + std::to_wstring(GetLastError()));
+    }
+    CloseHandle(started.hThread);
+    process_ = started.hProcess;
+    processId_ = started.dwProcessId;
+    return Result(L"start", true, {std::to_wstring(processId_), std::to_wstring(Now())});
+}
+
+// Until the main window is visible, or a message box of its process shows
+// first (the start-up warnings come before the window).
+bool Driver::WaitWindow(DWORD ms) {
+    const ULONGLONG deadline = GetTickCount64() + ms;
+    do {
+        const HWND main = MainWindowHandle();
+        if (main != nullptr && EnsureProcess()) {
+            if (IsWindowVisible(main)) return Result(L"wait-window", true, {L"visible"});
+            if (MessageBoxWindow() != nullptr) return Result(L"wait-window", true, {L"message-box"});
+        }
+        if (process_ != nullptr && WaitForSingleObject(process_, 0) == WAIT_OBJECT_0) {
+            return Fail(L"wait-window", L"the program ended");
+        }
+        Sleep(kPollMs);
+    } while (GetTickCount64() < deadline);
+    return Fail(L"wait-window", L"timeout");
+}
+
+bool Driver::Set(const std::wstring& name, int index, const std::wstring& text) {
+    const HWND control = Control(name, index);
+    if (control == nullptr) return Fail(L"set", L"no control " + name + L" " + std::to_wstring(index));
+    // Sent, not posted: the box's change event has run when this returns.
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG,
+                             kMessageTimeoutMs, &answer)) {
+        return Fail(L"set", L"WM_SETTEXT not answered");
+    }
+    const std::wstring now = TextOf(control);
+    if (now != text) return Fail(L"set", L"the box holds " + now);
+    return Result(L"set", true, {name, std::to_wstring(index)});
+}
+
+bool Driver::Get(const std::wstring& name, int index) {
+    const HWND control = Control(name, index);
+    if (control == nullptr) return Fail(L"get", L"no control " + name + L" " + std::to_wstring(index));
+    return Result(L"get", true, {name, std::to_wstring(index), TextOf(control)});
+}
+
+bool Driver::Enabled(const std::wstring& name, int index) {
+    const HWND control = Control(name, index);
+    if (control == nullptr) return Fail(L"enabled", L"no control " + name + L" " + std::to_wstring(index));
+    return Result(L"enabled", true, {name, std::to_wstring(index), IsWindowEnabled(control) ? L"1" : L"0"});
+}
+
+bool Driver::Click(const std::wstring& name, int index) {
+    const HWND control = Control(name, index);
+    if (control == nullptr) return Fail(L"click", L"no control " + name + L" " + std::to_wstring(index));
+    if (!IsWindowEnabled(control)) return Fail(L"click", name + L" is disabled");
+    const int id = GetDlgCtrlID(control);
+    const std::uint64_t at = Now();
+    // Posted: the press runs in the program while this driver keeps watching.
+    if (!PostMessageW(MainWindowHandle(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control))) {
+        return Fail(L"click", L"PostMessage error " + std::to_wstring(GetLastError()));
+    }
+    return Result(L"click", true, {name, std::to_wstring(at)});
+}
+
+// A press that waits for the editor disables the window until it ends; a
+// press that stops with a message shows the box first.
+bool Driver::WaitPressEnd(DWORD ms) {
+    const HWND main = MainWindowHandle();
+    if (main == nullptr || !EnsureProcess()) return Fail(L"wait-press-end", L"no window");
+    const ULONGLONG deadline = GetTickCount64() + ms;
+    bool disabledSeen = false;
+    do {
+        const bool enabled = IsWindowEnabled(main) != FALSE;
+        const std::uint64_t at = Now();
+        if (!enabled) disabledSeen = true;
+        if (MessageBoxWindow() != nullptr) {
+            return Result(L"wait-press-end", true,
+                          {L"message-box", std::to_wstring(at), disabledSeen ? L"disabled-seen" : L"never-disabled"});
+        }
+        if (disabledSeen && enabled) {
+            return Result(L"wait-press-end", true, {L"enabled-again", std::to_wstring(at), L"disabled-seen"});
+        }
+        if (WaitForSingleObject(process_, 0) == WAIT_OBJECT_0) return Fail(L"wait-press-end", L"the program ended");
+        Sleep(kPollMs);
+    } while (GetTickCount64() < deadline);
+    return Fail(L"wait-press-end", disabledSeen ? L"timeout, still disabled" : L"timeout, never disabled");
+}
+
+// The window takes input again and shows no message box.
+bool Driver::WaitIdle(DWORD ms) {
+    const HWND main = MainWindowHandle();
+    if (main == nullptr || !EnsureProcess()) return Fail(L"wait-idle", L"no window");
+    const ULONGLONG deadline = GetTickCount64() + ms;
+    do {
+        if (IsWindowEnabled(main) && MessageBoxWindow() == nullptr) {
+            return Result(L"wait-idle", true, {std::to_wstring(Now())});
+        }
+        Sleep(kPollMs);
+    } while (GetTickCount64() < deadline);
+    return Fail(L"wait-idle", L"timeout");
+}
+
+bool Driver::AnswerMessageBox(DWORD ms) {
+    if (!EnsureProcess()) return Fail(L"message-box", L"no program");
+    const ULONGLONG deadline = GetTickCount64() + ms;
+    HWND box = nullptr;
+    while ((box = MessageBoxWindow()) == nullptr) {
+        if (GetTickCount64() >= deadline) return Fail(L"message-box", L"timeout");
+        Sleep(kPollMs);
+    }
+    // The box may still be filling its controls when it becomes visible.
+    std::wstring text;
+    while ((text = MessageBoxText(box)).empty() && GetTickCount64() < deadline) Sleep(kPollMs);
+    wchar_t title[256] = {};
+    GetWindowTextW(box, title, 256);
+    const HWND ok = GetDlgItem(box, IDOK);
+    if (ok == nullptr) return Fail(L"message-box", L"no OK button");
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
+    while (IsWindow(box)) {
+        if (GetTickCount64() >= deadline) return Fail(L"message-box", L"the box did not close");
+        Sleep(kPollMs);
+    }
+    return Result(L"message-box", true, {title, text});
+}
+
+bool Driver::NoMessageBox(DWORD ms) {
+    if (!EnsureProcess()) return Fail(L"no-message-box", L"no program");
+    const ULONGLONG deadline = GetTickCount64() + ms;
+    do {
+        if (const HWND box = MessageBoxWindow()) {
+            wchar_t title[256] = {};
+            GetWindowTextW(box, title, 256);
+            const std::wstring text = MessageBoxText(box);
+            PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            return Result(L"no-message-box", false, {title, text});
+        }
+        Sleep(kPollMs);
+    } while (GetTickCount64() < deadline);
+    return Result(L"no-message-box", true);
+}
+
+bool Driver::Close() {
+    const HWND main = MainWindowHandle();
+    if (main == nullptr || !EnsureProcess()) return Fail(L"close", L"no window");
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    return Result(L"close", true);
+}
+
+bool Driver::WaitExit(DWORD ms) {
+    if (!EnsureProcess()) return Fail(L"wait-exit", L"no program");
+    if (WaitForSingleObject(process_, ms) != WAIT_OBJECT_0) return Fail(L"wait-exit", L"timeout");
+    DWORD code = 0;
+    GetExitCodeProcess(process_, &code);
+    main_ = nullptr;
+    return Result(L"wait-exit", true, {std::to_wstring(code)});
+}
+
+bool Driver::DeleteFileCommand(const std::wstring& path) {
+    if (!DeleteFileW(path.c_str())) return Fail(L"delete-file", L"error " + std::to_wstring(GetLastError()));
+    return Result(L"delete-file", true, {path});
+}
+
+bool Driver::Run(const std::vector<std::wstring>& args) {
+    const std::wstring& command = args[0];
+    auto arg = [&](std::size_t i) { return i < args.size() ? Unescape(args[i]) : std::wstring(); };
+    auto number = [&](std::size_t i) { return i < args.size() ? std::wcstol(args[i].c_str(), nullptr, 10) : 0L; };
+    auto ms = [&](std::size_t i) { return static_cast<DWORD>(number(i) > 0 ? number(i) : 0); };
+    auto index = [&](std::size_t i) { return static_cast<int>(number(i)); };
+
+    if (command == L"start") return Start(arg(1));
+    if (command == L"wait-window") return WaitWindow(ms(1));
+    if (command == L"set") return Set(arg(1), index(2), arg(3));
+    if (command == L"get") return Get(arg(1), index(2));
+    if (command == L"enabled") return Enabled(arg(1), index(2));
+    if (command == L"click") return Click(arg(1), index(2));
+    if (command == L"wait-press-end") return WaitPressEnd(ms(1));
+    if (command == L"wait-idle") return WaitIdle(ms(1));
+    if (command == L"message-box") return AnswerMessageBox(ms(1));
+    if (command == L"no-message-box") return NoMessageBox(ms(1));
+    if (command == L"close") return Close();
+    if (command == L"wait-exit") return WaitExit(ms(1));
+    if (command == L"time-mark") return Result(L"time-mark", true, {arg(1), std::to_wstring(Now())});
+    if (command == L"sleep") {
+        Sleep(ms(1));
+        return Result(L"sleep", true);
+    }
+    if (command == L"delete-file") return DeleteFileCommand(arg(1));
+    return Fail(command, L"unknown command");
+}
+
+std::vector<std::wstring> ReadLines(const std::wstring& path) {
+    std::string text;
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        char buffer[4096];
+        DWORD got = 0;
+        while (ReadFile(file, buffer, sizeof(buffer), &got, nullptr) && got > 0) text.append(buffer, got);
+        CloseHandle(file);
+    }
+    if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);
+    std::vector<std::wstring> lines;
+    const std::wstring wide = FromUtf8(text);
+    std::size_t start = 0;
+    while (start < wide.size()) {
+        std::size_t end = wide.find(L'\n', start);
+        if (end == std::wstring::npos) end = wide.size();
+        std::wstring line = wide.substr(start, end - start);
+        if (!line.empty() && line.back() == L'\r') line.pop_back();
+        if (!line.empty()) lines.push_back(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc != 3) {
+        std::fputws(L"usage: QuillmarkDriver <script> <results>\n", stderr);
+        return 2;
+    }
+    Driver driver(argv[2]);
+    if (!driver.Usable()) return 2;
+    for (const std::wstring& line : ReadLines(argv[1])) {
+        if (line[0] == L'#') continue;
+        if (!driver.Run(SplitTabs(line))) return 1;
+    }
+    return 0;
+}
