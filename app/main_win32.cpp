@@ -1,0 +1,32 @@
+#include "platform/win32/WindowsApi.h"
+
+#include <objbase.h>
+
+#include "app/frmMain.h"
+#include "platform/win32/MainWindow.h"
+#include "platform/win32/Win32Platform.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    // The shell's Properties sheet needs a single-threaded apartment.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+
+    quillmark::win32::MainWindow window(instance);
+    if (window.Handle() == nullptr) return 1;
+    quillmark::win32::Win32Platform platform(window);
+    quillmark::frmMain form(platform);
+    window.SetEventSink(
+        [&form](quillmark::WindowEvent event, const quillmark::ControlRef& control) { form.OnEvent(event, control); });
+
+    form.OnEvent(quillmark::WindowEvent::Initialize);
+    form.OnEvent(quillmark::WindowEvent::Load);  // shows the window itself
+
+    MSG message{};
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        // Tab, Shift+Tab and the access keys (Alt+X) as in a dialog.
+        if (IsDialogMessageW(window.Handle(), &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    if (SUCCEEDED(com)) CoUninitialize();
+    return static_cast<int>(message.wParam);
+}

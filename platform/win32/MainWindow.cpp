@@ -1,0 +1,363 @@
+#include "platform/win32/MainWindow.h"
+
+#include <algorithm>
+#include <numeric>
+
+#include "app/ControlTable.h"
+#include "app/resources/resource.h"
+#include "platform/win32/Dpi.h"
+
+namespace quillmark::win32 {
+
+namespace {
+
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr DWORD kWindowExStyle = WS_EX_CONTROLPARENT;
+constexpr COLORREF kHeadingColour = RGB(0, 0, 255);
+constexpr const wchar_t* kHeadingFace = L"ＭＳ Ｐゴシック";
+constexpr int kHeadingPoints = 9;
+constexpr LONG kHeadingWeight = 700;
+constexpr BYTE kHeadingCharSet = SHIFTJIS_CHARSET;
+
+struct ControlClass {
+    const wchar_t* className;
+    DWORD style;
+    DWORD exStyle;
+};
+
+ControlClass ClassFor(ControlKind kind) {
+    switch (kind) {
+        case ControlKind::Button:
+            return {WC_BUTTONW, WS_TABSTOP | BS_PUSHBUTTON, 0};
+        case ControlKind::TextBox:
+            return {WC_EDITW, WS_TABSTOP | WS_BORDER | ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+        case ControlKind::Label:
+            // SS_NOTIFY: the tooltip control only sees the mouse over a
+            // static that answers hit tests.
+            return {WC_STATICW, SS_LEFT | SS_NOTIFY, 0};
+        case ControlKind::Frame:
+            return {WC_BUTTONW, BS_GROUPBOX, 0};
+        case ControlKind::FileDialog:
+            break;
+    }
+    return {nullptr, 0, 0};
+}
+
+const ControlSpec* FrameSpec() {
+    for (const ControlSpec& spec : ControlTable()) {
+        if (spec.kind == ControlKind::Frame) return &spec;
+    }
+    return nullptr;
+}
+
+int CALLBACK NoteFontFamily(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+    *reinterpret_cast<bool*>(found) = true;
+    return 0;
+}
+
+bool FontFamilyInstalled(const wchar_t* face) {
+    LOGFONTW query{};
+    query.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynW(query.lfFaceName, face, LF_FACESIZE);
+    bool found = false;
+    const HDC screen = GetDC(nullptr);
+    EnumFontFamiliesExW(screen, &query, NoteFontFamily, reinterpret_cast<LPARAM>(&found), 0);
+    ReleaseDC(nullptr, screen);
+    return found;
+}
+
+void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
+    WNDCLASSEXW existing{};
+    existing.cbSize = sizeof(existing);
+    if (GetClassInfoExW(instance, MainWindow::kClassName, &existing)) return;
+
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = MainWindow::kClassName;
+    windowClass.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUILLMARK), IMAGE_ICON,
+                                                      GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+    windowClass.hIconSm =
+        static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUILLMARK), IMAGE_ICON,
+                                      GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    RegisterClassExW(&windowClass);
+}
+
+}  // namespace
+
+MainWindow::MainWindow(HINSTANCE instance) {
+    INITCOMMONCONTROLSEX commonControls{sizeof(commonControls), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&commonControls);
+    RegisterWindowClass(instance, &MainWindow::WindowProc);
+
+    const WindowSpec& spec = MainWindowSpec();
+    window_ = CreateWindowExW(kWindowExStyle, kClassName, spec.caption, kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                              CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
+    if (window_ == nullptr) return;
+    dpi_ = WindowDpi(window_);
+    CreateFonts();
+    CreateControls(instance);
+    CreateTooltips(instance);
+    OrderByTabIndex();
+    ApplyFonts();
+    Layout(nullptr);
+}
+
+MainWindow::~MainWindow() {
+    destroying_ = true;
+    sink_ = nullptr;
+    if (tooltip_ != nullptr) DestroyWindow(tooltip_);
+    if (window_ != nullptr) DestroyWindow(window_);
+    if (messageFont_ != nullptr) DeleteObject(messageFont_);
+    if (headingFont_ != nullptr) DeleteObject(headingFont_);
+}
+
+HWND MainWindow::Control(const ControlRef& control) const {
+    const auto table = ControlTable();
+    for (std::size_t i = 0; i < table.size() && i < controls_.size(); ++i) {
+        if (table[i].index == control.index && control.name == table[i].name) return controls_[i];
+    }
+    return nullptr;
+}
+
+void MainWindow::Show() {
+    ShowWindow(window_, SW_SHOW);
+    UpdateWindow(window_);
+}
+
+void MainWindow::SetBusy(bool busy) {
+    busy_ = busy;
+    SetCursor(LoadCursorW(nullptr, busy ? IDC_WAIT : IDC_ARROW));
+}
+
+bool MainWindow::IsOwnInput(const MSG& message) const {
+    const UINT id = message.message;
+    const bool input = (id >= WM_KEYFIRST && id <= WM_KEYLAST) || (id >= WM_MOUSEFIRST && id <= WM_MOUSELAST) ||
+                       (id >= WM_NCMOUSEMOVE && id <= WM_NCXBUTTONDBLCLK) || id == WM_NCMOUSEHOVER ||
+                       id == WM_NCMOUSELEAVE || id == WM_MOUSEHOVER || id == WM_MOUSELEAVE;
+    if (!input || message.hwnd == nullptr) return false;
+    return message.hwnd == window_ || IsChild(window_, message.hwnd);
+}
+
+void MainWindow::CreateControls(HINSTANCE instance) {
+    const auto table = ControlTable();
+    controls_.assign(table.size(), nullptr);
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        const ControlSpec& spec = table[i];
+        const ControlClass kind = ClassFor(spec.kind);
+        if (kind.className == nullptr) continue;
+        DWORD style = WS_CHILD | WS_VISIBLE | kind.style;
+        if (spec.startsDisabled) style |= WS_DISABLED;
+        const auto id = static_cast<INT_PTR>(kFirstControlId + static_cast<int>(i));
+        controls_[i] = CreateWindowExW(kind.exStyle, kind.className, spec.caption, style, 0, 0, 0, 0, window_,
+                                       reinterpret_cast<HMENU>(id), instance, nullptr);
+        if (spec.kind == ControlKind::Frame && controls_[i] != nullptr) {
+            // A themed group box draws its caption in the theme's colour and
+            // font; the classic look takes both from us. Wine ignores the
+            // empty names, but no theme has a class named " ".
+            SetWindowTheme(controls_[i], L"", L"");
+            if (GetWindowTheme(controls_[i]) != nullptr) SetWindowTheme(controls_[i], L" ", L" ");
+        }
+    }
+}
+
+void MainWindow::CreateTooltips(HINSTANCE instance) {
+    tooltip_ =
+        CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance, nullptr);
+    if (tooltip_ == nullptr) return;
+    const auto table = ControlTable();
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        if (table[i].tooltip == nullptr || controls_[i] == nullptr) continue;
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof(tool);
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = window_;
+        tool.uId = reinterpret_cast<UINT_PTR>(controls_[i]);
+        tool.lpszText = const_cast<wchar_t*>(table[i].tooltip);
+        SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+void MainWindow::OrderByTabIndex() {
+    const auto table = ControlTable();
+    std::vector<std::size_t> order(table.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return table[a].tabIndex < table[b].tabIndex; });
+    // Dialog navigation follows the z-order: the lowest tab index on top.
+    HWND previous = HWND_TOP;
+    for (const std::size_t i : order) {
+        if (controls_[i] == nullptr) continue;
+        SetWindowPos(controls_[i], previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        previous = controls_[i];
+    }
+}
+
+void MainWindow::CreateFonts() {
+    if (messageFont_ != nullptr) DeleteObject(messageFont_);
+    if (headingFont_ != nullptr) DeleteObject(headingFont_);
+
+    const LOGFONTW message = MessageFontForDpi(dpi_);
+    messageFont_ = CreateFontIndirectW(&message);
+
+    LOGFONTW heading{};
+    heading.lfHeight = -MulDiv(kHeadingPoints, static_cast<int>(dpi_), 72);
+    heading.lfWeight = kHeadingWeight;
+    heading.lfCharSet = kHeadingCharSet;
+    lstrcpynW(heading.lfFaceName, FontFamilyInstalled(kHeadingFace) ? kHeadingFace : message.lfFaceName, LF_FACESIZE);
+    headingFont_ = CreateFontIndirectW(&heading);
+}
+
+void MainWindow::ApplyFonts() {
+    const auto table = ControlTable();
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        if (controls_[i] == nullptr) continue;
+        const HFONT font = table[i].look == ControlLook::BlueBoldHeading ? headingFont_ : messageFont_;
+        SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    }
+}
+
+void MainWindow::Layout(const RECT* suggestedWindowRect) {
+    const WindowSpec& spec = MainWindowSpec();
+    const RECT frame = WindowRectForClient(TwipsToPixels(spec.clientWidth, dpi_),
+                                           TwipsToPixels(spec.clientHeight, dpi_), kWindowStyle, kWindowExStyle, dpi_);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    if (suggestedWindowRect != nullptr) {
+        SetWindowPos(window_, nullptr, suggestedWindowRect->left, suggestedWindowRect->top, width, height,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    } else {
+        SetWindowPos(window_, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+    }
+
+    const ControlSpec* frameSpec = FrameSpec();
+    const int frameLeft = frameSpec != nullptr ? TwipsToPixels(frameSpec->left, dpi_) : 0;
+    const int frameTop = frameSpec != nullptr ? TwipsToPixels(frameSpec->top, dpi_) : 0;
+    const auto table = ControlTable();
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        if (controls_[i] == nullptr) continue;
+        const ControlSpec& control = table[i];
+        const int originLeft = control.inFrame ? frameLeft : 0;
+        const int originTop = control.inFrame ? frameTop : 0;
+        MoveWindow(controls_[i], originLeft + TwipsToPixels(control.left, dpi_),
+                   originTop + TwipsToPixels(control.top, dpi_), TwipsToPixels(control.width, dpi_),
+                   TwipsToPixels(control.height, dpi_), TRUE);
+    }
+}
+
+bool MainWindow::IsHeading(HWND control) const {
+    const auto table = ControlTable();
+    for (std::size_t i = 0; i < table.size() && i < controls_.size(); ++i) {
+        if (controls_[i] == control) return table[i].look == ControlLook::BlueBoldHeading;
+    }
+    return false;
+}
+
+void MainWindow::Emit(WindowEvent event, std::size_t tablePosition) {
+    if (!sink_) return;
+    const ControlSpec& spec = ControlTable()[tablePosition];
+    // The sink may end the program or replace itself: call a copy.
+    const EventSink sink = sink_;
+    sink(event, ControlRef{spec.name, spec.index});
+}
+
+void MainWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
+    if (lParam == 0) return;  // menu and accelerator commands: this window has none
+    const int id = LOWORD(wParam);
+    const int code = HIWORD(wParam);
+    const auto table = ControlTable();
+    if (id < kFirstControlId || id >= kFirstControlId + static_cast<int>(table.size())) return;
+    const auto position = static_cast<std::size_t>(id - kFirstControlId);
+    if (reinterpret_cast<HWND>(lParam) != controls_[position]) return;
+    const ControlKind kind = table[position].kind;
+    if (kind == ControlKind::Button && code == BN_CLICKED) {
+        Emit(WindowEvent::Click, position);
+    } else if (kind == ControlKind::Label && code == STN_CLICKED) {
+        Emit(WindowEvent::Click, position);
+    } else if (kind == ControlKind::TextBox && code == EN_CHANGE) {
+        Emit(WindowEvent::Change, position);
+    }
+}
+
+void MainWindow::OnActivate(WPARAM wParam) {
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(window_, focus)) lastFocus_ = focus;
+        return;
+    }
+    // A plain window does not put the focus back on its controls itself.
+    if (lastFocus_ == nullptr || !IsWindow(lastFocus_) || !IsWindowEnabled(lastFocus_)) {
+        lastFocus_ = GetNextDlgTabItem(window_, nullptr, FALSE);
+    }
+    if (lastFocus_ != nullptr) SetFocus(lastFocus_);
+}
+
+LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        auto* self = static_cast<MainWindow*>(create->lpCreateParams);
+        self->window_ = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+    return self->Handle(message, wParam, lParam);
+}
+
+LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            OnCommand(wParam, lParam);
+            return 0;
+        case WM_CTLCOLORSTATIC:
+            if (IsHeading(reinterpret_cast<HWND>(lParam))) {
+                const auto dc = reinterpret_cast<HDC>(wParam);
+                SetTextColor(dc, kHeadingColour);
+                SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+                return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+            }
+            break;
+        case WM_SETCURSOR:
+            if (busy_) {
+                SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+                return TRUE;
+            }
+            break;
+        case WM_ACTIVATE:
+            OnActivate(wParam);
+            return 0;
+        case WM_DPICHANGED:
+            dpi_ = HIWORD(wParam);
+            CreateFonts();
+            ApplyFonts();
+            Layout(reinterpret_cast<const RECT*>(lParam));
+            return 0;
+        case WM_CLOSE:
+            if (sink_) {
+                // The form saves its settings and ends the program.
+                const EventSink sink = sink_;
+                sink(WindowEvent::Unload, ControlRef{});
+                return 0;
+            }
+            DestroyWindow(window_);
+            return 0;
+        case WM_DESTROY:
+            if (!destroying_) PostQuitMessage(0);
+            return 0;
+        case WM_NCDESTROY: {
+            const HWND window = window_;
+            SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+            window_ = nullptr;
+            return DefWindowProcW(window, message, wParam, lParam);
+        }
+        default:
+            break;
+    }
+    return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+}  // namespace quillmark::win32

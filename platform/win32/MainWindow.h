@@ -1,0 +1,76 @@
+#pragma once
+
+#include "platform/win32/WindowsApi.h"
+
+#include <cstddef>
+#include <functional>
+#include <vector>
+
+#include "platform/Platform.h"
+
+namespace quillmark::win32 {
+
+using EventSink = std::function<void(WindowEvent, const ControlRef&)>;
+
+// The main window, built by walking the control table: every control at
+// its twips position converted at the window's DPI, with its caption, font,
+// tooltip and tab order. It turns control notifications into window events
+// and holds no logic of its own.
+class MainWindow {
+public:
+    // A control's window ID is its position in the control table plus this.
+    static constexpr int kFirstControlId = 1000;
+    static constexpr const wchar_t* kClassName = L"QuillmarkMainWindow";
+
+    // Creates the window hidden, with all its controls.
+    explicit MainWindow(HINSTANCE instance);
+    ~MainWindow();
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    HWND Handle() const { return window_; }
+    // nullptr for a control that has no window (the file dialog) or does
+    // not exist.
+    HWND Control(const ControlRef& control) const;
+    UINT Dpi() const { return dpi_; }
+
+    // Events reach the sink from the moment it is set.
+    void SetEventSink(EventSink sink) { sink_ = std::move(sink); }
+    void Show();
+
+    // While busy the window shows the wait cursor wherever the mouse is.
+    void SetBusy(bool busy);
+    bool Busy() const { return busy_; }
+
+    // True when `message` is input addressed to this window or one of its
+    // controls.
+    bool IsOwnInput(const MSG& message) const;
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+
+    void CreateControls(HINSTANCE instance);
+    void CreateTooltips(HINSTANCE instance);
+    void OrderByTabIndex();
+    void CreateFonts();
+    void ApplyFonts();
+    void Layout(const RECT* suggestedWindowRect);
+    void OnCommand(WPARAM wParam, LPARAM lParam);
+    void OnActivate(WPARAM wParam);
+    bool IsHeading(HWND control) const;
+    void Emit(WindowEvent event, std::size_t tablePosition);
+
+    HWND window_ = nullptr;
+    HWND tooltip_ = nullptr;
+    HWND lastFocus_ = nullptr;
+    std::vector<HWND> controls_;  // one per control-table entry
+    HFONT messageFont_ = nullptr;
+    HFONT headingFont_ = nullptr;
+    UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
+    EventSink sink_;
+    bool busy_ = false;
+    bool destroying_ = false;
+};
+
+}  // namespace quillmark::win32

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "platform/win32/WindowsApi.h"
+
+#include <string>
+
+namespace quillmark::win32 {
+
+// UTF-16 to and from the system ANSI code page, for the calls that take
+// bytes.
+std::string ToAnsi(const std::wstring& text);
+std::wstring FromAnsi(const std::string& text);
+
+// The system's wording of an error code, without the trailing line break;
+// empty when the system has none.
+std::wstring ErrorText(DWORD error);
+
+}  // namespace quillmark::win32

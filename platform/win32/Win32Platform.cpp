@@ -1,0 +1,346 @@
+#include "platform/win32/Win32Platform.h"
+
+#include <algorithm>
+
+#include "platform/win32/SystemText.h"
+
+namespace quillmark::win32 {
+
+namespace {
+
+#if defined(_WIN64)
+static_assert(sizeof(SHELLEXECUTEINFOW) == 112, "the shell's execution record as 64-bit Windows defines it");
+#else
+static_assert(sizeof(SHELLEXECUTEINFOW) == 60, "the shell's execution record as 32-bit Windows defines it");
+#endif
+
+constexpr DWORD kPollMs = 10;
+constexpr std::size_t kOpenDialogFileLength = 32768;
+constexpr const wchar_t* kAppTitle = L"Quillmark";
+constexpr DWORD kNotNormalFile = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+OpResult Succeeded() { return {true, {}}; }
+
+OpResult Failed(DWORD error) { return {false, ErrorText(error)}; }
+
+HANDLE ProcessHandle(std::uintptr_t process) { return reinterpret_cast<HANDLE>(process); }
+
+DWORD Remaining(ULONGLONG deadline) {
+    const ULONGLONG now = GetTickCount64();
+    return now >= deadline ? 0 : static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, INFINITE - 1));
+}
+
+ULONGLONG DeadlineAfter(int timeoutMs) { return GetTickCount64() + static_cast<ULONGLONG>(std::max(timeoutMs, 0)); }
+
+bool ForegroundWindowBelongsTo(DWORD processId) {
+    const HWND foreground = GetForegroundWindow();
+    if (foreground == nullptr || !IsWindowVisible(foreground)) return false;
+    DWORD owner = 0;
+    GetWindowThreadProcessId(foreground, &owner);
+    return owner == processId;
+}
+
+WORD ShowWindowCommand(int showState) {
+    switch (showState) {
+        case 0:
+            return SW_HIDE;
+        case 1:
+            return SW_SHOWNORMAL;
+        default:
+            return static_cast<WORD>(showState);
+    }
+}
+
+// The automation conversions take a writable string in some SDKs.
+template <typename Result, typename Native, typename Conversion>
+std::optional<Result> Converted(const std::wstring& text, Conversion conversion) {
+    std::wstring copy = text;
+    Native value{};
+    if (FAILED(conversion(copy.data(), LOCALE_USER_DEFAULT, 0, &value))) return std::nullopt;
+    return static_cast<Result>(value);
+}
+
+}  // namespace
+
+std::wstring OpenDialogFilter(const std::wstring& barSeparated) {
+    std::wstring filter = barSeparated;
+    std::replace(filter.begin(), filter.end(), L'|', L'\0');
+    filter.push_back(L'\0');
+    filter.push_back(L'\0');
+    return filter;
+}
+
+Win32Platform::Win32Platform(MainWindow& window) : window_(window) {}
+
+std::wstring Win32Platform::GetText(const ControlRef& control) {
+    const HWND handle = window_.Control(control);
+    if (handle == nullptr) return {};
+    const int length = GetWindowTextLengthW(handle);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(handle, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(std::max(copied, 0)));
+    return text;
+}
+
+void Win32Platform::SetText(const ControlRef& control, const std::wstring& text) {
+    // A text box reports the change (EN_CHANGE) before this returns.
+    if (const HWND handle = window_.Control(control)) SetWindowTextW(handle, text.c_str());
+}
+
+void Win32Platform::SetEnabled(const ControlRef& control, bool enabled) {
+    if (const HWND handle = window_.Control(control)) EnableWindow(handle, enabled ? TRUE : FALSE);
+}
+
+void Win32Platform::ShowMainWindow() { window_.Show(); }
+
+void Win32Platform::EndProgram() { ExitProcess(0); }
+
+// A disabled window takes no clicks or keys, and a message box shown during
+// the press leaves it disabled when it closes.
+void Win32Platform::BeginBusy() {
+    window_.SetBusy(true);
+    EnableWindow(window_.Handle(), FALSE);
+}
+
+void Win32Platform::EndBusy() {
+    EnableWindow(window_.Handle(), TRUE);
+    window_.SetBusy(false);
+}
+
+std::optional<std::wstring> Win32Platform::ShowOpenDialog(const OpenDialogRequest& request) {
+    if (openDialogFile_.empty()) openDialogFile_.assign(kOpenDialogFileLength, L'\0');
+    const std::wstring filter = OpenDialogFilter(request.filter);
+
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof(dialog);
+    dialog.hwndOwner = window_.Handle();
+    dialog.lpstrFilter = request.filter.empty() ? nullptr : filter.c_str();
+    dialog.nFilterIndex = static_cast<DWORD>(std::max(request.filterIndex, 0));
+    dialog.lpstrFile = openDialogFile_.data();
+    dialog.nMaxFile = static_cast<DWORD>(openDialogFile_.size());
+    dialog.Flags = request.flags | OFN_EXPLORER;
+    if (!GetOpenFileNameW(&dialog)) return std::nullopt;
+    return std::wstring(openDialogFile_.data());
+}
+
+int Win32Platform::MessageBox(const std::wstring& text, int style, const std::wstring& title) {
+    return MessageBoxW(window_.Handle(), text.c_str(), title.c_str(), static_cast<UINT>(style));
+}
+
+std::wstring Win32Platform::FindFirstNormalFile(const std::wstring& pattern) {
+    WIN32_FIND_DATAW entry{};
+    const HANDLE search = FindFirstFileW(pattern.c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) return {};
+    std::wstring found;
+    do {
+        if ((entry.dwFileAttributes & kNotNormalFile) == 0) {
+            found = entry.cFileName;
+            break;
+        }
+    } while (FindNextFileW(search, &entry));
+    FindClose(search);
+    return found;
+}
+
+std::wstring Win32Platform::ModulePath() const {
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) return {};
+        if (length < buffer.size()) return std::wstring(buffer.data(), length);
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::wstring Win32Platform::ProgramFolder() {
+    const std::wstring path = ModulePath();
+    const std::size_t separator = path.find_last_of(L'\\');
+    if (separator == std::wstring::npos) return {};
+    // A drive root keeps its backslash ("C:\"), any other folder drops it.
+    if (separator == 2 && path[1] == L':') return path.substr(0, 3);
+    return path.substr(0, separator);
+}
+
+std::wstring Win32Platform::ExeBaseName() {
+    const std::wstring path = ModulePath();
+    const std::size_t separator = path.find_last_of(L'\\');
+    std::wstring name = separator == std::wstring::npos ? path : path.substr(separator + 1);
+    const std::size_t dot = name.find_last_of(L'.');
+    if (dot != std::wstring::npos) name.resize(dot);
+    return name;
+}
+
+std::wstring Win32Platform::AppTitle() { return kAppTitle; }
+
+std::optional<std::int32_t> Win32Platform::TextToLong(const std::wstring& text) {
+    return Converted<std::int32_t, LONG>(text, VarI4FromStr);
+}
+
+std::optional<std::int16_t> Win32Platform::TextToInteger(const std::wstring& text) {
+    return Converted<std::int16_t, SHORT>(text, VarI2FromStr);
+}
+
+std::optional<double> Win32Platform::TextToDouble(const std::wstring& text) {
+    return Converted<double, DOUBLE>(text, VarR8FromStr);
+}
+
+std::optional<float> Win32Platform::TextToSingle(const std::wstring& text) {
+    return Converted<float, FLOAT>(text, VarR4FromStr);
+}
+
+std::wstring Win32Platform::GetProfileString(const std::wstring& section, const std::wstring& key, int bufferSize,
+                                             const std::wstring& file) {
+    const auto size = static_cast<std::size_t>(std::max(bufferSize, 0));
+    std::vector<char> buffer(size + 1, '\0');
+    GetPrivateProfileStringA(ToAnsi(section).c_str(), ToAnsi(key).c_str(), "", buffer.data(), static_cast<DWORD>(size),
+                             ToAnsi(file).c_str());
+    return FromAnsi(std::string(buffer.data()));
+}
+
+bool Win32Platform::WriteProfileString(const std::wstring& section, const std::wstring& key, const std::wstring& value,
+                                       const std::wstring& file) {
+    return WritePrivateProfileStringA(ToAnsi(section).c_str(), ToAnsi(key).c_str(), ToAnsi(value).c_str(),
+                                      ToAnsi(file).c_str()) != FALSE;
+}
+
+OpResult Win32Platform::ClipboardEmpty() {
+    if (!OpenClipboard(window_.Handle())) return Failed(GetLastError());
+    const BOOL emptied = EmptyClipboard();
+    const DWORD error = GetLastError();
+    CloseClipboard();
+    return emptied ? Succeeded() : Failed(error);
+}
+
+OpResult Win32Platform::ClipboardSetText(const std::wstring& text) {
+    // As Unicode text; the system serves CF_TEXT to programs that ask for it.
+    const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    if (memory == nullptr) return Failed(GetLastError());
+    void* data = GlobalLock(memory);
+    if (data == nullptr) {
+        const DWORD error = GetLastError();
+        GlobalFree(memory);
+        return Failed(error);
+    }
+    std::copy_n(text.c_str(), text.size() + 1, static_cast<wchar_t*>(data));
+    GlobalUnlock(memory);
+
+    if (!OpenClipboard(window_.Handle())) {
+        const DWORD error = GetLastError();
+        GlobalFree(memory);
+        return Failed(error);
+    }
+    if (SetClipboardData(CF_UNICODETEXT, memory) == nullptr) {
+        const DWORD error = GetLastError();
+        CloseClipboard();
+        GlobalFree(memory);
+        return Failed(error);
+    }
+    CloseClipboard();  // the clipboard owns the memory now
+    return Succeeded();
+}
+
+LaunchResult Win32Platform::Launch(const std::wstring& commandLine, int showState) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = ShowWindowCommand(showState);
+    std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
+    line.push_back(L'\0');
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) {
+        return {0, ErrorText(GetLastError())};
+    }
+    CloseHandle(started.hThread);
+    return {reinterpret_cast<std::uintptr_t>(started.hProcess), {}};
+}
+
+void Win32Platform::DispatchWhileWaiting() {
+    MSG message{};
+    bool quit = false;
+    WPARAM quitCode = 0;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            quit = true;
+            quitCode = message.wParam;
+            continue;
+        }
+        if (window_.IsOwnInput(message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    // The program's own message loop still has to see it.
+    if (quit) PostQuitMessage(static_cast<int>(quitCode));
+}
+
+WaitOutcome Win32Platform::WaitUntilReady(std::uintptr_t process, int timeoutMs) {
+    const HANDLE handle = ProcessHandle(process);
+    const DWORD processId = GetProcessId(handle);
+    if (processId == 0) return WaitOutcome::Failed;
+    const ULONGLONG deadline = DeadlineAfter(timeoutMs);
+    bool idle = false;
+    for (;;) {
+        if (!idle) {
+            // WAIT_FAILED: a process without a message queue is never
+            // "idle"; only its window in front can tell.
+            idle = WaitForInputIdle(handle, 0) != WAIT_TIMEOUT;
+        }
+        if (idle && ForegroundWindowBelongsTo(processId)) return WaitOutcome::Done;
+        const DWORD remaining = Remaining(deadline);
+        if (remaining == 0) return WaitOutcome::TimedOut;
+        const DWORD woke =
+            MsgWaitForMultipleObjectsEx(1, &handle, std::min(kPollMs, remaining), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        if (woke == WAIT_OBJECT_0) return WaitOutcome::Failed;  // ended before it was ready
+        if (woke == WAIT_OBJECT_0 + 1) DispatchWhileWaiting();
+        if (woke == WAIT_FAILED) return WaitOutcome::Failed;
+    }
+}
+
+WaitOutcome Win32Platform::WaitForExit(std::uintptr_t process, int timeoutMs) {
+    const HANDLE handle = ProcessHandle(process);
+    const ULONGLONG deadline = DeadlineAfter(timeoutMs);
+    for (;;) {
+        const DWORD remaining = Remaining(deadline);
+        const DWORD woke = MsgWaitForMultipleObjectsEx(1, &handle, remaining, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        if (woke == WAIT_OBJECT_0) return WaitOutcome::Done;
+        if (woke == WAIT_TIMEOUT) return WaitOutcome::TimedOut;
+        if (woke != WAIT_OBJECT_0 + 1) return WaitOutcome::Failed;
+        DispatchWhileWaiting();
+        if (remaining == 0) {
+            // Messages keep coming after the time is up: the process decides.
+            const DWORD last = WaitForSingleObject(handle, 0);
+            if (last == WAIT_OBJECT_0) return WaitOutcome::Done;
+            return last == WAIT_TIMEOUT ? WaitOutcome::TimedOut : WaitOutcome::Failed;
+        }
+    }
+}
+
+void Win32Platform::ReleaseProcess(std::uintptr_t process) {
+    if (process != 0) CloseHandle(ProcessHandle(process));
+}
+
+void Win32Platform::KeybdEvent(std::uint8_t virtualKey, std::uint8_t scanCode, std::uint32_t flags,
+                               std::uint32_t extraInfo) {
+    keybd_event(virtualKey, scanCode, flags, extraInfo);
+}
+
+OpResult Win32Platform::CopyFileReplacing(const std::wstring& source, const std::wstring& destination) {
+    if (!CopyFileW(source.c_str(), destination.c_str(), FALSE)) return Failed(GetLastError());
+    return Succeeded();
+}
+
+void Win32Platform::ShellExecuteEx(const ShellExecuteRequest& request) {
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = request.mask;
+    info.hwnd = request.ownedByMainWindow ? window_.Handle() : nullptr;
+    info.lpVerb = request.verb.c_str();
+    info.lpFile = request.file.c_str();
+    info.lpParameters = request.parameters.c_str();
+    info.lpDirectory = request.directory.c_str();
+    info.nShow = request.show;
+    ShellExecuteExW(&info);
+    if (info.hProcess != nullptr) CloseHandle(info.hProcess);
+}
+
+}  // namespace quillmark::win32

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "platform/win32/WindowsApi.h"
+
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+#include "platform/win32/MainWindow.h"
+
+namespace quillmark::win32 {
+
+// The open dialog takes its filter as NUL-separated pairs ending in two NULs;
+// the logic words it as "description|pattern|...".
+std::wstring OpenDialogFilter(const std::wstring& barSeparated);
+
+// Platform on Windows: each operation is the system call of the same job,
+// translated between Win32 and the interface. Failures of the system come
+// back as values; what they mean is for the logic to decide.
+class Win32Platform final : public Platform {
+public:
+    explicit Win32Platform(MainWindow& window);
+
+    std::wstring GetText(const ControlRef& control) override;
+    void SetText(const ControlRef& control, const std::wstring& text) override;
+    void SetEnabled(const ControlRef& control, bool enabled) override;
+    void ShowMainWindow() override;
+    void EndProgram() override;
+
+    void BeginBusy() override;
+    void EndBusy() override;
+
+    std::optional<std::wstring> ShowOpenDialog(const OpenDialogRequest& request) override;
+    int MessageBox(const std::wstring& text, int style, const std::wstring& title) override;
+
+    std::wstring FindFirstNormalFile(const std::wstring& pattern) override;
+
+    std::wstring ProgramFolder() override;
+    std::wstring ExeBaseName() override;
+    std::wstring AppTitle() override;
+
+    std::optional<std::int32_t> TextToLong(const std::wstring& text) override;
+    std::optional<std::int16_t> TextToInteger(const std::wstring& text) override;
+    std::optional<double> TextToDouble(const std::wstring& text) override;
+    std::optional<float> TextToSingle(const std::wstring& text) override;
+
+    std::wstring GetProfileString(const std::wstring& section, const std::wstring& key, int bufferSize,
+                                  const std::wstring& file) override;
+    bool WriteProfileString(const std::wstring& section, const std::wstring& key, const std::wstring& value,
+                            const std::wstring& file) override;
+
+    OpResult ClipboardEmpty() override;
+    OpResult ClipboardSetText(const std::wstring& text) override;
+
+    LaunchResult Launch(const std::wstring& commandLine, int showState) override;
+    WaitOutcome WaitUntilReady(std::uintptr_t process, int timeoutMs) override;
+    WaitOutcome WaitForExit(std::uintptr_t process, int timeoutMs) override;
+    void ReleaseProcess(std::uintptr_t process) override;
+
+    void KeybdEvent(std::uint8_t virtualKey, std::uint8_t scanCode, std::uint32_t flags,
+                    std::uint32_t extraInfo) override;
+
+    OpResult CopyFileReplacing(const std::wstring& source, const std::wstring& destination) override;
+
+    void ShellExecuteEx(const ShellExecuteRequest& request) override;
+
+private:
+    // Handles what arrives while a wait runs: paint and other messages go
+    // on, input to the window is dropped so that nothing can be pressed.
+    void DispatchWhileWaiting();
+    std::wstring ModulePath() const;
+
+    MainWindow& window_;
+    // The dialog starts where the previous choice was made.
+    std::vector<wchar_t> openDialogFile_;
+};
+
+}  // namespace quillmark::win32

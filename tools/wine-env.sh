@@ -1,0 +1,104 @@
+# Sourced by the scripts that run Windows programs under Wine. Sets up (once)
+# and exports: a Japanese locale (GetACP() = 932), a Wine prefix with a
+# virtual desktop and 96 DPI, quiet Wine, and an X display (Xvfb when there
+# is none). Safe to source repeatedly and from several shells.
+
+quillmark_repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+export QUILLMARK_REPO="$quillmark_repo"
+export QUILLMARK_WINE64="${QUILLMARK_WINE64:-/usr/lib/wine/wine64}"
+export QUILLMARK_SESSION_DIR="${QUILLMARK_SESSION_DIR:-$quillmark_repo/build/wine-session}"
+export WINEPREFIX="${QUILLMARK_WINEPREFIX:-$quillmark_repo/build/wineprefix}"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+mkdir -p "$QUILLMARK_SESSION_DIR"
+
+# Wine takes its code page from the Unix locale; the image has no ja_JP.
+quillmark_locale_dir="$quillmark_repo/build/locale"
+if [[ ! -f "$quillmark_locale_dir/ja_JP.UTF-8/LC_CTYPE" ]]; then
+    mkdir -p "$quillmark_locale_dir"
+    localedef -i ja_JP -f UTF-8 "$quillmark_locale_dir/ja_JP.UTF-8" >"$QUILLMARK_SESSION_DIR/localedef.log" 2>&1 || {
+        echo "wine-env: localedef failed, see $QUILLMARK_SESSION_DIR/localedef.log" >&2
+    }
+fi
+# This shell cannot load the locale itself (it never sees LOCPATH): keep its
+# complaint out of the output; the programs it starts can.
+{
+    export LOCPATH="$quillmark_locale_dir"
+    unset LC_ALL LC_CTYPE LC_MESSAGES
+    export LANG=ja_JP.UTF-8
+} 2>/dev/null
+
+quillmark_display_free() {
+    [[ ! -e "/tmp/.X$1-lock" && ! -e "/tmp/.X11-unix/X$1" ]]
+}
+
+# An X server for Wine: the user's own, else the session's shared Xvfb,
+# else a new one recorded for `wine-session.sh stop`.
+if [[ -z "${DISPLAY:-}" ]]; then
+    quillmark_xvfb_pid_file="$QUILLMARK_SESSION_DIR/xvfb.pid"
+    quillmark_xvfb_display_file="$QUILLMARK_SESSION_DIR/xvfb.display"
+    exec {quillmark_lock_fd}>"$QUILLMARK_SESSION_DIR/xvfb.lock"
+    flock "$quillmark_lock_fd"
+    if [[ -f "$quillmark_xvfb_pid_file" ]] && kill -0 "$(cat "$quillmark_xvfb_pid_file")" 2>/dev/null &&
+        [[ -e "/tmp/.X11-unix/X$(cat "$quillmark_xvfb_display_file")" ]]; then
+        export DISPLAY=":$(cat "$quillmark_xvfb_display_file")"
+    else
+        for quillmark_n in $(seq 90 140); do
+            if quillmark_display_free "$quillmark_n"; then
+                setsid Xvfb ":$quillmark_n" -screen 0 1024x768x24 -nolisten tcp \
+                    >"$QUILLMARK_SESSION_DIR/xvfb.log" 2>&1 </dev/null &
+                echo $! >"$quillmark_xvfb_pid_file"
+                echo "$quillmark_n" >"$quillmark_xvfb_display_file"
+                for _ in $(seq 1 200); do
+                    [[ -e "/tmp/.X11-unix/X$quillmark_n" ]] && break
+                    kill -0 "$(cat "$quillmark_xvfb_pid_file")" 2>/dev/null || break
+                    sleep 0.05
+                done
+                if [[ -e "/tmp/.X11-unix/X$quillmark_n" ]]; then
+                    export DISPLAY=":$quillmark_n"
+                    break
+                fi
+            fi
+        done
+    fi
+    flock -u "$quillmark_lock_fd"
+    exec {quillmark_lock_fd}>&-
+    if [[ -z "${DISPLAY:-}" ]]; then
+        echo "wine-env: could not start Xvfb, see $QUILLMARK_SESSION_DIR/xvfb.log" >&2
+    else
+        export QUILLMARK_XVFB=1
+    fi
+fi
+
+# The prefix: created once, with the settings that make runs repeatable.
+if [[ ! -f "$WINEPREFIX/.quillmark-ready" ]]; then
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    exec {quillmark_lock_fd}>"$QUILLMARK_SESSION_DIR/prefix.lock"
+    flock "$quillmark_lock_fd"
+    if [[ ! -f "$WINEPREFIX/.quillmark-ready" ]]; then
+        echo "wine-env: creating the Wine prefix $WINEPREFIX (takes a while the first time)" >&2
+        "$QUILLMARK_WINE64" wineboot -i >"$QUILLMARK_SESSION_DIR/wineboot.log" 2>&1 </dev/null
+        cat >"$QUILLMARK_SESSION_DIR/settings.reg" <<'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer]
+"Desktop"="Default"
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
+"Default"="1024x768"
+
+[HKEY_CURRENT_USER\Control Panel\Desktop]
+"LogPixels"=dword:00000060
+
+[HKEY_CURRENT_USER\Software\Wine\WineDbg]
+"ShowCrashDialog"=dword:00000000
+REG
+        "$QUILLMARK_WINE64" regedit "Z:${QUILLMARK_SESSION_DIR//\//\\}\\settings.reg" \
+            >"$QUILLMARK_SESSION_DIR/regedit.log" 2>&1 </dev/null
+        # The server writes the registry to disk when it ends.
+        timeout 60 wineserver -w || wineserver -k
+        touch "$WINEPREFIX/.quillmark-ready"
+    fi
+    flock -u "$quillmark_lock_fd"
+    exec {quillmark_lock_fd}>&-
+fi
