@@ -198,6 +198,7 @@ public:
     ~Driver() {
         if (results_ != INVALID_HANDLE_VALUE) CloseHandle(results_);
         if (process_ != nullptr) CloseHandle(process_);
+        for (const HANDLE file : held_) CloseHandle(file);
     }
     Driver(const Driver&) = delete;
     Driver& operator=(const Driver&) = delete;
@@ -231,11 +232,13 @@ private:
     bool Close();
     bool WaitExit(DWORD ms);
     bool DeleteFileCommand(const std::wstring& path);
+    bool HoldFile(const std::wstring& path);
 
     HANDLE results_ = INVALID_HANDLE_VALUE;
     HANDLE process_ = nullptr;
     DWORD processId_ = 0;
     HWND main_ = nullptr;
+    std::vector<HANDLE> held_;  // files kept open, shared with nobody, until the driver ends
 };
 
 bool Driver::Result(const std::wstring& command, bool ok, const std::vector<std::wstring>& details) {
@@ -453,6 +456,16 @@ bool Driver::DeleteFileCommand(const std::wstring& path) {
     return Result(L"delete-file", true, {path});
 }
 
+// Plays another program that has the file open: writes and deletes by
+// others fail with a sharing violation until the driver ends.
+bool Driver::HoldFile(const std::wstring& path) {
+    const HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return Fail(L"hold-file", L"error " + std::to_wstring(GetLastError()));
+    held_.push_back(file);
+    return Result(L"hold-file", true, {path});
+}
+
 bool Driver::Run(const std::vector<std::wstring>& args) {
     const std::wstring& command = args[0];
     auto arg = [&](std::size_t i) { return i < args.size() ? Unescape(args[i]) : std::wstring(); };
@@ -478,6 +491,7 @@ bool Driver::Run(const std::vector<std::wstring>& args) {
         return Result(L"sleep", true);
     }
     if (command == L"delete-file") return DeleteFileCommand(arg(1));
+    if (command == L"hold-file") return HoldFile(arg(1));
     return Fail(command, L"unknown command");
 }
 

@@ -4,6 +4,7 @@ case laid out like an installation, the UI driver's scripts and results, the
 stand-in's timing file, and pefile readings of the version resource."""
 
 import argparse
+import ctypes
 import os
 import shutil
 import signal
@@ -106,6 +107,9 @@ class Desktop:
         if Path(self.env.get("WINEPREFIX", "")).resolve() != self.prefix:
             raise RuntimeError(f"wine-env.sh chose the prefix {self.env.get('WINEPREFIX')}, not {self.prefix}")
         self.wine64 = self.env.get("QUILLMARK_WINE64", "/usr/lib/wine/wine64")
+        # A case that was killed may have left its programs running, on a
+        # display that is gone.
+        self._end_wine()
 
     def _start_xvfb(self):
         for number in range(150, 250):
@@ -114,7 +118,7 @@ class Desktop:
             log = open(self.work / "xvfb.log", "wb")
             self.xvfb = subprocess.Popen(["Xvfb", f":{number}", "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
                                          stdout=log, stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL,
-                                         start_new_session=True)
+                                         start_new_session=True, preexec_fn=end_with_parent)
             log.close()
             deadline = time.monotonic() + 10
             while time.monotonic() < deadline and self.xvfb.poll() is None:
@@ -155,16 +159,17 @@ class Desktop:
             subprocess.run(["import", "-window", "root", str(self.work / name)], env=self.env,
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=30)
 
-    def close(self):
-        if self.env is not None:
-            env = dict(self.env)
-            subprocess.run(["wineserver", "-k"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                           stdin=subprocess.DEVNULL, timeout=60)
+    def _end_wine(self):
+        for command in (["wineserver", "-k"], ["wineserver", "-w"]):
             try:
-                subprocess.run(["wineserver", "-w"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                subprocess.run(command, env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                                stdin=subprocess.DEVNULL, timeout=30)
             except subprocess.TimeoutExpired:
                 pass
+
+    def close(self):
+        if self.env is not None:
+            self._end_wine()
         self._stop_xvfb()
 
 
@@ -289,8 +294,7 @@ class VersionReading:
     """The version resource of an executable as pefile reads it."""
 
     def __init__(self, path):
-        pe = pefile.PE(str(path), fast_load=True)
-        pe.parse_data_directories(directories=[pefile.DIRECTORY_ENTRY["IMAGE_DIRECTORY_ENTRY_RESOURCE"]])
+        pe = pefile.PE(str(path))
         self.entries = []  # (type, name, language, data bytes)
         if hasattr(pe, "DIRECTORY_ENTRY_RESOURCE"):
             for rtype in pe.DIRECTORY_ENTRY_RESOURCE.entries:
@@ -300,7 +304,6 @@ class VersionReading:
                         tkey = rtype.id if rtype.id is not None else str(rtype.name)
                         nkey = name.id if name.id is not None else str(name.name)
                         self.entries.append((tkey, nkey, lang.id, pe.get_data(rva, size)))
-        pe.parse_data_directories()
         self.fixed = pe.VS_FIXEDFILEINFO[0] if getattr(pe, "VS_FIXEDFILEINFO", None) else None
         self.string_tables = {}  # lang-codepage text -> {key: value}
         self.translations = []
@@ -335,8 +338,15 @@ class VersionReading:
         return [e for e in self.entries if e[0] == RT_VERSION]
 
 
-def kill_leftovers(signum=None, frame=None):
-    raise SystemExit(f"stopped by signal {signum}")
+def end_with_parent():
+    """In the child before exec: the X server goes when the test's process
+    goes, even when it is killed without a chance to clean up."""
+    PR_SET_PDEATHSIG = 1
+    ctypes.CDLL(None, use_errno=True).prctl(PR_SET_PDEATHSIG, signal.SIGTERM)
 
 
-signal.signal(signal.SIGTERM, kill_leftovers)
+def stop_on_term(signum, frame):
+    raise SystemExit(f"stopped by signal {signum}")  # runs the cases' clean-up
+
+
+signal.signal(signal.SIGTERM, stop_on_term)

@@ -1,0 +1,370 @@
+"""End-to-end cases: the real Quillmark.exe under Wine, driven through its
+window by QuillmarkDriver.exe, against the stand-in ResHacker.exe; the
+results are read back with pefile and from the files themselves.
+
+    /usr/bin/python3 cases.py --case <name> --quillmark ... (see harness.arguments)
+"""
+
+import os
+import time
+
+import harness as h
+
+W = h.windows_path
+INPUT_ERROR_TITLE = "Quillmark入力エラー"
+APP_TITLE = "Quillmark"
+WAIT_WINDOW_MS = 60000
+WAIT_PRESS_MS = 120000
+WAIT_BOX_MS = 20000
+WAIT_EXIT_MS = 20000
+
+# The string fields by index; the Japanese ones hold characters whose second
+# byte in code page 932 is a backslash (ソ, 表), half-width katakana and a
+# full-width tilde.
+FIELDS = {
+    0: "表示の試験 ソフト comment",
+    1: "Quillmark 株式会社",
+    2: "バージョン情報を付ける道具",
+    3: "Copyright (C) 2024 Quillmark",
+    4: "ｸｲﾙﾏｰｸ は商標です～",
+    5: "Quillmark",
+    8: "quillmark-e2e",
+    9: "app.exe",
+}
+KEYS = ["Comments", "CompanyName", "FileDescription", "LegalCopyright", "LegalTrademarks", "ProductName",
+        "FileVersion", "ProductVersion", "InternalName", "OriginalFilename"]
+FILE_VERSION = (1, 2, 3)
+PRODUCT_VERSION = (12, 34, 5678)
+FILE_VERSION_TEXT = "1.02.0003"
+PRODUCT_VERSION_TEXT = "12.34.5678"
+
+
+def fill_window(inst, fields=FIELDS, file_version=FILE_VERSION, product_version=PRODUCT_VERSION, editor=None):
+    lines = [["set", "txtResHack", -1, W(editor or inst.editor)], ["set", "txtExe", -1, W(inst.target)]]
+    lines += [["set", "txtInfo", i, text] for i, text in fields.items()]
+    lines += [["set", "txtFileVer", i, str(n)] for i, n in enumerate(file_version)]
+    lines += [["set", "txtProductVer", i, str(n)] for i, n in enumerate(product_version)]
+    return lines
+
+
+def read_every_box():
+    lines = [["get", "txtResHack", -1], ["get", "txtExe", -1]]
+    lines += [["get", "txtInfo", i] for i in FIELDS]
+    lines += [["get", "txtFileVer", i] for i in range(3)]
+    lines += [["get", "txtProductVer", i] for i in range(3)]
+    return lines
+
+
+def expected_boxes(inst, fields=FIELDS, file_version=FILE_VERSION, product_version=PRODUCT_VERSION):
+    boxes = {("txtResHack", -1): W(inst.editor), ("txtExe", -1): W(inst.target)}
+    boxes.update({("txtInfo", i): text for i, text in fields.items()})
+    boxes.update({("txtFileVer", i): str(n) for i, n in enumerate(file_version)})
+    boxes.update({("txtProductVer", i): str(n) for i, n in enumerate(product_version)})
+    return boxes
+
+
+def start_lines(inst):
+    return [["start", W(inst.quillmark)], ["wait-window", WAIT_WINDOW_MS]]
+
+
+def end_lines():
+    return [["wait-idle", WAIT_BOX_MS], ["close"], ["wait-exit", WAIT_EXIT_MS]]
+
+
+def press_lines(label):
+    return [["time-mark", label + "-before"], ["click", "Command1", -1], ["wait-press-end", WAIT_PRESS_MS],
+            ["time-mark", label + "-after"]]
+
+
+def report_press(f, run, inst, n=0):
+    """Prints the time split of the run's n-th press: from the click to the
+    driver seeing the press end, and the editor processes started within."""
+    clicks = run.all("click")
+    ends = run.all("wait-press-end")
+    if not f.check(len(clicks) > n and len(ends) > n, f"press {n}: no click or end\n{run.describe()}"):
+        return
+    press_ticks, end_ticks = int(clicks[n][3]), int(ends[n][3])
+    total, editor, overhead, processes = h.press_timing(press_ticks, end_ticks, h.editor_runs(inst.times))
+    print(f"press: total {total:.0f} ms, editor {editor:.0f} ms, own overhead {overhead:.0f} ms "
+          f"({processes} editor process(es))", flush=True)
+
+
+def check_untouched(f, inst, what):
+    f.check(inst.target.read_bytes() == inst.original_target, f"{what}: the target was changed")
+    f.check(not inst.backup.exists(), f"{what}: a backup {inst.backup.name} was made")
+
+
+def check_message(f, run, title, text, what, index=0):
+    boxes = run.all("message-box")
+    if not f.check(len(boxes) > index, f"{what}: no message box\n{run.describe()}"):
+        return
+    row = boxes[index]
+    if not f.check(row[1] == "ok" and len(row) >= 4, f"{what}: no message box read: {row}"):
+        return
+    f.check(row[2] == title, f"{what}: message title {row[2]!r}, expected {title!r}")
+    if callable(text):
+        f.check(text(row[3]), f"{what}: unexpected message text {row[3]!r}")
+    else:
+        f.check(row[3] == text, f"{what}: message text {row[3]!r}, expected {text!r}")
+
+
+# --- a press that updates the target -------------------------------------
+
+def press_case(f, args, desktop, target_kind):
+    inst = h.Installation(args, args.work + "/case", target_kind)
+    lines = start_lines(inst)
+    lines += [["no-message-box", 300], ["enabled", "Command1", -1]]
+    lines += fill_window(inst)
+    lines += [["enabled", "Command1", -1]]
+    lines += press_lines("press")
+    lines += [["no-message-box", 500]] + read_every_box() + end_lines()
+    run = inst.drive(desktop, lines)
+    if not f.check(run.ok(), f"the driver run failed\n{run.describe()}"):
+        desktop.screenshot("failed.png")
+        return
+    enabled = [r[4] for r in run.all("enabled")]
+    f.check(enabled == ["0", "1"], f"Command1 enabled {enabled}: expected off before the paths, on after")
+    f.check(run.first("wait-press-end")[2] == "enabled-again",
+            f"the press should disable the window and enable it again: {run.first('wait-press-end')}")
+    f.check(run.boxes() == expected_boxes(inst), f"the boxes changed during the press: {run.boxes()}")
+    report_press(f, run, inst)
+
+    # The backup is the target as it was.
+    f.check(inst.backup.exists() and inst.backup.read_bytes() == inst.original_target,
+            "the backup is not byte-identical to the original target")
+
+    # The target, read by pefile.
+    reading = h.VersionReading(inst.target)
+    versions = reading.version_entries()
+    f.check([(e[1], e[2]) for e in versions] == [(1, 0x0411)],
+            f"version resources in the target: {[(e[1], hex(e[2])) for e in versions]}, expected 1/0x411 only")
+    f.check(reading.versions() == ((1, 2, 0, 3), (12, 34, 0, 5678)),
+            f"fixed version numbers {reading.versions()}, expected file 1.2.0.3 and product 12.34.0.5678")
+    expected_strings = {KEYS[i]: FIELDS[i] for i in FIELDS}
+    expected_strings["FileVersion"] = FILE_VERSION_TEXT
+    expected_strings["ProductVersion"] = PRODUCT_VERSION_TEXT
+    f.check(reading.string_tables == {"041104B0": expected_strings},
+            f"string tables {reading.string_tables}\n  expected {{'041104B0': {expected_strings}}}")
+    f.check(reading.translations == ["0x0411 0x04b0"], f"translation {reading.translations}, expected 0x0411 0x04b0")
+    if target_kind == "versioned":
+        others = [(e[0], e[1], e[2], e[3]) for e in reading.entries if e[0] != h.RT_VERSION]
+        f.check([(t, n) for t, n, _, _ in others] == [(10, "KEEPME")] and
+                others[0][3].startswith(b"left alone by every merge"),
+                f"the target's other resource was not left alone: {[(t, n, l) for t, n, l, _ in others]}")
+
+    # initial.res holds the compiled script: the very bytes now in the target.
+    saved = h.common.parse_res(inst.initial_res.read_bytes())
+    f.check([(e["type"], e["name"], e["lang"]) for e in saved] == [(h.RT_VERSION, 1, 0x0411)],
+            f"initial.res holds {[(e['type'], e['name'], e['lang']) for e in saved]}")
+    if saved and versions:
+        f.check(saved[0]["data"] == versions[0][3], "the target's version resource differs from initial.res's")
+    f.check(inst.initial_res.read_bytes() != inst.original_initial_res, "initial.res was not saved anew")
+    log = h.common.read_log(inst.log)
+    tags = [tag for tag, _ in log]
+    f.check(tags.count("compile-ok") == 1 and tags.count("save-ok") == 1,
+            f"the editor's log should show one compile and one save: {tags}")
+    merges = [text for tag, text in log if tag == "merge"]
+    f.check([m.split()[0] for m in merges] == ["addskip", "modify"], f"merge runs {merges}")
+    f.check(len(h.editor_runs(inst.times)) == 3, f"{len(h.editor_runs(inst.times))} editor processes, expected 3")
+
+    # The merged target still runs.
+    code, _ = desktop.run([inst.target], 60, name="target")
+    f.check(code == {"plain": 7, "versioned": 8}[target_kind], f"the updated target exits with {code}")
+
+
+def case_press_add(f, args, desktop):
+    press_case(f, args, desktop, "plain")
+
+
+def case_press_change(f, args, desktop):
+    press_case(f, args, desktop, "versioned")
+
+
+# --- settings: written at close, restored at the next start --------------
+
+def case_settings_restore(f, args, desktop):
+    inst = h.Installation(args, args.work + "/case", "plain")
+    first = start_lines(inst) + [["no-message-box", 300]] + read_every_box() + fill_window(inst) + end_lines()
+    run = inst.drive(desktop, first)
+    if not f.check(run.ok(), f"the first run failed\n{run.describe()}"):
+        return
+    first_run = run.boxes()
+    f.check(first_run[("txtResHack", -1)] == "(【参照】で指定してください。)" and
+            first_run[("txtInfo", 0)] == "Comments" and first_run[("txtFileVer", 0)] == "1",
+            f"a first start should show the first-run values: {first_run}")
+
+    expected_lines = ["[Files]", "ResHacker=" + W(inst.editor), "LastExeFile=" + W(inst.target), "[VerInfo]"]
+    packed = {6: "01020003", 7: "12345678"}
+    expected_lines += [f"Info{i}=" + (packed[i] if i in packed else FIELDS[i]) for i in range(10)]
+    if f.check(inst.ini.exists(), "closing the window wrote no Quillmark.ini"):
+        raw = inst.ini.read_bytes()
+        try:
+            text = raw.decode("cp932")
+        except UnicodeDecodeError as error:
+            f.check(False, f"Quillmark.ini is not code page 932 text: {error}")
+            text = ""
+        lines = [line for line in text.split("\r\n") if line != ""]
+        f.check(lines == expected_lines, f"Quillmark.ini holds\n  {lines}\n  expected\n  {expected_lines}")
+        for i in (0, 2, 4):
+            f.check(FIELDS[i].encode("cp932") in raw, f"Info{i} is not stored in code page 932")
+        f.check(FIELDS[0].encode("utf-8") not in raw, "Quillmark.ini holds UTF-8 text")
+
+    second = start_lines(inst) + [["no-message-box", 500], ["enabled", "Command1", -1], ["enabled", "cmdView", -1]]
+    second += read_every_box() + end_lines()
+    run = inst.drive(desktop, second)
+    if not f.check(run.ok(), f"the second run failed\n{run.describe()}"):
+        return
+    f.check(run.boxes() == expected_boxes(inst), f"restored boxes {run.boxes()}\n  expected {expected_boxes(inst)}")
+    f.check([r[4] for r in run.all("enabled")] == ["1", "1"], "the restored paths should enable both buttons")
+    f.check(inst.target.read_bytes() == inst.original_target, "the target changed without a press")
+
+
+# --- presses the program refuses ----------------------------------------
+
+def not_a_number(description, text):
+    return f"{description}「{text}」を数値として読み取れません。\r\n0 以上の整数を半角で入力してください。"
+
+
+# box, index, text, message
+BAD_VERSIONS = [
+    ("txtFileVer", 0, "100", "Major Version : 0～99"),
+    ("txtFileVer", 1, "100", "Minor Version : 0～99"),
+    ("txtFileVer", 2, "10000", "Revision : 0～9999"),
+    ("txtProductVer", 0, "-1", "Major Version : 0～99"),
+    ("txtProductVer", 2, "10000", "Revision : 0～9999"),
+    ("txtFileVer", 1, "abc", not_a_number("ファイルバージョンの Minor", "abc")),
+    ("txtProductVer", 2, "", not_a_number("製品バージョンの Rev.", "")),
+    ("txtProductVer", 0, "12x", not_a_number("製品バージョンの Major", "12x")),
+]
+
+
+def case_bad_versions(f, args, desktop):
+    inst = h.Installation(args, args.work + "/case", "plain")
+    lines = start_lines(inst) + fill_window(inst)
+    good = {"txtFileVer": [str(n) for n in FILE_VERSION], "txtProductVer": [str(n) for n in PRODUCT_VERSION]}
+    for box, index, text, _ in BAD_VERSIONS:
+        lines += [["set", box, index, text]] + press_lines(f"{box}{index}={text}")
+        lines += [["message-box", WAIT_BOX_MS], ["wait-idle", WAIT_BOX_MS], ["set", box, index, good[box][index]]]
+    lines += end_lines()
+    run = inst.drive(desktop, lines)
+    f.check(run.ok(), f"the driver run failed\n{run.describe()}")
+    for n, (box, index, text, message) in enumerate(BAD_VERSIONS):
+        what = f"{box}({index}) = {text!r}"
+        check_message(f, run, INPUT_ERROR_TITLE, message, what, n)
+        ends = run.all("wait-press-end")
+        if len(ends) > n:
+            f.check(ends[n][2] == "message-box", f"{what}: the press should end in a message: {ends[n]}")
+    check_untouched(f, inst, "bad versions")
+    f.check(inst.initial_res.read_bytes() == inst.original_initial_res, "bad versions: initial.res changed")
+    f.check(not inst.log.exists(), "bad versions: the editor was started")
+
+
+def backup_failure_message(inst):
+    head = f"バックアップを作成できませんでした。\r\n{W(inst.target)}\r\n→ {W(inst.backup)}\r\n"
+    return lambda text: text.startswith(head) and text.endswith("\r\n実行ファイルは変更していません。")
+
+
+# How the backup path is made unwritable, and how to see that it was left alone.
+def block_with_folder(inst):
+    inst.backup.mkdir()
+    (inst.backup / "inside.txt").write_bytes(b"kept")
+    return [], lambda: inst.backup.is_dir() and (inst.backup / "inside.txt").read_bytes() == b"kept"
+
+
+def block_with_open_file(inst):
+    # Another program has the old backup open and shares it with nobody.
+    inst.backup.write_bytes(b"an older backup, open elsewhere\n")
+    return [["hold-file", W(inst.backup)]], lambda: inst.backup.read_bytes() == b"an older backup, open elsewhere\n"
+
+
+def block_with_read_only_file(inst):
+    # Wine shows a file without write bits as read-only; as root it writes
+    # to it all the same, so this variant only runs for other users.
+    inst.backup.write_bytes(b"an older, read-only backup\n")
+    inst.backup.chmod(0o444)
+    return [], lambda: inst.backup.read_bytes() == b"an older, read-only backup\n"
+
+
+BACKUP_BLOCKERS = [("folder", block_with_folder), ("open file", block_with_open_file)]
+if os.geteuid() != 0:
+    BACKUP_BLOCKERS.append(("read-only file", block_with_read_only_file))
+
+
+def case_backup_fails(f, args, desktop):
+    """The backup cannot be written: the program says so, and neither the
+    target nor what stands at the backup path is changed; no merge runs."""
+    for variant, block in BACKUP_BLOCKERS:
+        inst = h.Installation(args, f"{args.work}/{variant.replace(' ', '-')}", "plain")
+        hold, unchanged = block(inst)
+        lines = start_lines(inst) + fill_window(inst) + hold + press_lines("press")
+        lines += [["message-box", WAIT_BOX_MS]] + end_lines()
+        run = inst.drive(desktop, lines)
+        f.check(run.ok(), f"{variant}: the driver run failed\n{run.describe()}")
+        check_message(f, run, APP_TITLE, backup_failure_message(inst), variant)
+        report_press(f, run, inst)
+        f.check(inst.target.read_bytes() == inst.original_target, f"{variant}: the target was changed")
+        f.check(unchanged(), f"{variant}: what stood at the backup path was changed")
+        log = h.common.read_log(inst.log)
+        f.check(not [t for t, _ in log if t.startswith("merge")], f"{variant}: a merge ran: {log}")
+        f.check(len(h.editor_runs(inst.times)) == 1, f"{variant}: expected only the interactive editor run")
+
+
+def editor_failure_message(editor_path):
+    head = f"ResHacker を起動できませんでした。\r\n{editor_path}\r\n"
+    return lambda text: text.startswith(head) and text.endswith("\r\n実行ファイルは変更していません。")
+
+
+def case_editor_missing(f, args, desktop):
+    """The editor path names a file that is no program, or the editor is
+    deleted after the buttons were enabled: nothing is changed."""
+    for variant in ("not a program", "deleted"):
+        inst = h.Installation(args, f"{args.work}/{variant.replace(' ', '-')}", "plain")
+        if variant == "not a program":
+            editor = inst.editor_dir / "NotAProgram.exe"
+            editor.write_bytes(b"This is a text file, not a program.\r\n" * 8)
+            lines = start_lines(inst) + fill_window(inst, editor=editor) + [["enabled", "Command1", -1]]
+        else:
+            editor = inst.editor
+            lines = start_lines(inst) + fill_window(inst) + [["enabled", "Command1", -1]]
+            lines += [["delete-file", W(editor)]]
+        lines += press_lines("press") + [["message-box", WAIT_BOX_MS]] + end_lines()
+        run = inst.drive(desktop, lines)
+        f.check(run.ok(), f"{variant}: the driver run failed\n{run.describe()}")
+        f.check([r[4] for r in run.all("enabled")] == ["1"], f"{variant}: the button should be enabled")
+        check_message(f, run, APP_TITLE, editor_failure_message(W(editor)), variant)
+        check_untouched(f, inst, variant)
+        f.check(inst.initial_res.read_bytes() == inst.original_initial_res, f"{variant}: initial.res changed")
+        f.check(not inst.times.exists(), f"{variant}: an editor process ran")
+
+
+CASES = {
+    "press-add": case_press_add,
+    "press-change": case_press_change,
+    "settings-restore": case_settings_restore,
+    "bad-versions": case_bad_versions,
+    "backup-fails": case_backup_fails,
+    "editor-missing": case_editor_missing,
+}
+
+
+def main():
+    parser = h.arguments(__doc__)
+    args = parser.parse_args()
+    if args.case not in CASES:
+        parser.error(f"unknown case {args.case}; known: {', '.join(CASES)}")
+    work = h.fresh_folder(args.work)
+    args.work = str(work)
+    f = h.Failures(args.case)
+    started = time.monotonic()
+    desktop = h.Desktop(args.prefix, work)
+    try:
+        print(f"Wine desktop ready in {time.monotonic() - started:.1f} s", flush=True)
+        CASES[args.case](f, args, desktop)
+    finally:
+        desktop.close()
+    print(f"{args.case}: {time.monotonic() - started:.1f} s", flush=True)
+    f.exit()
+
+
+if __name__ == "__main__":
+    main()
