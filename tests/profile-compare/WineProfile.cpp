@@ -1,0 +1,61 @@
+// Runs a batch of private-profile operations through the system's own
+// GetPrivateProfileStringA / WritePrivateProfileStringA and writes a report.
+// Usage: WineProfile <batch file> <work folder> <report file>
+// The report goes to a file because a pipe from a Wine process can stay open
+// after the process ends.
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "ProfileBatch.h"
+
+namespace {
+
+constexpr char kUntouched = '\xCC';
+
+profile_compare::ReadResult Read(const std::string& section, const std::string& key, std::size_t bufferSize,
+                                 const std::filesystem::path& file) {
+    // Room past the size the call is given, so that a write beyond it shows.
+    std::vector<char> buffer(bufferSize + 16, kUntouched);
+    const DWORD count = GetPrivateProfileStringA(section.c_str(), key.c_str(), "", buffer.data(),
+                                                 static_cast<DWORD>(bufferSize), file.string().c_str());
+    profile_compare::ReadResult result;
+    result.count = count;
+    const auto end = buffer.begin() + static_cast<std::ptrdiff_t>(bufferSize);
+    const auto nul = std::find(buffer.begin(), end, '\0');
+    result.buffer.assign(buffer.begin(), nul);
+    result.terminated = nul != end && std::all_of(end, buffer.end(), [](char c) { return c == kUntouched; });
+    return result;
+}
+
+bool Write(const std::string& section, const std::string& key, const std::string& value,
+           const std::filesystem::path& file) {
+    return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.string().c_str()) != FALSE;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: WineProfile <batch file> <work folder> <report file>\n");
+        return 2;
+    }
+    std::ifstream batch(argv[1], std::ios::binary);
+    if (!batch) {
+        std::fprintf(stderr, "cannot read %s\n", argv[1]);
+        return 2;
+    }
+    std::ostringstream report;
+    std::string error;
+    const bool ran = profile_compare::RunBatch(batch, argv[2], {Read, Write}, report, error);
+    if (!ran) report << "error " << error << "\n";
+    std::ofstream out(argv[3], std::ios::binary | std::ios::trunc);
+    out << report.str();
+    out.close();
+    return ran && out ? 0 : 1;
+}
