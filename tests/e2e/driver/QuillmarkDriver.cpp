@@ -10,6 +10,26 @@
 // "<command>\t<ok|fail>\t<details...>" with the same escapes. The first
 // failing command ends the run (exit code 1) so that a test sees where it
 // went wrong instead of a cascade; every wait is bounded by its argument.
+//
+// Controls are named as in the control table, with their index (-1 when not
+// in an array). Commands (ms: the longest wait):
+//   start <exe>                 start the program
+//   wait-window <ms>            its main window is visible, or a message box came first
+//   set <name> <index> <text>   WM_SETTEXT, so the box's change event runs
+//   get <name> <index>          -> the control's text
+//   enabled <name> <index>      -> 1 or 0
+//   click <name> <index>        post the button's click; refused when it is disabled
+//   wait-press-end <ms>         the window was disabled and is enabled again, or a message box shows
+//   wait-idle <ms>              the window is enabled and shows no message box
+//   message-box <ms>            -> title, text, icon, button count of the program's box; presses OK
+//   no-message-box <ms>         no box of the program shows within ms
+//   close                       post WM_CLOSE to the main window
+//   wait-exit <ms>              -> the program's exit code
+//   time-mark <label>           -> a timestamp, 100 ns ticks since 1601 (click and the
+//                                  waits report theirs as well)
+//   sleep <ms>
+//   delete-file <path>          as another program would, in between two steps
+//   hold-file <path>            keep the file open, shared with nobody, until the driver ends
 
 #include "platform/win32/WindowsApi.h"
 
@@ -164,29 +184,48 @@ HWND FindTopLevel(const wchar_t* className, const wchar_t* title, DWORD process,
     return query.found;
 }
 
-struct StaticTexts {
+struct BoxParts {
     std::vector<std::wstring> texts;
+    std::vector<HICON> icons;  // handles of the box's process, only compared with null
+    int buttons = 0;
 };
 
-BOOL CALLBACK CollectStaticText(HWND child, LPARAM param) {
-    if (_wcsicmp(ClassOf(child).c_str(), L"Static") == 0) {
-        const std::wstring text = TextOf(child);
-        if (!text.empty()) reinterpret_cast<StaticTexts*>(param)->texts.push_back(text);
+BOOL CALLBACK CollectBoxPart(HWND child, LPARAM param) {
+    auto* parts = reinterpret_cast<BoxParts*>(param);
+    const std::wstring kind = ClassOf(child);
+    if (_wcsicmp(kind.c_str(), L"Button") == 0 && IsWindowVisible(child)) ++parts->buttons;
+    if (_wcsicmp(kind.c_str(), L"Static") != 0) return TRUE;
+    if ((GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+        parts->icons.push_back(reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0)));
+    } else if (const std::wstring text = TextOf(child); !text.empty()) {
+        parts->texts.push_back(text);
     }
     return TRUE;
 }
 
-// The message of a message box is the text of its one static control that
-// has text (the icon is a static without any).
-std::wstring MessageBoxText(HWND box) {
-    StaticTexts found;
-    EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&found));
-    std::wstring joined;
-    for (const std::wstring& text : found.texts) {
-        if (!joined.empty()) joined += L"\n";
-        joined += text;
+// A message box's parts: its message is the one static control with text,
+// whether it shows an icon (a static of the icon kind holding one; which
+// icon cannot be told from another process under Wine), and its buttons.
+struct MessageBoxReading {
+    std::wstring text;
+    std::wstring icon;
+    int buttons = 0;
+};
+
+MessageBoxReading ReadMessageBox(HWND box) {
+    BoxParts parts;
+    EnumChildWindows(box, CollectBoxPart, reinterpret_cast<LPARAM>(&parts));
+    MessageBoxReading reading;
+    for (const std::wstring& text : parts.texts) {
+        if (!reading.text.empty()) reading.text += L"\n";
+        reading.text += text;
     }
-    return joined;
+    reading.icon = L"none";
+    for (const HICON icon : parts.icons) {
+        if (icon != nullptr) reading.icon = L"icon";
+    }
+    reading.buttons = parts.buttons;
+    return reading;
 }
 
 class Driver {
@@ -405,8 +444,8 @@ bool Driver::AnswerMessageBox(DWORD ms) {
         Sleep(kPollMs);
     }
     // The box may still be filling its controls when it becomes visible.
-    std::wstring text;
-    while ((text = MessageBoxText(box)).empty() && GetTickCount64() < deadline) Sleep(kPollMs);
+    MessageBoxReading reading;
+    while ((reading = ReadMessageBox(box)).text.empty() && GetTickCount64() < deadline) Sleep(kPollMs);
     wchar_t title[256] = {};
     GetWindowTextW(box, title, 256);
     const HWND ok = GetDlgItem(box, IDOK);
@@ -416,7 +455,7 @@ bool Driver::AnswerMessageBox(DWORD ms) {
         if (GetTickCount64() >= deadline) return Fail(L"message-box", L"the box did not close");
         Sleep(kPollMs);
     }
-    return Result(L"message-box", true, {title, text});
+    return Result(L"message-box", true, {title, reading.text, reading.icon, std::to_wstring(reading.buttons)});
 }
 
 bool Driver::NoMessageBox(DWORD ms) {
@@ -426,7 +465,7 @@ bool Driver::NoMessageBox(DWORD ms) {
         if (const HWND box = MessageBoxWindow()) {
             wchar_t title[256] = {};
             GetWindowTextW(box, title, 256);
-            const std::wstring text = MessageBoxText(box);
+            const std::wstring text = ReadMessageBox(box).text;
             PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
             return Result(L"no-message-box", false, {title, text});
         }

@@ -87,6 +87,7 @@ def report_press(f, run, inst, n=0):
     total, editor, overhead, processes = h.press_timing(press_ticks, end_ticks, h.editor_runs(inst.times))
     print(f"press: total {total:.0f} ms, editor {editor:.0f} ms, own overhead {overhead:.0f} ms "
           f"({processes} editor process(es))", flush=True)
+    return processes
 
 
 def check_untouched(f, inst, what):
@@ -94,96 +95,142 @@ def check_untouched(f, inst, what):
     f.check(not inst.backup.exists(), f"{what}: a backup {inst.backup.name} was made")
 
 
-def check_message(f, run, title, text, what, index=0):
+def check_message(f, run, title, text, what, index=0, icon="icon"):
+    """The index-th message box: its title, its text (or a test of it), and
+    the look of its style as far as another process can tell: style 48 shows
+    an icon (the exclamation mark), style 0 none; both have one button, OK."""
     boxes = run.all("message-box")
     if not f.check(len(boxes) > index, f"{what}: no message box\n{run.describe()}"):
         return
     row = boxes[index]
-    if not f.check(row[1] == "ok" and len(row) >= 4, f"{what}: no message box read: {row}"):
+    if not f.check(row[1] == "ok" and len(row) >= 6, f"{what}: no message box read: {row}"):
         return
     f.check(row[2] == title, f"{what}: message title {row[2]!r}, expected {title!r}")
+    f.check(row[4:6] == [icon, "1"], f"{what}: message box with icon {row[4]} and {row[5]} button(s), "
+            f"expected {icon} and OK only")
     if callable(text):
         f.check(text(row[3]), f"{what}: unexpected message text {row[3]!r}")
     else:
         f.check(row[3] == text, f"{what}: message text {row[3]!r}, expected {text!r}")
 
 
-# --- a press that updates the target -------------------------------------
+# --- presses that update the target --------------------------------------
 
-def press_case(f, args, desktop, target_kind):
-    inst = h.Installation(args, args.work + "/case", target_kind)
-    lines = start_lines(inst)
-    lines += [["no-message-box", 300], ["enabled", "Command1", -1]]
-    lines += fill_window(inst)
-    lines += [["enabled", "Command1", -1]]
-    lines += press_lines("press")
-    lines += [["no-message-box", 500]] + read_every_box() + end_lines()
-    run = inst.drive(desktop, lines)
-    if not f.check(run.ok(), f"the driver run failed\n{run.describe()}"):
-        desktop.screenshot("failed.png")
-        return
+class Press:
+    """What one press types, and what the target must then hold."""
+
+    def __init__(self, fields, file_version, product_version, file_text, product_text):
+        self.fields = fields
+        self.file_version = file_version
+        self.product_version = product_version
+        self.fixed = (file_version[:2] + (0,) + file_version[2:], product_version[:2] + (0,) + product_version[2:])
+        self.strings = {KEYS[i]: fields[i] for i in fields}
+        self.strings["FileVersion"] = file_text
+        self.strings["ProductVersion"] = product_text
+
+
+FIRST_PRESS = Press(FIELDS, FILE_VERSION, PRODUCT_VERSION, FILE_VERSION_TEXT, PRODUCT_VERSION_TEXT)
+# A second press on the same target: the backup is then the target as the
+# first press left it; a revision of 0 drops out of the version text.
+SECOND_PRESS = Press({**FIELDS, 0: "二回目の実行 second press", 5: "Quillmark ２"}, (2, 3, 4), (12, 34, 0),
+                     "2.03.0004", "12.34")
+
+PRESS_CASES = {
+    # target kind, folder layout, presses
+    "press-add": ("plain", {}, [FIRST_PRESS]),
+    # Blanks in every folder: the editor and initial.res paths are quoted,
+    # the target and backup paths are not.
+    "press-change": ("versioned", {"app_folder": "Program Files/Quill mark", "editor_folder": "Resource Hacker",
+                                   "target_folder": "My Work"}, [FIRST_PRESS, SECOND_PRESS]),
+}
+
+
+def press_case(f, args, desktop, case):
+    target_kind, folders, presses = PRESS_CASES[case]
+    inst = h.Installation(args, args.work + "/case", target_kind, **folders)
+    before = inst.original_target
+    for n, press in enumerate(presses):
+        what = f"press {n + 1}"
+        # Later presses go to the window the first run left open.
+        lines = start_lines(inst) + [["no-message-box", 300]] if n == 0 else [["wait-window", WAIT_WINDOW_MS]]
+        lines += [["enabled", "Command1", -1]]
+        lines += fill_window(inst, press.fields, press.file_version, press.product_version)
+        lines += [["enabled", "Command1", -1]] + press_lines(what)
+        lines += [["no-message-box", 500]] + read_every_box()
+        if n == len(presses) - 1:
+            lines += end_lines()
+        log_before = len(h.common.read_log(inst.log))
+        run = inst.drive(desktop, lines)
+        if not f.check(run.ok(), f"{what}: the driver run failed\n{run.describe()}"):
+            desktop.screenshot(f"failed-{n + 1}.png")
+            return
+        check_press(f, run, inst, target_kind, press, before, log_before, what, first=n == 0)
+        before = inst.target.read_bytes()
+
+    # The updated target still runs.
+    code, _ = desktop.run([inst.target], 60, name="target")
+    f.check(code == {"plain": 7, "versioned": 8}[target_kind], f"the updated target exits with {code}")
+
+
+def check_press(f, run, inst, target_kind, press, before, log_before, what, first):
     enabled = [r[4] for r in run.all("enabled")]
-    f.check(enabled == ["0", "1"], f"Command1 enabled {enabled}: expected off before the paths, on after")
+    f.check(enabled == (["0", "1"] if first else ["1", "1"]),
+            f"{what}: Command1 enabled {enabled}: off only before the paths are given")
     f.check(run.first("wait-press-end")[2] == "enabled-again",
-            f"the press should disable the window and enable it again: {run.first('wait-press-end')}")
-    f.check(run.boxes() == expected_boxes(inst), f"the boxes changed during the press: {run.boxes()}")
-    report_press(f, run, inst)
+            f"{what}: the press should disable the window and enable it again: {run.first('wait-press-end')}")
+    expected = expected_boxes(inst, press.fields, press.file_version, press.product_version)
+    f.check(run.boxes() == expected, f"{what}: the boxes changed during the press: {run.boxes()}")
+    processes = report_press(f, run, inst)
+    f.check(processes == 3, f"{what}: {processes} editor processes ran within the press, expected 3")
 
-    # The backup is the target as it was.
-    f.check(inst.backup.exists() and inst.backup.read_bytes() == inst.original_target,
-            "the backup is not byte-identical to the original target")
+    # The backup is the target as it was before the press.
+    f.check(inst.backup.exists() and inst.backup.read_bytes() == before,
+            f"{what}: the backup is not byte-identical to the target before the press")
 
     # The target, read by pefile.
     reading = h.VersionReading(inst.target)
     versions = reading.version_entries()
     f.check([(e[1], e[2]) for e in versions] == [(1, 0x0411)],
-            f"version resources in the target: {[(e[1], hex(e[2])) for e in versions]}, expected 1/0x411 only")
-    f.check(reading.versions() == ((1, 2, 0, 3), (12, 34, 0, 5678)),
-            f"fixed version numbers {reading.versions()}, expected file 1.2.0.3 and product 12.34.0.5678")
-    expected_strings = {KEYS[i]: FIELDS[i] for i in FIELDS}
-    expected_strings["FileVersion"] = FILE_VERSION_TEXT
-    expected_strings["ProductVersion"] = PRODUCT_VERSION_TEXT
-    f.check(reading.string_tables == {"041104B0": expected_strings},
-            f"string tables {reading.string_tables}\n  expected {{'041104B0': {expected_strings}}}")
-    f.check(reading.translations == ["0x0411 0x04b0"], f"translation {reading.translations}, expected 0x0411 0x04b0")
+            f"{what}: version resources in the target: {[(e[1], hex(e[2])) for e in versions]}, "
+            "expected 1/0x411 only")
+    f.check(reading.versions() == press.fixed, f"{what}: fixed version numbers {reading.versions()}, "
+            f"expected {press.fixed}")
+    f.check(reading.string_tables == {"041104B0": press.strings},
+            f"{what}: string tables {reading.string_tables}\n  expected {{'041104B0': {press.strings}}}")
+    f.check(reading.translations == ["0x0411 0x04b0"], f"{what}: translation {reading.translations}")
     if target_kind == "versioned":
-        others = [(e[0], e[1], e[2], e[3]) for e in reading.entries if e[0] != h.RT_VERSION]
-        f.check([(t, n) for t, n, _, _ in others] == [(10, "KEEPME")] and
+        others = [e for e in reading.entries if e[0] != h.RT_VERSION]
+        f.check([(e[0], e[1]) for e in others] == [(10, "KEEPME")] and
                 others[0][3].startswith(b"left alone by every merge"),
-                f"the target's other resource was not left alone: {[(t, n, l) for t, n, l, _ in others]}")
+                f"{what}: the target's other resource was not left alone: {[e[:3] for e in others]}")
 
     # initial.res holds the compiled script: the very bytes now in the target.
     saved = h.common.parse_res(inst.initial_res.read_bytes())
     f.check([(e["type"], e["name"], e["lang"]) for e in saved] == [(h.RT_VERSION, 1, 0x0411)],
-            f"initial.res holds {[(e['type'], e['name'], e['lang']) for e in saved]}")
+            f"{what}: initial.res holds {[(e['type'], e['name'], e['lang']) for e in saved]}")
     if saved and versions:
-        f.check(saved[0]["data"] == versions[0][3], "the target's version resource differs from initial.res's")
-    f.check(inst.initial_res.read_bytes() != inst.original_initial_res, "initial.res was not saved anew")
-    log = h.common.read_log(inst.log)
+        f.check(saved[0]["data"] == versions[0][3], f"{what}: the target's version resource differs from initial.res's")
+    log = h.common.read_log(inst.log)[log_before:]
     tags = [tag for tag, _ in log]
-    f.check(tags.count("compile-ok") == 1 and tags.count("save-ok") == 1,
-            f"the editor's log should show one compile and one save: {tags}")
-    merges = [text for tag, text in log if tag == "merge"]
-    f.check([m.split()[0] for m in merges] == ["addskip", "modify"], f"merge runs {merges}")
-    f.check(len(h.editor_runs(inst.times)) == 3, f"{len(h.editor_runs(inst.times))} editor processes, expected 3")
-
-    # The merged target still runs.
-    code, _ = desktop.run([inst.target], 60, name="target")
-    f.check(code == {"plain": 7, "versioned": 8}[target_kind], f"the updated target exits with {code}")
+    f.check(tags.count("compile-ok") == 1 and tags.count("save-ok") == 1 and "compile-error" not in tags,
+            f"{what}: the editor's log should show one compile and one save: {tags}")
+    merges = [text.split()[0] for tag, text in log if tag == "merge"]
+    f.check(merges == ["addskip", "modify"], f"{what}: merge runs {merges}")
 
 
 def case_press_add(f, args, desktop):
-    press_case(f, args, desktop, "plain")
+    press_case(f, args, desktop, "press-add")
 
 
 def case_press_change(f, args, desktop):
-    press_case(f, args, desktop, "versioned")
+    press_case(f, args, desktop, "press-change")
 
 
 # --- settings: written at close, restored at the next start --------------
 
 def case_settings_restore(f, args, desktop):
-    inst = h.Installation(args, args.work + "/case", "plain")
+    # Japanese folder names: the paths, too, are stored in code page 932.
+    inst = h.Installation(args, args.work + "/case", "plain", editor_folder="ツール", target_folder="作業 フォルダ")
     first = start_lines(inst) + [["no-message-box", 300]] + read_every_box() + fill_window(inst) + end_lines()
     run = inst.drive(desktop, first)
     if not f.check(run.ok(), f"the first run failed\n{run.describe()}"):
@@ -203,11 +250,11 @@ def case_settings_restore(f, args, desktop):
         except UnicodeDecodeError as error:
             f.check(False, f"Quillmark.ini is not code page 932 text: {error}")
             text = ""
-        lines = [line for line in text.split("\r\n") if line != ""]
-        f.check(lines == expected_lines, f"Quillmark.ini holds\n  {lines}\n  expected\n  {expected_lines}")
-        for i in (0, 2, 4):
-            f.check(FIELDS[i].encode("cp932") in raw, f"Info{i} is not stored in code page 932")
-        f.check(FIELDS[0].encode("utf-8") not in raw, "Quillmark.ini holds UTF-8 text")
+        lines = text.split("\r\n")
+        f.check(lines == expected_lines + [""], f"Quillmark.ini holds\n  {lines}\n  expected\n  {expected_lines}")
+        # The same, byte for byte: CR LF line ends and nothing else around.
+        f.check(raw == "".join(line + "\r\n" for line in expected_lines).encode("cp932"),
+                f"Quillmark.ini is not exactly the expected code page 932 bytes: {raw!r}")
 
     second = start_lines(inst) + [["no-message-box", 500], ["enabled", "Command1", -1], ["enabled", "cmdView", -1]]
     second += read_every_box() + end_lines()
@@ -337,6 +384,19 @@ def case_editor_missing(f, args, desktop):
         f.check(not inst.times.exists(), f"{variant}: an editor process ran")
 
 
+def case_view_missing(f, args, desktop):
+    """The check button on a target deleted after it was enabled: a message
+    box of style 0 (no icon), then no further dialog (wait-idle would see a
+    Properties sheet: it is a dialog window of the program too)."""
+    inst = h.Installation(args, args.work + "/case", "plain")
+    lines = start_lines(inst) + fill_window(inst) + [["enabled", "cmdView", -1], ["delete-file", W(inst.target)]]
+    lines += [["click", "cmdView", -1], ["message-box", WAIT_BOX_MS]] + end_lines()
+    run = inst.drive(desktop, lines)
+    f.check(run.ok(), f"the driver run failed\n{run.describe()}")
+    f.check([r[4] for r in run.all("enabled")] == ["1"], "cmdView should be enabled while the target exists")
+    check_message(f, run, APP_TITLE, "確認するファイルが見つかりません。", "view", icon="none")
+
+
 CASES = {
     "press-add": case_press_add,
     "press-change": case_press_change,
@@ -344,6 +404,7 @@ CASES = {
     "bad-versions": case_bad_versions,
     "backup-fails": case_backup_fails,
     "editor-missing": case_editor_missing,
+    "view-missing": case_view_missing,
 }
 
 
