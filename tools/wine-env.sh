@@ -45,8 +45,10 @@ if [[ -z "${DISPLAY:-}" ]]; then
     else
         for quillmark_n in $(seq 90 140); do
             if quillmark_display_free "$quillmark_n"; then
+                # Without the lock: a lock held open by the server would never
+                # be released.
                 setsid Xvfb ":$quillmark_n" -screen 0 1024x768x24 -nolisten tcp \
-                    >"$QUILLMARK_SESSION_DIR/xvfb.log" 2>&1 </dev/null &
+                    >"$QUILLMARK_SESSION_DIR/xvfb.log" 2>&1 </dev/null {quillmark_lock_fd}>&- &
                 echo $! >"$quillmark_xvfb_pid_file"
                 echo "$quillmark_n" >"$quillmark_xvfb_display_file"
                 for _ in $(seq 1 200); do
@@ -70,6 +72,17 @@ if [[ -z "${DISPLAY:-}" ]]; then
     fi
 fi
 
+# A server still running from an earlier session holds a desktop on an X
+# display that may be gone: end it before using another display.
+if [[ -n "${DISPLAY:-}" && -d "$WINEPREFIX" ]]; then
+    quillmark_server_display_file="$QUILLMARK_SESSION_DIR/server.display"
+    if [[ "$(cat "$quillmark_server_display_file" 2>/dev/null)" != "$DISPLAY" ]]; then
+        wineserver -k >/dev/null 2>&1
+        timeout 30 wineserver -w >/dev/null 2>&1
+        echo "$DISPLAY" >"$quillmark_server_display_file"
+    fi
+fi
+
 # The prefix: created once, with the settings that make runs repeatable.
 if [[ ! -f "$WINEPREFIX/.quillmark-ready" ]]; then
     mkdir -p "$(dirname "$WINEPREFIX")"
@@ -77,7 +90,7 @@ if [[ ! -f "$WINEPREFIX/.quillmark-ready" ]]; then
     flock "$quillmark_lock_fd"
     if [[ ! -f "$WINEPREFIX/.quillmark-ready" ]]; then
         echo "wine-env: creating the Wine prefix $WINEPREFIX (takes a while the first time)" >&2
-        "$QUILLMARK_WINE64" wineboot -i >"$QUILLMARK_SESSION_DIR/wineboot.log" 2>&1 </dev/null
+        "$QUILLMARK_WINE64" wineboot -i >"$QUILLMARK_SESSION_DIR/wineboot.log" 2>&1 </dev/null {quillmark_lock_fd}>&-
         cat >"$QUILLMARK_SESSION_DIR/settings.reg" <<'REG'
 REGEDIT4
 
@@ -94,9 +107,9 @@ REGEDIT4
 "ShowCrashDialog"=dword:00000000
 REG
         "$QUILLMARK_WINE64" regedit "Z:${QUILLMARK_SESSION_DIR//\//\\}\\settings.reg" \
-            >"$QUILLMARK_SESSION_DIR/regedit.log" 2>&1 </dev/null
+            >"$QUILLMARK_SESSION_DIR/regedit.log" 2>&1 </dev/null {quillmark_lock_fd}>&-
         # The server writes the registry to disk when it ends.
-        timeout 60 wineserver -w || wineserver -k
+        timeout 60 wineserver -w {quillmark_lock_fd}>&- || wineserver -k
         touch "$WINEPREFIX/.quillmark-ready"
     fi
     flock -u "$quillmark_lock_fd"

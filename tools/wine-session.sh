@@ -13,6 +13,10 @@ start)
     if [[ -z "${DISPLAY:-}" ]]; then
         exit 1
     fi
+    # A server (and with it the desktop) that outlives each program: a
+    # program started while a timed-out server shuts down may find no
+    # desktop to open windows on.
+    wineserver -p >"$QUILLMARK_SESSION_DIR/wineserver.log" 2>&1 </dev/null
     echo "wine-session: DISPLAY=$DISPLAY WINEPREFIX=$WINEPREFIX"
     ;;
 stop)
@@ -20,8 +24,10 @@ stop)
     session_dir="${QUILLMARK_SESSION_DIR:-$repo/build/wine-session}"
     export WINEPREFIX="${QUILLMARK_WINEPREFIX:-$repo/build/wineprefix}"
     if [[ -d "$WINEPREFIX" ]]; then
-        wineserver -k >/dev/null 2>&1 || true
+        wineserver -k >/dev/null 2>&1
+        timeout 30 wineserver -w >/dev/null 2>&1
     fi
+    rm -f "$session_dir/server.display"
     if [[ -f "$session_dir/xvfb.pid" ]]; then
         pid="$(cat "$session_dir/xvfb.pid")"
         if kill -0 "$pid" 2>/dev/null; then

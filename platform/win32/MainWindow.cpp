@@ -98,6 +98,7 @@ MainWindow::MainWindow(HINSTANCE instance) {
                               CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
     if (window_ == nullptr) return;
     dpi_ = WindowDpi(window_);
+    SetIcons(instance);
     CreateFonts();
     CreateControls(instance);
     CreateTooltips(instance);
@@ -140,6 +141,18 @@ bool MainWindow::IsOwnInput(const MSG& message) const {
                        id == WM_NCMOUSELEAVE || id == WM_MOUSEHOVER || id == WM_MOUSELEAVE;
     if (!input || message.hwnd == nullptr) return false;
     return message.hwnd == window_ || IsChild(window_, message.hwnd);
+}
+
+void MainWindow::SetIcons(HINSTANCE instance) {
+    // Sized for this window's DPI; the class icons are the system's sizes.
+    const auto load = [&](int size) {
+        return reinterpret_cast<LPARAM>(
+            LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUILLMARK), IMAGE_ICON, size, size, LR_SHARED));
+    };
+    const int smallSize = MulDiv(16, static_cast<int>(dpi_), USER_DEFAULT_SCREEN_DPI);
+    const int bigSize = MulDiv(32, static_cast<int>(dpi_), USER_DEFAULT_SCREEN_DPI);
+    if (const LPARAM icon = load(smallSize)) SendMessageW(window_, WM_SETICON, ICON_SMALL, icon);
+    if (const LPARAM icon = load(bigSize)) SendMessageW(window_, WM_SETICON, ICON_BIG, icon);
 }
 
 void MainWindow::CreateControls(HINSTANCE instance) {
@@ -332,6 +345,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_DPICHANGED:
             dpi_ = HIWORD(wParam);
+            SetIcons(reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE)));
             CreateFonts();
             ApplyFonts();
             Layout(reinterpret_cast<const RECT*>(lParam));

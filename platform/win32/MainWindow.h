@@ -50,6 +50,7 @@ private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
 
+    void SetIcons(HINSTANCE instance);
     void CreateControls(HINSTANCE instance);
     void CreateTooltips(HINSTANCE instance);
     void OrderByTabIndex();

@@ -1,0 +1,242 @@
+// The Win32 platform's file, profile, number and program-information
+// operations against the real system.
+#include "platform/win32/WindowsApi.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/win32/MainWindow.h"
+#include "platform/win32/SystemText.h"
+#include "platform/win32/Win32Platform.h"
+#include "tests/windows/WindowsTestSupport.h"
+
+namespace quillmark::wintest {
+namespace {
+
+using win32::MainWindow;
+using win32::Win32Platform;
+
+class PlatformTest : public ::testing::Test {
+protected:
+    MainWindow window{GetModuleHandleW(nullptr)};
+    Win32Platform platform{window};
+    TempFolder folder;
+};
+
+struct FileEntry {
+    std::wstring name;
+    DWORD attributes;  // 0: a folder
+};
+
+struct LookupCase {
+    const char* what;
+    std::vector<FileEntry> entries;
+    std::wstring pattern;  // relative to the case's folder
+    std::wstring expected;
+};
+
+const std::vector<LookupCase>& LookupCases() {
+    static const std::vector<LookupCase> cases{
+        {"exact name", {{L"ResHacker.exe", FILE_ATTRIBUTE_NORMAL}}, L"ResHacker.exe", L"ResHacker.exe"},
+        {"letters compared without case",
+         {{L"ResHacker.exe", FILE_ATTRIBUTE_NORMAL}},
+         L"reshacker.EXE",
+         L"ResHacker.exe"},
+        {"star matches a run", {{L"ResHacker.exe", FILE_ATTRIBUTE_NORMAL}}, L"Res*.exe", L"ResHacker.exe"},
+        {"question mark matches one character", {{L"ab.exe", FILE_ATTRIBUTE_NORMAL}}, L"a?.exe", L"ab.exe"},
+        {"one-character name", {{L"x", FILE_ATTRIBUTE_NORMAL}}, L"x", L"x"},
+        {"Japanese name",
+         {{L"日本語の実行ファイル.exe", FILE_ATTRIBUTE_NORMAL}},
+         L"日本語*.exe",
+         L"日本語の実行ファイル.exe"},
+        {"read-only and archive files are normal",
+         {{L"ro.exe", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE}},
+         L"ro.exe",
+         L"ro.exe"},
+        {"hidden file skipped", {{L"tool.exe", FILE_ATTRIBUTE_HIDDEN}}, L"tool.exe", L""},
+        {"system file skipped", {{L"tool.exe", FILE_ATTRIBUTE_SYSTEM}}, L"tool.exe", L""},
+        {"folder skipped", {{L"tool.exe", 0}}, L"tool.exe", L""},
+        {"hidden skipped, normal found",
+         {{L"a1.exe", FILE_ATTRIBUTE_HIDDEN}, {L"a2.exe", FILE_ATTRIBUTE_NORMAL}},
+         L"a?.exe",
+         L"a2.exe"},
+        {"folder skipped, file found", {{L"Res.dir", 0}, {L"Res.txt", FILE_ATTRIBUTE_NORMAL}}, L"Res.*", L"Res.txt"},
+        {"no match", {{L"a.exe", FILE_ATTRIBUTE_NORMAL}}, L"b.exe", L""},
+        {"missing folder", {}, L"missing\\a.exe", L""},
+    };
+    return cases;
+}
+
+TEST_F(PlatformTest, PathLookupFindsTheFirstNormalFile) {
+    int caseNumber = 0;
+    for (const LookupCase& c : LookupCases()) {
+        SCOPED_TRACE(c.what);
+        const std::wstring caseFolder = folder / (L"case" + std::to_wstring(++caseNumber));
+        ASSERT_TRUE(CreateDirectoryW(caseFolder.c_str(), nullptr));
+        for (const FileEntry& entry : c.entries) {
+            const std::wstring path = caseFolder + L"\\" + entry.name;
+            if (entry.attributes == 0) {
+                ASSERT_TRUE(CreateDirectoryW(path.c_str(), nullptr));
+                continue;
+            }
+            ASSERT_TRUE(WriteBytes(path, "x"));
+            ASSERT_TRUE(SetFileAttributesW(path.c_str(), entry.attributes));
+            // Without the attribute kept, the case would test nothing.
+            const DWORD kept = GetFileAttributesW(path.c_str());
+            const DWORD wanted = entry.attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+            ASSERT_EQ(kept & wanted, wanted) << "the file system dropped the attributes";
+        }
+        EXPECT_EQ(platform.FindFirstNormalFile(caseFolder + L"\\" + c.pattern), c.expected);
+    }
+}
+
+TEST_F(PlatformTest, PathLookupOfAnEmptyPatternFindsNothing) { EXPECT_EQ(platform.FindFirstNormalFile(L""), L""); }
+
+TEST_F(PlatformTest, ProgramFolderAndNameAreThoseOfTheRunningProgram) {
+    EXPECT_EQ(platform.ProgramFolder(), ModuleFolder());
+    EXPECT_EQ(platform.ExeBaseName(), L"quillmark_windows_tests");
+    EXPECT_EQ(platform.AppTitle(), L"Quillmark");
+}
+
+struct ProfileCase {
+    const char* what;
+    std::wstring section;
+    std::wstring key;
+    std::wstring value;
+};
+
+TEST_F(PlatformTest, ProfileValuesReadBackAsWritten) {
+    const std::vector<ProfileCase> cases{
+        {"path", L"Files", L"ResHacker", L"C:\\Program Files\\RH\\ResHacker.exe"},
+        {"number text", L"VerInfo", L"FileVersion", L"01020003"},
+        {"inner blanks", L"VerInfo", L"Comments", L"two  words"},
+        {"empty value", L"VerInfo", L"LegalTrademarks", L""},
+    };
+    const std::wstring file = folder / L"settings.ini";
+    for (const ProfileCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(platform.WriteProfileString(c.section, c.key, c.value, file));
+        EXPECT_EQ(platform.GetProfileString(c.section, c.key, 255, file), c.value);
+    }
+}
+
+TEST_F(PlatformTest, ProfileTextIsStoredInTheAnsiCodePage) {
+    if (GetACP() != 932) GTEST_SKIP() << "needs the Japanese code page, this system has " << GetACP();
+    const std::wstring file = folder / L"settings.ini";
+    const std::wstring value = L"日本語のコメント";
+    ASSERT_TRUE(platform.WriteProfileString(L"VerInfo", L"Comments", value, file));
+    // 日 本 語 in code page 932.
+    EXPECT_NE(ReadBytes(file).find("\x93\xfa\x96\x7b\x8c\xea"), std::string::npos);
+    EXPECT_EQ(platform.GetProfileString(L"VerInfo", L"Comments", 255, file), value);
+}
+
+TEST_F(PlatformTest, ProfileReadsAFileWrittenByAnEarlierVersion) {
+    if (GetACP() != 932) GTEST_SKIP() << "needs the Japanese code page, this system has " << GetACP();
+    const std::wstring file = folder / L"old.ini";
+    ASSERT_TRUE(WriteBytes(file, "[VerInfo]\r\nCompanyName=\x8a\x94\x8e\xae\x89\xef\x8e\xd0\r\n"));
+    EXPECT_EQ(platform.GetProfileString(L"VerInfo", L"CompanyName", 255, file), L"株式会社");
+}
+
+TEST_F(PlatformTest, ProfileReadIsCutToTheBuffer) {
+    const std::wstring file = folder / L"settings.ini";
+    ASSERT_TRUE(platform.WriteProfileString(L"Files", L"Exe", L"abcdefghij", file));
+    EXPECT_EQ(platform.GetProfileString(L"Files", L"Exe", 5, file), L"abcd");
+}
+
+TEST_F(PlatformTest, ProfileReadOfAMissingFileOrKeyIsEmpty) {
+    EXPECT_EQ(platform.GetProfileString(L"Files", L"Exe", 255, folder / L"missing.ini"), L"");
+    EXPECT_FALSE(Exists(folder / L"missing.ini"));
+    const std::wstring file = folder / L"settings.ini";
+    ASSERT_TRUE(platform.WriteProfileString(L"Files", L"Exe", L"x", file));
+    EXPECT_EQ(platform.GetProfileString(L"Files", L"Other", 255, file), L"");
+    EXPECT_EQ(platform.GetProfileString(L"Other", L"Exe", 255, file), L"");
+}
+
+TEST_F(PlatformTest, ProfileWriteIntoAMissingFolderFails) {
+    EXPECT_FALSE(platform.WriteProfileString(L"Files", L"Exe", L"x", folder / L"missing\\settings.ini"));
+}
+
+TEST_F(PlatformTest, CopyReplacesAnExistingFile) {
+    const std::wstring source = folder / L"target.exe";
+    const std::wstring backup = folder / L"target_original.exe";
+    ASSERT_TRUE(WriteBytes(source, "new content"));
+    ASSERT_TRUE(WriteBytes(backup, "an older backup, longer than the new one"));
+    const OpResult copied = platform.CopyFileReplacing(source, backup);
+    EXPECT_TRUE(copied.ok);
+    EXPECT_EQ(copied.error, L"");
+    EXPECT_EQ(ReadBytes(backup), "new content");
+}
+
+TEST_F(PlatformTest, CopyFailuresCarryTheSystemReason) {
+    struct CopyCase {
+        const char* what;
+        std::wstring source;
+        std::wstring destination;
+    };
+    ASSERT_TRUE(WriteBytes(folder / L"target.exe", "x"));
+    const std::vector<CopyCase> cases{
+        {"missing source", folder / L"missing.exe", folder / L"backup.exe"},
+        {"missing destination folder", folder / L"target.exe", folder / L"missing\\backup.exe"},
+    };
+    for (const CopyCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        const OpResult copied = platform.CopyFileReplacing(c.source, c.destination);
+        EXPECT_FALSE(copied.ok);
+        EXPECT_FALSE(copied.error.empty());
+        EXPECT_FALSE(Exists(c.destination));
+    }
+}
+
+TEST_F(PlatformTest, TextToNumberUsesTheAutomationConversions) {
+    struct LongCase {
+        std::wstring text;
+        std::optional<std::int32_t> expected;
+    };
+    const std::vector<LongCase> longs{
+        {L"123", 123},       {L" 42 ", 42},    {L"-7", -7},    {L"2147483647", 2147483647},
+        {L"2147483648", {}}, {L"abc", {}},     {L"", {}},      {L"1.5", 2},
+        {L"2.5", 2},         {L"1,000", 1000}, {L"12abc", {}},
+    };
+    for (const LongCase& c : longs) {
+        SCOPED_TRACE(win32::ToAnsi(c.text));
+        EXPECT_EQ(platform.TextToLong(c.text), c.expected);
+    }
+
+    struct IntegerCase {
+        std::wstring text;
+        std::optional<std::int16_t> expected;
+    };
+    const std::vector<IntegerCase> integers{{L"32767", 32767}, {L"32768", {}}, {L"-32768", -32768}, {L"x", {}}};
+    for (const IntegerCase& c : integers) {
+        SCOPED_TRACE(win32::ToAnsi(c.text));
+        EXPECT_EQ(platform.TextToInteger(c.text), c.expected);
+    }
+
+    EXPECT_EQ(platform.TextToDouble(L"1.25"), 1.25);
+    EXPECT_EQ(platform.TextToDouble(L"1e3"), 1000.0);
+    EXPECT_EQ(platform.TextToDouble(L"one"), std::nullopt);
+    EXPECT_EQ(platform.TextToSingle(L"0.5"), 0.5f);
+    EXPECT_EQ(platform.TextToSingle(L"1e39"), std::nullopt);
+}
+
+TEST(OpenDialogFilter, BarsBecomeNulsAndTheListEndsInTwo) {
+    struct FilterCase {
+        std::wstring bars;
+        std::wstring expected;
+    };
+    const std::vector<FilterCase> cases{
+        {L"実行ファイル (*.exe)|*.exe", std::wstring(L"実行ファイル (*.exe)\0*.exe\0\0", 22)},
+        {L"ResHacker (ResHacker.exe)|ResHacker.exe", std::wstring(L"ResHacker (ResHacker.exe)\0ResHacker.exe\0\0", 41)},
+        {L"A|*.a|B|*.b", std::wstring(L"A\0*.a\0B\0*.b\0\0", 13)},
+    };
+    for (const FilterCase& c : cases) {
+        EXPECT_EQ(win32::OpenDialogFilter(c.bars), c.expected);
+    }
+}
+
+}  // namespace
+}  // namespace quillmark::wintest
