@@ -30,8 +30,15 @@
 //   sleep <ms>
 //   delete-file <path>          as another program would, in between two steps
 //   hold-file <path>            keep the file open, shared with nobody, until the driver ends
+//   memory                      -> peak and current working set, private bytes of the program
+//   watch-children              from now on, note every process the program starts
+//   children                    -> one "child" line per process noted since the last
+//                                  `children`: pid, creation and exit time (ticks, 0 while
+//                                  it runs), exit code; then the count and how many were missed
 
 #include "platform/win32/WindowsApi.h"
+
+#include <psapi.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -238,6 +245,9 @@ public:
         if (results_ != INVALID_HANDLE_VALUE) CloseHandle(results_);
         if (process_ != nullptr) CloseHandle(process_);
         for (const HANDLE file : held_) CloseHandle(file);
+        for (const Child& child : children_) CloseHandle(child.handle);
+        if (job_ != nullptr) CloseHandle(job_);
+        if (jobPort_ != nullptr) CloseHandle(jobPort_);
     }
     Driver(const Driver&) = delete;
     Driver& operator=(const Driver&) = delete;
@@ -272,12 +282,27 @@ private:
     bool WaitExit(DWORD ms);
     bool DeleteFileCommand(const std::wstring& path);
     bool HoldFile(const std::wstring& path);
+    bool Memory();
+    bool WatchChildren();
+    void NoteChildren();
+    bool Children();
 
     HANDLE results_ = INVALID_HANDLE_VALUE;
     HANDLE process_ = nullptr;
     DWORD processId_ = 0;
     HWND main_ = nullptr;
     std::vector<HANDLE> held_;  // files kept open, shared with nobody, until the driver ends
+
+    // The program runs in a job whose port announces each process it starts;
+    // a handle taken at once keeps the child's creation and exit times.
+    struct Child {
+        DWORD id;
+        HANDLE handle;
+    };
+    HANDLE job_ = nullptr;
+    HANDLE jobPort_ = nullptr;
+    std::vector<Child> children_;
+    int missedChildren_ = 0;
 };
 
 bool Driver::Result(const std::wstring& command, bool ok, const std::vector<std::wstring>& details) {
@@ -416,6 +441,7 @@ bool Driver::WaitPressEnd(DWORD ms) {
             return Result(L"wait-press-end", true, {L"enabled-again", std::to_wstring(at), L"disabled-seen"});
         }
         if (WaitForSingleObject(process_, 0) == WAIT_OBJECT_0) return Fail(L"wait-press-end", L"the program ended");
+        NoteChildren();
         Sleep(kPollMs);
     } while (GetTickCount64() < deadline);
     return Fail(L"wait-press-end", disabledSeen ? L"timeout, still disabled" : L"timeout, never disabled");
@@ -505,6 +531,85 @@ bool Driver::HoldFile(const std::wstring& path) {
     return Result(L"hold-file", true, {path});
 }
 
+std::wstring TicksText(const FILETIME& time) {
+    return std::to_wstring((static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime);
+}
+
+bool Driver::Memory() {
+    if (!EnsureProcess()) return Fail(L"memory", L"no program");
+    const HANDLE query = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId_);
+    if (query == nullptr) return Fail(L"memory", L"OpenProcess error " + std::to_wstring(GetLastError()));
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof(counters);
+    const BOOL read = GetProcessMemoryInfo(query, &counters, sizeof(counters));
+    const DWORD error = GetLastError();
+    CloseHandle(query);
+    if (!read) return Fail(L"memory", L"GetProcessMemoryInfo error " + std::to_wstring(error));
+    return Result(L"memory", true,
+                  {std::to_wstring(counters.PeakWorkingSetSize), std::to_wstring(counters.WorkingSetSize),
+                   std::to_wstring(counters.PagefileUsage)});
+}
+
+bool Driver::WatchChildren() {
+    if (!EnsureProcess()) return Fail(L"watch-children", L"no program");
+    if (job_ != nullptr) return Result(L"watch-children", true);
+    job_ = CreateJobObjectW(nullptr, nullptr);
+    jobPort_ = CreateIoCompletionPort(INVALID_HANDLE_VALUE, nullptr, 0, 1);
+    if (job_ == nullptr || jobPort_ == nullptr) {
+        return Fail(L"watch-children", L"no job or port, error " + std::to_wstring(GetLastError()));
+    }
+    JOBOBJECT_ASSOCIATE_COMPLETION_PORT link{};
+    link.CompletionKey = job_;
+    link.CompletionPort = jobPort_;
+    if (!SetInformationJobObject(job_, JobObjectAssociateCompletionPortInformation, &link, sizeof(link))) {
+        return Fail(L"watch-children", L"port not linked, error " + std::to_wstring(GetLastError()));
+    }
+    const HANDLE program = OpenProcess(PROCESS_SET_QUOTA | PROCESS_TERMINATE, FALSE, processId_);
+    const BOOL assigned = program != nullptr && AssignProcessToJobObject(job_, program);
+    const DWORD error = GetLastError();
+    if (program != nullptr) CloseHandle(program);
+    if (!assigned) return Fail(L"watch-children", L"AssignProcessToJobObject error " + std::to_wstring(error));
+    return Result(L"watch-children", true);
+}
+
+// A child is opened as soon as the job announces it, long before it can end.
+void Driver::NoteChildren() {
+    if (jobPort_ == nullptr) return;
+    DWORD message = 0;
+    ULONG_PTR key = 0;
+    LPOVERLAPPED data = nullptr;
+    while (GetQueuedCompletionStatus(jobPort_, &message, &key, &data, 0)) {
+        if (message != JOB_OBJECT_MSG_NEW_PROCESS) continue;
+        const auto id = static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(data));
+        if (id == processId_) continue;
+        if (const HANDLE child = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id)) {
+            children_.push_back({id, child});
+        } else {
+            ++missedChildren_;
+        }
+    }
+}
+
+bool Driver::Children() {
+    if (jobPort_ == nullptr) return Fail(L"children", L"watch-children first");
+    NoteChildren();
+    const std::size_t count = children_.size();
+    for (const Child& child : children_) {
+        FILETIME created{}, exited{}, kernel{}, user{};
+        GetProcessTimes(child.handle, &created, &exited, &kernel, &user);
+        if (WaitForSingleObject(child.handle, 0) != WAIT_OBJECT_0) exited = {};
+        DWORD code = 0;
+        GetExitCodeProcess(child.handle, &code);
+        CloseHandle(child.handle);
+        Result(L"child", true,
+               {std::to_wstring(child.id), TicksText(created), TicksText(exited), std::to_wstring(code)});
+    }
+    children_.clear();
+    const int missed = missedChildren_;
+    missedChildren_ = 0;
+    return Result(L"children", true, {std::to_wstring(count), std::to_wstring(missed)});
+}
+
 bool Driver::Run(const std::vector<std::wstring>& args) {
     const std::wstring& command = args[0];
     auto arg = [&](std::size_t i) { return i < args.size() ? Unescape(args[i]) : std::wstring(); };
@@ -531,6 +636,9 @@ bool Driver::Run(const std::vector<std::wstring>& args) {
     }
     if (command == L"delete-file") return DeleteFileCommand(arg(1));
     if (command == L"hold-file") return HoldFile(arg(1));
+    if (command == L"memory") return Memory();
+    if (command == L"watch-children") return WatchChildren();
+    if (command == L"children") return Children();
     return Fail(command, L"unknown command");
 }
 

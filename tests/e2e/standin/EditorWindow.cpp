@@ -343,9 +343,16 @@ int Editor::Run(int showCommand) {
     SendMessageW(tree_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(root_));
     SetFocus(tree_);
     log_.Line(L"ready", L"window shown, focus on the tree");
+    log_.Mark(L"ready");
 
     MSG msg{};
+    bool keySeen = false;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        // How long the caller took to start typing once the window was up.
+        if (!keySeen && (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN)) {
+            keySeen = true;
+            log_.Mark(L"first-key");
+        }
         if (TranslateAcceleratorW(hwnd, accelerators, &msg)) continue;
         if (IsDialogMessageW(hwnd, &msg)) continue;
         TranslateMessage(&msg);

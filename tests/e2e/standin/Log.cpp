@@ -6,20 +6,6 @@
 
 namespace standin {
 
-Log::Log() {
-    std::wstring exe(MAX_PATH, L'\0');
-    DWORD n = 0;
-    while ((n = GetModuleFileNameW(nullptr, exe.data(), static_cast<DWORD>(exe.size()))) == exe.size()) {
-        exe.resize(exe.size() * 2);
-    }
-    exe.resize(n);
-    path_ = exe.substr(0, exe.find_last_of(L"\\/") + 1) + L"ResHacker.log";
-    timesPath_ = exe.substr(0, exe.find_last_of(L"\\/") + 1) + L"ResHacker.times";
-    Time(L"start");
-}
-
-Log::~Log() { Time(L"exit"); }
-
 namespace {
 
 void Append(const std::wstring& path, const std::string& line) {
@@ -31,16 +17,42 @@ void Append(const std::wstring& path, const std::string& line) {
     CloseHandle(file);
 }
 
+unsigned long long Ticks(const FILETIME& time) {
+    return (static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+unsigned long long Now() {
+    FILETIME now{};
+    GetSystemTimePreciseAsFileTime(&now);
+    return Ticks(now);
+}
+
 }  // namespace
+
+Log::Log() {
+    std::wstring exe(MAX_PATH, L'\0');
+    DWORD n = 0;
+    while ((n = GetModuleFileNameW(nullptr, exe.data(), static_cast<DWORD>(exe.size()))) == exe.size()) {
+        exe.resize(exe.size() * 2);
+    }
+    exe.resize(n);
+    path_ = exe.substr(0, exe.find_last_of(L"\\/") + 1) + L"ResHacker.log";
+    timesPath_ = exe.substr(0, exe.find_last_of(L"\\/") + 1) + L"ResHacker.times";
+    const unsigned long long entered = Now();
+    FILETIME created{}, exited{}, kernel{}, user{};
+    if (GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) Time(L"created", Ticks(created));
+    Time(L"start", entered);
+}
+
+Log::~Log() { Mark(L"exit"); }
 
 void Log::Line(const std::wstring& tag, const std::wstring& text) const {
     Append(path_, ToUtf8(tag + L": " + text + L"\r\n"));
 }
 
-void Log::Time(const wchar_t* event) const {
-    FILETIME now{};
-    GetSystemTimePreciseAsFileTime(&now);
-    const unsigned long long ticks = (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+void Log::Mark(const wchar_t* event) const { Time(event, Now()); }
+
+void Log::Time(const wchar_t* event, unsigned long long ticks) const {
     Append(timesPath_, ToUtf8(std::wstring(event) + L" " + std::to_wstring(ticks) + L" " +
                               std::to_wstring(GetCurrentProcessId()) + L"\r\n"));
 }
