@@ -1,4 +1,5 @@
-# Sourced by the scripts that run Windows programs under Wine. Sets up (once)
+# Sourced by the scripts that run Windows programs under Wine (also under
+# `set -e`: every step that may fail says so). Sets up (once)
 # and exports: a Japanese locale (GetACP() = 932), a Wine prefix with a
 # virtual desktop and 96 DPI, quiet Wine, and an X display (Xvfb when there
 # is none). Safe to source repeatedly and from several shells.
@@ -77,22 +78,31 @@ fi
 if [[ -n "${DISPLAY:-}" && -d "$WINEPREFIX" ]]; then
     quillmark_server_display_file="$QUILLMARK_SESSION_DIR/server.display"
     if [[ "$(cat "$quillmark_server_display_file" 2>/dev/null)" != "$DISPLAY" ]]; then
-        wineserver -k >/dev/null 2>&1
-        timeout 30 wineserver -w >/dev/null 2>&1
+        wineserver -k >/dev/null 2>&1 || true
+        timeout 30 wineserver -w >/dev/null 2>&1 || true
         echo "$DISPLAY" >"$quillmark_server_display_file"
     fi
 fi
 
 # The prefix: created once, with the settings that make runs repeatable.
-if [[ ! -f "$WINEPREFIX/.quillmark-ready" ]]; then
+# The marker holds the settings' version, so that a changed list is loaded
+# into existing prefixes too.
+quillmark_settings_version=2
+if [[ "$(cat "$WINEPREFIX/.quillmark-ready" 2>/dev/null)" != "$quillmark_settings_version" ]]; then
     mkdir -p "$(dirname "$WINEPREFIX")"
     exec {quillmark_lock_fd}>"$QUILLMARK_SESSION_DIR/prefix.lock"
     flock "$quillmark_lock_fd"
-    if [[ ! -f "$WINEPREFIX/.quillmark-ready" ]]; then
-        echo "wine-env: creating the Wine prefix $WINEPREFIX (takes a while the first time)" >&2
-        "$QUILLMARK_WINE64" wineboot -i >"$QUILLMARK_SESSION_DIR/wineboot.log" 2>&1 </dev/null {quillmark_lock_fd}>&-
-        cat >"$QUILLMARK_SESSION_DIR/settings.reg" <<'REG'
-REGEDIT4
+    if [[ "$(cat "$WINEPREFIX/.quillmark-ready" 2>/dev/null)" != "$quillmark_settings_version" ]]; then
+        if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
+            echo "wine-env: creating the Wine prefix $WINEPREFIX (takes a while the first time)" >&2
+            "$QUILLMARK_WINE64" wineboot -i >"$QUILLMARK_SESSION_DIR/wineboot.log" 2>&1 </dev/null \
+                {quillmark_lock_fd}>&- || true
+        fi
+        # Virtual desktop (reliable focus and keys without a window manager),
+        # 96 DPI, no crash dialog, and the Japanese UI font names mapped to
+        # the IPA fonts. UTF-16, as the font names are not ASCII.
+        iconv -f UTF-8 -t UTF-16 >"$QUILLMARK_SESSION_DIR/settings.reg" <<'REG'
+Windows Registry Editor Version 5.00
 
 [HKEY_CURRENT_USER\Software\Wine\Explorer]
 "Desktop"="Default"
@@ -105,12 +115,19 @@ REGEDIT4
 
 [HKEY_CURRENT_USER\Software\Wine\WineDbg]
 "ShowCrashDialog"=dword:00000000
+
+[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
+"ＭＳ Ｐゴシック"="IPAPGothic"
+"MS PGothic"="IPAPGothic"
+"ＭＳ ゴシック"="IPAGothic"
+"MS Gothic"="IPAGothic"
+"MS UI Gothic"="IPAPGothic"
 REG
         "$QUILLMARK_WINE64" regedit "Z:${QUILLMARK_SESSION_DIR//\//\\}\\settings.reg" \
-            >"$QUILLMARK_SESSION_DIR/regedit.log" 2>&1 </dev/null {quillmark_lock_fd}>&-
+            >"$QUILLMARK_SESSION_DIR/regedit.log" 2>&1 </dev/null {quillmark_lock_fd}>&- || true
         # The server writes the registry to disk when it ends.
-        timeout 60 wineserver -w {quillmark_lock_fd}>&- || wineserver -k
-        touch "$WINEPREFIX/.quillmark-ready"
+        timeout 60 wineserver -w {quillmark_lock_fd}>&- || wineserver -k || true
+        echo "$quillmark_settings_version" >"$WINEPREFIX/.quillmark-ready"
     fi
     flock -u "$quillmark_lock_fd"
     exec {quillmark_lock_fd}>&-

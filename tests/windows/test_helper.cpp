@@ -3,10 +3,19 @@
 //   window <title> <ms>        shows a window in front until closed or the time is up
 //   touch <path>               creates an empty file
 //   holdclipboard <event> <ms> keeps the clipboard open, signals the event, then waits
+//   waitwindow <class> <title> <ms>   exits 0 once such a window is visible and painted
+//   closewindow <class> <title> <ms>  closes such windows and exits 0 once none is left
+//   waitmain <class> <title> <ms>     as waitwindow, answering with OK the message
+//                                     boxes of that title on the way (their text
+//                                     goes to the output)
+// A class of "*" stands for any class (a message box as well as the window).
 #include "platform/win32/WindowsApi.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -46,6 +55,83 @@ int ShowWindowFor(HINSTANCE instance, const wchar_t* title, int lifetimeMs) {
     return 0;
 }
 
+struct WindowQuery {
+    const wchar_t* className;  // nullptr: any class
+    const wchar_t* title;
+    bool visibleOnly;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter) {
+    auto* query = reinterpret_cast<WindowQuery*>(parameter);
+    wchar_t text[256] = {};
+    wchar_t name[256] = {};
+    GetWindowTextW(window, text, 256);
+    GetClassNameW(window, name, 256);
+    if (lstrcmpW(text, query->title) != 0) return TRUE;
+    if (query->className != nullptr && lstrcmpiW(name, query->className) != 0) return TRUE;
+    if (query->visibleOnly && !IsWindowVisible(window)) return TRUE;
+    query->found = window;
+    return FALSE;
+}
+
+HWND FindTopLevel(const wchar_t* className, const wchar_t* title, bool visibleOnly) {
+    WindowQuery query{lstrcmpW(className, L"*") == 0 ? nullptr : className, title, visibleOnly, nullptr};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&query));
+    return query.found;
+}
+
+// Polls until `done` holds; 0 then, 1 at the time limit.
+template <typename Done>
+int Until(int timeoutMs, Done done) {
+    const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
+    for (;;) {
+        if (done()) return 0;
+        if (GetTickCount64() >= deadline) return 1;
+        Sleep(50);
+    }
+}
+
+int WaitForWindow(const wchar_t* className, const wchar_t* title, int timeoutMs) {
+    return Until(timeoutMs, [&] {
+        const HWND window = FindTopLevel(className, title, true);
+        if (window == nullptr) return false;
+        // Answered only after the paint messages queued before it.
+        DWORD_PTR ignored = 0;
+        return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored) != 0;
+    });
+}
+
+int WaitForMainWindow(const wchar_t* className, const wchar_t* title, int timeoutMs) {
+    std::vector<HWND> answered;
+    return Until(timeoutMs, [&] {
+        const HWND box = FindTopLevel(L"#32770", title, true);
+        if (box != nullptr && std::find(answered.begin(), answered.end(), box) == answered.end()) {
+            wchar_t text[1024] = {};
+            GetDlgItemTextW(box, 0xFFFF, text, 1024);  // a message box's text
+            char bytes[4096] = {};
+            WideCharToMultiByte(CP_UTF8, 0, text, -1, bytes, sizeof(bytes) - 1, nullptr, nullptr);
+            std::printf("message box answered: %s\n", bytes);
+            std::fflush(stdout);
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+            answered.push_back(box);
+        }
+        const HWND window = FindTopLevel(className, title, true);
+        if (window == nullptr) return false;
+        DWORD_PTR ignored = 0;
+        return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored) != 0;
+    });
+}
+
+int CloseNamedWindows(const wchar_t* className, const wchar_t* title, int timeoutMs) {
+    return Until(timeoutMs, [&] {
+        const HWND window = FindTopLevel(className, title, false);
+        if (window == nullptr) return true;
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        return false;
+    });
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
@@ -77,6 +163,15 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         Sleep(static_cast<DWORD>(Number(arguments[3])));
         CloseClipboard();
         return 0;
+    }
+    if (mode == L"waitwindow" && count >= 5) {
+        return WaitForWindow(arguments[2], arguments[3], Number(arguments[4]));
+    }
+    if (mode == L"waitmain" && count >= 5) {
+        return WaitForMainWindow(arguments[2], arguments[3], Number(arguments[4]));
+    }
+    if (mode == L"closewindow" && count >= 5) {
+        return CloseNamedWindows(arguments[2], arguments[3], Number(arguments[4]));
     }
     return 2;
 }
