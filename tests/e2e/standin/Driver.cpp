@@ -1,7 +1,8 @@
 // Test driver: plays the part of the tool towards the stand-in editor. It
 // starts the editor from an exact command line (no shell quoting between),
 // and in "keys" mode puts a script on the clipboard and sends the tool's key
-// sequence once the editor's window is in front.
+// sequence once the editor's window is in front; "hold" keeps Wine's desktop
+// up for the length of a test.
 
 #include <windows.h>
 
@@ -122,6 +123,40 @@ void SendKeySequence(DWORD gapMs) {
     Say(L"driver: sent " + std::to_wstring(events) + L" key events");
 }
 
+LRESULT CALLBACK HolderProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_TIMER || msg == WM_CLOSE) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+// Keeps Wine's desktop alive for a whole test: Wine closes it a second after
+// its last process ends, and a window created while it closes fails (or its
+// X request kills the process). Writes `readyFile` once a window exists.
+int Hold(const wchar_t* readyFile, DWORD seconds) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = HolderProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"StandinDesktopHolder";
+    RegisterClassW(&wc);
+    HWND hwnd = nullptr;
+    for (int attempt = 0; attempt < 40 && hwnd == nullptr; ++attempt) {
+        hwnd = CreateWindowExW(0, wc.lpszClassName, L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance,
+                               nullptr);
+        if (hwnd == nullptr) Sleep(250);
+    }
+    if (hwnd == nullptr) {
+        Say(L"driver: no window could be created: " + standin::LastErrorText());
+        return kStartFailed;
+    }
+    SetTimer(hwnd, 1, seconds * 1000, nullptr);
+    if (!standin::WriteFileBytes(readyFile, {'r', 'e', 'a', 'd', 'y'})) return kUnreadable;
+    MSG msg{};
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -161,7 +196,9 @@ int wmain(int argc, wchar_t** argv) {
         SendKeySequence(gapMs);
         return AwaitExit(process, timeoutMs);
     }
+    if (mode == L"hold" && argc == 4) return Hold(argv[2], static_cast<DWORD>(_wtoi(argv[3])));
     Say(L"usage: StandinDriver launch <command-line file> <timeout ms>\n"
-        L"       StandinDriver keys <command-line file> <clipboard text file> <timeout ms> [gap ms]");
+        L"       StandinDriver keys <command-line file> <clipboard text file> <timeout ms> [gap ms]\n"
+        L"       StandinDriver hold <ready file> <seconds>");
     return kUsage;
 }

@@ -117,7 +117,8 @@ def main():
     work = c.fresh_folder(args.work)
     failures = c.Failures()
     wine = c.Wine(work)
-    standin, _, log_path = c.copy_standin(args, work / "bin")
+    standin, driver, log_path = c.copy_standin(args, work / "bin")
+    wine.keep_desktop(driver)
     template = c.read_template(args.template)
 
     ascii_script = c.fill_template(template, ASCII_VALUES, (1, 2, 0, 3), (10, 20, 0, 0))

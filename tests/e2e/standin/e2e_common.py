@@ -3,6 +3,7 @@
 template and its filling, and windres."""
 
 import argparse
+import atexit
 import os
 import re
 import shutil
@@ -10,6 +11,7 @@ import struct
 import subprocess
 import sys
 import tempfile
+import time
 from pathlib import Path
 
 REPO = Path(__file__).resolve().parents[3]
@@ -76,6 +78,39 @@ class Wine:
                 self.env[key.decode()] = value.decode(errors="replace")
         self.wine64 = self.env.get("QUILLMARK_WINE64", "/usr/lib/wine/wine64")
         self.runs = 0
+        self.holder = None
+
+    def keep_desktop(self, driver, seconds=600):
+        """Starts the driver's "hold" mode: one process that stays on Wine's
+        desktop, so that the desktop does not close (and fail window
+        creation) between the short runs of this and other tests. A holder
+        that dies before it is ready is started again, a few times."""
+        for attempt in range(3):
+            ready = self.work / f"desktop-held-{attempt}"
+            log = open(self.work / f"desktop-holder-{attempt}.log", "wb")
+            self.holder = subprocess.Popen([self.wine64, str(driver), "hold", windows_path(ready), str(seconds)],
+                                           stdout=log, stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL,
+                                           env=self.env, cwd=self.work)
+            log.close()
+            atexit.register(self.release_desktop)
+            for _ in range(600):
+                if ready.exists() or self.holder.poll() is not None:
+                    break
+                time.sleep(0.1)
+            if ready.exists():
+                return
+            self.release_desktop()
+        raise RuntimeError("could not keep Wine's desktop up: see desktop-holder-*.log")
+
+    def release_desktop(self):
+        holder, self.holder = self.holder, None
+        if holder is not None and holder.poll() is None:
+            holder.terminate()
+            try:
+                holder.wait(timeout=20)
+            except subprocess.TimeoutExpired:
+                holder.kill()
+                holder.wait(timeout=20)
 
     def run(self, args, timeout):
         """Runs wine64 with args; output goes to a file (Wine keeps pipes open).

@@ -33,6 +33,7 @@ def main():
     failures = c.Failures()
     wine = c.Wine(work)
     standin, driver, log_path = c.copy_standin(args, work / "editor dir")
+    wine.keep_desktop(driver)
 
     # initial.res as shipped: the unfilled template, ID 1, Japanese.
     template = c.read_template(args.template)

@@ -49,8 +49,7 @@ class Merger:
         cmd.write_text(line, encoding="utf-8")
         code, output = self.wine.run([self.driver, "launch", c.windows_path(cmd), 60000], timeout=180)
         print(f"merge {self.count}: -{verb} -> {code}")
-        if code is None or code >= 10:
-            print(output)
+        print(output.rstrip())
         return code
 
 
@@ -63,6 +62,7 @@ def main():
     failures = c.Failures()
     wine = c.Wine(work)
     standin, driver, log_path = c.copy_standin(args, work / "editor dir")
+    wine.keep_desktop(driver)
 
     template = c.read_template(args.template)
     script = c.fill_template(template, INITIAL_VALUES, (3, 1, 0, 4), (3, 1, 0, 0))
