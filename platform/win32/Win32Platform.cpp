@@ -14,6 +14,8 @@ static_assert(sizeof(SHELLEXECUTEINFOW) == 112, "the shell's execution record as
 static_assert(sizeof(SHELLEXECUTEINFOW) == 60, "the shell's execution record as 32-bit Windows defines it");
 #endif
 
+// The longest the ready wait goes without looking at the window's messages
+// or at which window is in front.
 constexpr DWORD kPollMs = 10;
 constexpr std::size_t kOpenDialogFileLength = 32768;
 constexpr const wchar_t* kAppTitle = L"Quillmark";
@@ -281,13 +283,23 @@ WaitOutcome Win32Platform::WaitUntilReady(std::uintptr_t process, int timeoutMs)
     bool idle = false;
     for (;;) {
         if (!idle) {
-            // WAIT_FAILED: a process without a message queue is never
-            // "idle"; only its window in front can tell.
-            idle = WaitForInputIdle(handle, 0) != WAIT_TIMEOUT;
+            // Ends when the process first waits for input, a slice at a time
+            // so that the window keeps painting in between. WAIT_FAILED: a
+            // process without a message queue is never "idle"; only its
+            // window in front can tell.
+            idle = WaitForInputIdle(handle, std::min(kPollMs, Remaining(deadline))) != WAIT_TIMEOUT;
+            DispatchWhileWaiting();
         }
         if (idle && ForegroundWindowBelongsTo(processId)) return WaitOutcome::Done;
         const DWORD remaining = Remaining(deadline);
         if (remaining == 0) return WaitOutcome::TimedOut;
+        if (!idle) {
+            const bool ended = WaitForSingleObject(handle, 0) == WAIT_OBJECT_0;
+            if (ended) return WaitOutcome::Failed;  // before it was ready
+            continue;
+        }
+        // No event tells when a window comes to the front: a short poll, cut
+        // shorter by our own messages (losing the activation sends some).
         const DWORD woke =
             MsgWaitForMultipleObjectsEx(1, &handle, std::min(kPollMs, remaining), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
         if (woke == WAIT_OBJECT_0) return WaitOutcome::Failed;  // ended before it was ready
