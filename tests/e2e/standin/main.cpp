@@ -33,7 +33,7 @@ int CompileTest(const Invocation& inv, const standin::Log& log) {
     standin::ResEntry entry;
     entry.type = standin::ResId::Ordinal(16);
     entry.name = result.version->name;
-    entry.language = 0x0411;
+    entry.language = 0x0411;  // as in the tool's initial.res; the comparisons look at the data only
     entry.data = result.version->data;
     if (!standin::WriteFileBytes(inv.out, standin::SerializeResFile({entry}))) {
         log.Line(L"compile-error", L"cannot write " + inv.out);
