@@ -109,6 +109,9 @@ def main():
     col = {k: [r[k] for r in rows] for k in rows[0]}
     overhead_median, overhead_worst = median(col["overhead"]), max(col["overhead"])
     out(f"Machine: {machine()}")
+    if wine.get("load"):
+        out(f"Load average (1 min) before and after the Wine measurements: {' and '.join(wine['load'])}: figures "
+            "taken on a busier machine come out slower.")
     out("")
     out("| Measure | Figure | Target | |")
     out("|---|---|---|---|")
@@ -166,6 +169,11 @@ def main():
     ]
     for label, key in parts:
         out(f"| {label} | {median(col[key]):.1f} | {max(col[key]):.1f} |")
+    creation = median([ms(s["created"] - s["launch"]) for s in starts.get("MinimalWindow.exe", [])])
+    out(f"| estimate: Wine's CreateProcess before each editor process exists, three times (the minimal window's "
+        f"launch to creation, {creation:.1f} ms, below) | {3 * creation:.1f} | |")
+    out(f"| estimate: the rest of the overhead: Quillmark's own work and wake-ups, the driver's 1 ms poll | "
+        f"{overhead_median - 3 * creation:.1f} | |")
     matched = sum(1 for press in wine["presses"] for proc in press["processes"] if proc["marks"])
     counted = sum(len(press["processes"]) for press in wine["presses"])
     out("")

@@ -215,6 +215,7 @@ def main():
 
     work = h.fresh_folder(options.work)
     started = time.monotonic()
+    load = [Path("/proc/loadavg").read_text().split()[0]]
     desktop = h.Desktop(options.prefix, work)
     try:
         print(f"wine_bench: Wine desktop ready in {time.monotonic() - started:.1f} s", flush=True)
@@ -224,7 +225,8 @@ def main():
         print(f"wine_bench: {len(starts)} starts done at {time.monotonic() - started:.1f} s", flush=True)
     finally:
         desktop.close()
-    Path(options.out).write_text(json.dumps({"presses": presses, "memory": memory, "rss": rss, "starts": starts}, indent=1),
+    load.append(Path("/proc/loadavg").read_text().split()[0])
+    Path(options.out).write_text(json.dumps({"presses": presses, "memory": memory, "rss": rss, "starts": starts, "load": load}, indent=1),
                                  encoding="utf-8")
 
 
