@@ -126,7 +126,8 @@ REG
         "$QUILLMARK_WINE64" regedit "Z:${QUILLMARK_SESSION_DIR//\//\\}\\settings.reg" \
             >"$QUILLMARK_SESSION_DIR/regedit.log" 2>&1 </dev/null {quillmark_lock_fd}>&- || true
         # The server writes the registry to disk when it ends.
-        timeout 60 wineserver -w {quillmark_lock_fd}>&- || wineserver -k || true
+        timeout 60 wineserver -w >/dev/null 2>&1 </dev/null {quillmark_lock_fd}>&- ||
+            wineserver -k >/dev/null 2>&1 </dev/null || true
         echo "$quillmark_settings_version" >"$WINEPREFIX/.quillmark-ready"
     fi
     flock -u "$quillmark_lock_fd"
