@@ -124,8 +124,10 @@ def main():
     visible = {name: [ms(s["visible"] - s["launch"]) for s in runs] for name, runs in starts.items()}
     quill, minimal = median(visible.get("Quillmark.exe", [])), median(visible.get("MinimalWindow.exe", []))
     ratio = quill / minimal
+    best_quill, best_minimal = min(visible.get("Quillmark.exe", [0])), min(visible.get("MinimalWindow.exe", [1]))
     out(f"| Start-up under Wine, launch to visible window, {len(visible.get('Quillmark.exe', []))} runs each, "
-        f"alternating | Quillmark {quill:.0f} ms, minimal window {minimal:.0f} ms (medians): {ratio:.2f}× "
+        f"alternating | Quillmark {quill:.0f} ms, minimal window {minimal:.0f} ms (medians): {ratio:.2f}×; "
+        f"fastest runs {best_quill:.0f} and {best_minimal:.0f} ms: {best_quill / best_minimal:.2f}× "
         f"| ≤ 1.5× | {met(ratio <= 1.5)} |")
 
     # Size, imports, memory.
@@ -184,11 +186,15 @@ def main():
     out("")
     out("Start-up, medians (ms):")
     out("")
-    out("| Program | Launch to visible | Launch to process creation (Wine's CreateProcess) | Peak working set |")
-    out("|---|---|---|---|")
+    out("| Program | Launch to visible | Fastest run | Launch to process creation (Wine's CreateProcess) "
+        "| Peak working set |")
+    out("|---|---|---|---|---|")
     for name in sorted(starts):
-        out(f"| {name} | {median(visible[name]):.0f} | {median(launch[name]):.1f} | "
+        out(f"| {name} | {median(visible[name]):.0f} | {min(visible[name]):.0f} | {median(launch[name]):.1f} | "
             f"{median([s['peak'] for s in starts[name]]) / MB:.1f} MB |")
+    out("")
+    out("On a busy machine some starts take a few hundred ms longer, at random; the fastest runs show the cost of a "
+        "start on a quiet machine best.")
     if wine.get("rss"):
         out("")
         out("Quillmark.exe's resident memory after the presses, by mapping (/proc smaps):")
