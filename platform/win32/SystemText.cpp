@@ -22,7 +22,7 @@ std::wstring FromAnsi(const std::string& text) {
     return wide;
 }
 
-std::wstring ErrorText(DWORD error) {
+std::wstring ErrorText(DWORD error, const std::wstring& subject) {
     wchar_t* buffer = nullptr;
     const DWORD length =
         FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -35,6 +35,7 @@ std::wstring ErrorText(DWORD error) {
     while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
         text.pop_back();
     }
+    for (std::size_t at; (at = text.find(L"%1")) != std::wstring::npos;) text.replace(at, 2, subject);
     return text;
 }
 

@@ -12,7 +12,8 @@ std::string ToAnsi(const std::wstring& text);
 std::wstring FromAnsi(const std::string& text);
 
 // The system's wording of an error code, without the trailing line break;
-// empty when the system has none.
-std::wstring ErrorText(DWORD error);
+// empty when the system has none. Some wordings name the file they are about
+// as "%1": `subject` takes its place.
+std::wstring ErrorText(DWORD error, const std::wstring& subject = {});
 
 }  // namespace quillmark::win32

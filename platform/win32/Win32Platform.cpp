@@ -32,6 +32,14 @@ DWORD Remaining(ULONGLONG deadline) {
     return now >= deadline ? 0 : static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, INFINITE - 1));
 }
 
+// The program a command line starts: its first operand, quoted or not.
+std::wstring ProgramOf(const std::wstring& commandLine) {
+    if (!commandLine.empty() && commandLine[0] == L'"') {
+        return commandLine.substr(1, commandLine.find(L'"', 1) - 1);
+    }
+    return commandLine.substr(0, commandLine.find(L' '));
+}
+
 ULONGLONG DeadlineAfter(int timeoutMs) { return GetTickCount64() + static_cast<ULONGLONG>(std::max(timeoutMs, 0)); }
 
 bool ForegroundWindowBelongsTo(DWORD processId) {
@@ -251,7 +259,7 @@ LaunchResult Win32Platform::Launch(const std::wstring& commandLine, int showStat
     line.push_back(L'\0');
     PROCESS_INFORMATION started{};
     if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) {
-        return {0, ErrorText(GetLastError())};
+        return {0, ErrorText(GetLastError(), ProgramOf(commandLine))};
     }
     CloseHandle(started.hThread);
     return {reinterpret_cast<std::uintptr_t>(started.hProcess), {}};

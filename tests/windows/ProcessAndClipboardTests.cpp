@@ -91,6 +91,23 @@ TEST_F(ProcessTest, LaunchFailureCarriesTheSystemReason) {
     EXPECT_FALSE(launched.error.empty());
 }
 
+TEST_F(ProcessTest, ALaunchFailureNamesTheProgramNotAPlaceholder) {
+    wchar_t folder[MAX_PATH] = {};
+    ASSERT_NE(GetTempPathW(MAX_PATH, folder), 0u);
+    const std::wstring notAProgram = std::wstring(folder) + L"not a program.exe";
+    const HANDLE file = CreateFileW(notAProgram.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, "text, not a program", 19, &written, nullptr);
+    CloseHandle(file);
+
+    const LaunchResult launched = platform.Launch(L"\"" + notAProgram + L"\" \"C:\\initial.res\"", 1);
+    DeleteFileW(notAProgram.c_str());
+    EXPECT_EQ(launched.id, 0u);
+    EXPECT_FALSE(launched.error.empty());
+    EXPECT_EQ(launched.error.find(L"%1"), std::wstring::npos);
+}
+
 TEST_F(ProcessTest, WaitForExitReturnsWhenTheProcessEnds) {
     const ULONGLONG start = GetTickCount64();
     const std::uintptr_t process = StartHelper(L"sleep 300 7", kHidden);
