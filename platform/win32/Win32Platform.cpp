@@ -1,6 +1,9 @@
 #include "platform/win32/Win32Platform.h"
 
 #include <algorithm>
+#include <optional>
+
+#include <objbase.h>
 
 #include "platform/win32/SystemText.h"
 
@@ -42,12 +45,23 @@ std::wstring ProgramOf(const std::wstring& commandLine) {
 
 ULONGLONG DeadlineAfter(int timeoutMs) { return GetTickCount64() + static_cast<ULONGLONG>(std::max(timeoutMs, 0)); }
 
-bool ForegroundWindowBelongsTo(DWORD processId) {
+// Where keys would go now: the window in front and its thread's focus.
+struct KeyboardTarget {
+    HWND foreground = nullptr;
+    HWND focus = nullptr;
+    bool operator==(const KeyboardTarget&) const = default;
+};
+
+std::optional<KeyboardTarget> KeyboardTargetIn(DWORD processId) {
     const HWND foreground = GetForegroundWindow();
-    if (foreground == nullptr || !IsWindowVisible(foreground)) return false;
+    if (foreground == nullptr || !IsWindowVisible(foreground)) return std::nullopt;
     DWORD owner = 0;
-    GetWindowThreadProcessId(foreground, &owner);
-    return owner == processId;
+    const DWORD thread = GetWindowThreadProcessId(foreground, &owner);
+    if (owner != processId) return std::nullopt;
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    if (!GetGUIThreadInfo(thread, &info)) info.hwndFocus = nullptr;
+    return KeyboardTarget{foreground, info.hwndFocus};
 }
 
 WORD ShowWindowCommand(int showState) {
@@ -289,6 +303,11 @@ WaitOutcome Win32Platform::WaitUntilReady(std::uintptr_t process, int timeoutMs)
     if (processId == 0) return WaitOutcome::Failed;
     const ULONGLONG deadline = DeadlineAfter(timeoutMs);
     bool idle = false;
+    // A program often comes to the front before it has put the focus where
+    // it wants it; keys typed in between are lost. Ready means: in front,
+    // and the same focus seen over a whole poll interval.
+    std::optional<KeyboardTarget> seen;
+    ULONGLONG seenSince = 0;
     for (;;) {
         if (!idle) {
             // Ends when the process first waits for input, a slice at a time
@@ -298,7 +317,20 @@ WaitOutcome Win32Platform::WaitUntilReady(std::uintptr_t process, int timeoutMs)
             idle = WaitForInputIdle(handle, std::min(kPollMs, Remaining(deadline))) != WAIT_TIMEOUT;
             DispatchWhileWaiting();
         }
-        if (idle && ForegroundWindowBelongsTo(processId)) return WaitOutcome::Done;
+        if (idle) {
+            const std::optional<KeyboardTarget> target = KeyboardTargetIn(processId);
+            const ULONGLONG now = GetTickCount64();
+            if (target && target == seen && now - seenSince >= kPollMs) {
+                // One message round trip: its thread is back in its message loop.
+                DWORD_PTR ignored = 0;
+                SendMessageTimeoutW(target->foreground, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, Remaining(deadline), &ignored);
+                return WaitOutcome::Done;
+            }
+            if (target != seen) {
+                seen = target;
+                seenSince = now;
+            }
+        }
         const DWORD remaining = Remaining(deadline);
         if (remaining == 0) return WaitOutcome::TimedOut;
         if (!idle) {
@@ -350,6 +382,11 @@ OpResult Win32Platform::CopyFileReplacing(const std::wstring& source, const std:
 }
 
 void Win32Platform::ShellExecuteEx(const ShellExecuteRequest& request) {
+    // The shell's property sheet handlers need a single-threaded apartment;
+    // it lasts until the program ends.
+    if (!comStarted_) {
+        comStarted_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+    }
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof(info);
     info.fMask = request.mask;
