@@ -1,15 +1,10 @@
 #include "platform/win32/WindowsApi.h"
 
-#include <objbase.h>
-
 #include "app/frmMain.h"
 #include "platform/win32/MainWindow.h"
 #include "platform/win32/Win32Platform.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    // The shell's Properties sheet needs a single-threaded apartment.
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-
     quillmark::win32::MainWindow window(instance);
     if (window.Handle() == nullptr) return 1;
     quillmark::win32::Win32Platform platform(window);
@@ -27,6 +22,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-    if (SUCCEEDED(com)) CoUninitialize();
     return static_cast<int>(message.wParam);
 }

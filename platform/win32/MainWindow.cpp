@@ -226,11 +226,13 @@ void MainWindow::CreateFonts() {
 }
 
 void MainWindow::ApplyFonts() {
+    // Before the window is first shown there is nothing to repaint.
+    const BOOL repaint = IsWindowVisible(window_);
     const auto table = ControlTable();
     for (std::size_t i = 0; i < table.size(); ++i) {
         if (controls_[i] == nullptr) continue;
         const HFONT font = table[i].look == ControlLook::BlueBoldHeading ? headingFont_ : messageFont_;
-        SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), repaint);
     }
 }
 
@@ -247,6 +249,7 @@ void MainWindow::Layout(const RECT* suggestedWindowRect) {
         SetWindowPos(window_, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
     }
 
+    const BOOL repaint = IsWindowVisible(window_);
     const ControlSpec* frameSpec = FrameSpec();
     const int frameLeft = frameSpec != nullptr ? TwipsToPixels(frameSpec->left, dpi_) : 0;
     const int frameTop = frameSpec != nullptr ? TwipsToPixels(frameSpec->top, dpi_) : 0;
@@ -258,7 +261,7 @@ void MainWindow::Layout(const RECT* suggestedWindowRect) {
         const int originTop = control.inFrame ? frameTop : 0;
         MoveWindow(controls_[i], originLeft + TwipsToPixels(control.left, dpi_),
                    originTop + TwipsToPixels(control.top, dpi_), TwipsToPixels(control.width, dpi_),
-                   TwipsToPixels(control.height, dpi_), TRUE);
+                   TwipsToPixels(control.height, dpi_), repaint);
     }
 }
 

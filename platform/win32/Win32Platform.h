@@ -73,6 +73,9 @@ private:
     MainWindow& window_;
     // The dialog starts where the previous choice was made.
     std::vector<wchar_t> openDialogFile_;
+    // COM is only needed by the Properties sheet: started on first use, not
+    // at start-up.
+    bool comStarted_ = false;
 };
 
 }  // namespace quillmark::win32
