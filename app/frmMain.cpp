@@ -156,17 +156,17 @@ void frmMain::ShowFileProperties(const std::wstring& path) {
     platform_.ShellExecuteEx(request);
 }
 
-bool frmMain::PassesRangeAndPathChecks(std::wstring& filledScript) {
+std::optional<std::wstring> frmMain::CheckedFilledScript() {
     const std::wstring inputErrorTitle = platform_.AppTitle() + L"入力エラー";
     const auto read = ReadVersionTable(platform_);
     if (const auto* failure = std::get_if<ConversionFailure>(&read)) {
         platform_.MessageBox(failure->message, kMessageStyleExclamation, inputErrorTitle);
-        return false;
+        return std::nullopt;
     }
     const VersionTable& versions = std::get<VersionTable>(read);
     if (const auto rangeFailure = FirstRangeFailure(versions)) {
         platform_.MessageBox(*rangeFailure, kMessageStyleExclamation, inputErrorTitle);
-        return false;
+        return std::nullopt;
     }
 
     FieldValues fields;
@@ -177,14 +177,14 @@ bool frmMain::PassesRangeAndPathChecks(std::wstring& filledScript) {
             fields.texts[f] = platform_.GetText({L"txtInfo", field.index});
         }
     }
-    filledScript = FillVersionScript(versionScriptTemplate_, fields, versions);
+    std::wstring filledScript = FillVersionScript(versionScriptTemplate_, fields, versions);
 
     // The editor cannot take every path: refuse before anything is touched.
     if (const auto problem = TargetPathProblem(platform_.GetText(kTxtExe))) {
         ReportStop(platform_, *problem);
-        return false;
+        return std::nullopt;
     }
-    return true;
+    return filledScript;
 }
 
 void frmMain::Command1_Click() {
@@ -192,13 +192,13 @@ void frmMain::Command1_Click() {
         return;
     }
     PressGuard press(pressRunning_);
-    std::wstring filledScript;
-    if (!PassesRangeAndPathChecks(filledScript)) {
+    const std::optional<std::wstring> filledScript = CheckedFilledScript();
+    if (!filledScript) {
         return;
     }
     BusyGuard busy(platform_);
     const auto paths =
-        RunInteractiveEdit(platform_, filledScript, platform_.GetText(kTxtResHack), programFolderPath_, limits_);
+        RunInteractiveEdit(platform_, *filledScript, platform_.GetText(kTxtResHack), programFolderPath_, limits_);
     if (!paths) {
         return;
     }

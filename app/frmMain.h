@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/Platform.h"
@@ -36,7 +37,8 @@ private:
     void UpdateButtonStates();
     void ShowFileProperties(const std::wstring& path);
     void ChooseFile(const wchar_t* filter, const wchar_t* targetBox);
-    bool PassesRangeAndPathChecks(std::wstring& filledScript);
+    // The filled script, or nothing when a check stopped the press.
+    std::optional<std::wstring> CheckedFilledScript();
 
     Platform& platform_;
     WaitLimits limits_;
