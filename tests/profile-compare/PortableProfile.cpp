@@ -2,8 +2,6 @@
 // implementation and writes the same report as WineProfile.exe.
 // Usage: portable_profile <batch file> <work folder> <report file>
 
-#include <cstdio>
-#include <fstream>
 #include <string>
 
 #include "ProfileBatch.h"
@@ -27,21 +25,5 @@ bool Write(const std::string& section, const std::string& key, const std::string
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: portable_profile <batch file> <work folder> <report file>\n");
-        return 2;
-    }
-    std::ifstream batch(argv[1], std::ios::binary);
-    if (!batch) {
-        std::fprintf(stderr, "cannot read %s\n", argv[1]);
-        return 2;
-    }
-    std::ostringstream report;
-    std::string error;
-    const bool ran = profile_compare::RunBatch(batch, argv[2], {Read, Write}, report, error);
-    if (!ran) report << "error " << error << "\n";
-    std::ofstream out(argv[3], std::ios::binary | std::ios::trunc);
-    out << report.str();
-    out.close();
-    return ran && out ? 0 : 1;
+    return profile_compare::RunBatchProgram(argc, argv, "portable_profile", {Read, Write});
 }

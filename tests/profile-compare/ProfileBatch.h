@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -168,6 +169,29 @@ inline bool RunBatch(std::istream& batch, const std::filesystem::path& work, con
         }
     }
     return true;
+}
+
+// The whole program around RunBatch: <batch file> <work folder> <report
+// file>. The report goes to a file because a pipe from a Wine process can
+// stay open after the process ends.
+inline int RunBatchProgram(int argc, char** argv, const char* programName, const Calls& calls) {
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: %s <batch file> <work folder> <report file>\n", programName);
+        return 2;
+    }
+    std::ifstream batch(argv[1], std::ios::binary);
+    if (!batch) {
+        std::fprintf(stderr, "cannot read %s\n", argv[1]);
+        return 2;
+    }
+    std::ostringstream report;
+    std::string error;
+    const bool ran = RunBatch(batch, argv[2], calls, report, error);
+    if (!ran) report << "error " << error << "\n";
+    std::ofstream out(argv[3], std::ios::binary | std::ios::trunc);
+    out << report.str();
+    out.close();
+    return ran && out ? 0 : 1;
 }
 
 }  // namespace profile_compare

@@ -7,8 +7,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -40,22 +38,4 @@ bool Write(const std::string& section, const std::string& key, const std::string
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: WineProfile <batch file> <work folder> <report file>\n");
-        return 2;
-    }
-    std::ifstream batch(argv[1], std::ios::binary);
-    if (!batch) {
-        std::fprintf(stderr, "cannot read %s\n", argv[1]);
-        return 2;
-    }
-    std::ostringstream report;
-    std::string error;
-    const bool ran = profile_compare::RunBatch(batch, argv[2], {Read, Write}, report, error);
-    if (!ran) report << "error " << error << "\n";
-    std::ofstream out(argv[3], std::ios::binary | std::ios::trunc);
-    out << report.str();
-    out.close();
-    return ran && out ? 0 : 1;
-}
+int main(int argc, char** argv) { return profile_compare::RunBatchProgram(argc, argv, "WineProfile", {Read, Write}); }
