@@ -48,6 +48,7 @@
 
 #include "app/ControlTable.h"
 #include "platform/win32/MainWindow.h"
+#include "tests/e2e/standin/FileIo.h"
 
 namespace {
 
@@ -71,16 +72,6 @@ std::wstring FromUtf8(const std::string& text) {
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
     return wide;
-}
-
-std::string ToUtf8(const std::wstring& text) {
-    if (text.empty()) return {};
-    const int length =
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string narrow(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), narrow.data(), length, nullptr,
-                        nullptr);
-    return narrow;
 }
 
 std::wstring Escape(const std::wstring& text) {
@@ -308,7 +299,7 @@ private:
 bool Driver::Result(const std::wstring& command, bool ok, const std::vector<std::wstring>& details) {
     std::wstring line = command + (ok ? L"\tok" : L"\tfail");
     for (const std::wstring& detail : details) line += L"\t" + Escape(detail);
-    const std::string bytes = ToUtf8(line + L"\n");
+    const std::string bytes = standin::ToUtf8(line + L"\n");
     DWORD written = 0;
     WriteFile(results_, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     // A test that times out still sees every line written so far.
