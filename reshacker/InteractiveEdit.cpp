@@ -12,10 +12,6 @@ constexpr int kShowNormalFocused = 1;
 
 const std::wstring kNothingChanged = L"実行ファイルは変更していません。";
 
-std::wstring WithSystemReason(const std::wstring& text, const std::wstring& error) {
-    return error.empty() ? text : text + L"\r\n" + error;
-}
-
 }  // namespace
 
 std::optional<EditorPaths> RunInteractiveEdit(Platform& platform, const std::wstring& filledScript,

@@ -2,6 +2,10 @@
 
 namespace quillmark {
 
+std::wstring WithSystemReason(const std::wstring& text, const std::wstring& error) {
+    return error.empty() ? text : text + L"\r\n" + error;
+}
+
 void ReportStop(Platform& platform, const std::wstring& text) {
     platform.MessageBox(text, kMessageStyleExclamation, platform.AppTitle());
 }

@@ -15,6 +15,9 @@ struct WaitLimits {
 
 inline constexpr int kMessageStyleExclamation = 48;
 
+// The text followed by the system's reason on a line of its own, if it gave one.
+std::wstring WithSystemReason(const std::wstring& text, const std::wstring& error);
+
 // Stops the press: the reason in the window's own message box.
 void ReportStop(Platform& platform, const std::wstring& text);
 

@@ -42,9 +42,10 @@ void RunTargetUpdate(Platform& platform, const std::wstring& targetPath, const E
         return;
     }
     if (const OpResult copied = platform.CopyFileReplacing(targetPath, *backupPath); !copied.ok) {
-        std::wstring text = L"バックアップを作成できませんでした。\r\n" + targetPath + L"\r\n→ " + *backupPath;
-        if (!copied.error.empty()) text += L"\r\n" + copied.error;
-        ReportStop(platform, text + L"\r\n実行ファイルは変更していません。");
+        ReportStop(platform,
+                   WithSystemReason(L"バックアップを作成できませんでした。\r\n" + targetPath + L"\r\n→ " + *backupPath,
+                                    copied.error) +
+                       L"\r\n実行ファイルは変更していません。");
         return;
     }
     for (const MergeRun& run : kMergeRuns) {
@@ -52,9 +53,9 @@ void RunTargetUpdate(Platform& platform, const std::wstring& targetPath, const E
             MergeCommandLine(paths.quotedEditorPath, run.verb, *backupPath, targetPath, paths.quotedResourcePath),
             kHidden);
         if (started.id == 0) {
-            std::wstring text = std::wstring(run.name) + L" を起動できませんでした。";
-            if (!started.error.empty()) text += L"\r\n" + started.error;
-            ReportStop(platform, text + L"\r\n" + run.whatDidNotHappenOnStop);
+            ReportStop(platform,
+                       WithSystemReason(std::wstring(run.name) + L" を起動できませんでした。", started.error) +
+                           L"\r\n" + run.whatDidNotHappenOnStop);
             return;
         }
         if (!WaitForEditorExit(platform, started.id, limits, run.name, run.whatDidNotHappenOnStop)) {
