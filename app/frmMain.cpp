@@ -4,13 +4,19 @@
 #include <variant>
 
 #include "app/FieldTable.h"
+#include "reshacker/CommandLines.h"
+#include "reshacker/EditCheck.h"
 #include "reshacker/InteractiveEdit.h"
+#include "reshacker/ProofMessages.h"
+#include "reshacker/TargetPrecheck.h"
+#include "reshacker/TargetReadBack.h"
 #include "reshacker/TargetUpdate.h"
 #include "script/ScriptFilling.h"
 #include "script/VersionBoxes.h"
 #include "script/VersionScriptTemplate.h"
 #include "settings/SettingsRestore.h"
 #include "settings/SettingsSave.h"
+#include "verify/ScriptExpectation.h"
 
 namespace quillmark {
 
@@ -196,13 +202,33 @@ void frmMain::Command1_Click() {
     if (!filledScript) {
         return;
     }
+    // What initial.res and then the target must hold once the editor is done.
+    const auto expected = verify::ExpectedFromScript(*filledScript);
+    if (const auto* unreadable = std::get_if<verify::ScriptUnreadable>(&expected)) {
+        ReportStop(platform_, ScriptUnreadableMessage(unreadable->line));
+        return;
+    }
+    const std::wstring targetPath = platform_.GetText(kTxtExe);
+    const std::optional<TargetBefore> before = CheckTargetBeforePress(platform_, targetPath);
+    if (!before) {
+        return;
+    }
     BusyGuard busy(platform_);
     const auto paths =
         RunInteractiveEdit(platform_, *filledScript, platform_.GetText(kTxtResHack), programFolderPath_, limits_);
     if (!paths) {
         return;
     }
-    RunTargetUpdate(platform_, platform_.GetText(kTxtExe), *paths, limits_);
+    const auto& expectedVersion = std::get<verify::ExpectedVersion>(expected);
+    const auto edited = CheckEditedResource(platform_, programFolderPath_ + kInitialResName, expectedVersion);
+    if (!edited) {
+        return;
+    }
+    const std::optional<std::wstring> backupPath = RunTargetUpdate(platform_, targetPath, *paths, limits_);
+    if (!backupPath) {
+        return;
+    }
+    CheckTargetAfterPress(platform_, {targetPath, *backupPath, *before, expectedVersion, edited->language});
 }
 
 }  // namespace quillmark

@@ -4,6 +4,9 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "verify/VersionValues.h"
 
 namespace quillmark {
 
@@ -55,6 +58,34 @@ struct LaunchResult {
 
 enum class WaitOutcome { Done, TimedOut, Failed };
 
+// Part of a file: the bytes read (fewer than asked at its end) and the size
+// of the whole file.
+struct FileRead {
+    OpResult status;
+    std::uint64_t fileSize = 0;
+    std::vector<std::uint8_t> bytes;
+};
+
+// What to read of a version resource: one string table, some of its keys.
+struct VersionQuery {
+    std::wstring stringTable;
+    std::vector<std::wstring> keys;
+};
+
+struct LanguageVersion {
+    std::uint16_t language = 0;
+    verify::VersionValues values;
+};
+
+// A file's version resource as Windows' version API reads it: every
+// language the file holds, and the one Windows picks for this user (what
+// Explorer and installers show).
+struct VersionReadBack {
+    OpResult loaded;
+    std::vector<LanguageVersion> languages;
+    verify::VersionValues shown;
+};
+
 // Every operation the logic needs from the operating system and the window
 // system. The logic never calls the system directly.
 class Platform {
@@ -77,6 +108,7 @@ public:
     // Modal dialogs. The Open dialog yields nothing when it is cancelled
     // or fails.
     virtual std::optional<std::wstring> ShowOpenDialog(const OpenDialogRequest& request) = 0;
+    // The answer: the button pressed (1 OK, 6 Yes, 7 No).
     virtual int MessageBox(const std::wstring& text, int style, const std::wstring& title) = 0;
 
     // Directory search for a file pattern, normal files only: the name part
@@ -121,6 +153,12 @@ public:
 
     // Copies a file, replacing an existing destination.
     virtual OpResult CopyFileReplacing(const std::wstring& source, const std::wstring& destination) = 0;
+
+    // Up to `maxLength` bytes of a file from `offset`.
+    virtual FileRead ReadFileRange(const std::wstring& path, std::uint64_t offset, std::size_t maxLength) = 0;
+    // Opens the file for writing and closes it at once; nothing is written.
+    virtual OpResult ProbeWrite(const std::wstring& path) = 0;
+    virtual VersionReadBack ReadVersionBack(const std::wstring& path, const VersionQuery& query) = 0;
 
     // The shell's ShellExecuteEx; its result is not used.
     virtual void ShellExecuteEx(const ShellExecuteRequest& request) = 0;

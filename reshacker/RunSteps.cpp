@@ -10,6 +10,15 @@ void ReportStop(Platform& platform, const std::wstring& text) {
     platform.MessageBox(text, kMessageStyleExclamation, platform.AppTitle());
 }
 
+bool AskYesNo(Platform& platform, const std::wstring& text, DefaultAnswer defaultAnswer) {
+    constexpr int kYesNo = 4;
+    constexpr int kSecondButtonDefault = 256;
+    constexpr int kAnswerYes = 6;
+    const int style =
+        kYesNo | kMessageStyleExclamation | (defaultAnswer == DefaultAnswer::No ? kSecondButtonDefault : 0);
+    return platform.MessageBox(text, style, platform.AppTitle()) == kAnswerYes;
+}
+
 bool WaitForEditorExit(Platform& platform, std::uintptr_t process, const WaitLimits& limits,
                        const std::wstring& whichRun, const std::wstring& whatDidNotHappen) {
     const WaitOutcome outcome = platform.WaitForExit(process, limits.exitMs);

@@ -34,20 +34,21 @@ std::optional<std::wstring> TargetPathProblem(const std::wstring& targetPath) {
     return std::nullopt;
 }
 
-void RunTargetUpdate(Platform& platform, const std::wstring& targetPath, const EditorPaths& paths,
-                     const WaitLimits& limits) {
+std::optional<std::wstring> RunTargetUpdate(Platform& platform, const std::wstring& targetPath,
+                                            const EditorPaths& paths, const WaitLimits& limits) {
     const std::optional<std::wstring> backupPath = BackupPathFor(targetPath);
     if (!backupPath) {
         ReportStop(platform, *TargetPathProblem(targetPath));
-        return;
+        return std::nullopt;
     }
     if (const OpResult copied = platform.CopyFileReplacing(targetPath, *backupPath); !copied.ok) {
         ReportStop(platform,
                    WithSystemReason(L"バックアップを作成できませんでした。\r\n" + targetPath + L"\r\n→ " + *backupPath,
                                     copied.error) +
                        L"\r\n実行ファイルは変更していません。");
-        return;
+        return std::nullopt;
     }
+    const std::wstring whereTheOriginalIs = L"\r\n元のファイルはバックアップにあります。\r\n" + *backupPath;
     for (const MergeRun& run : kMergeRuns) {
         const LaunchResult started = platform.Launch(
             MergeCommandLine(paths.quotedEditorPath, run.verb, *backupPath, targetPath, paths.quotedResourcePath),
@@ -55,13 +56,15 @@ void RunTargetUpdate(Platform& platform, const std::wstring& targetPath, const E
         if (started.id == 0) {
             ReportStop(platform,
                        WithSystemReason(std::wstring(run.name) + L" を起動できませんでした。", started.error) +
-                           L"\r\n" + run.whatDidNotHappenOnStop);
-            return;
+                           L"\r\n" + run.whatDidNotHappenOnStop + whereTheOriginalIs);
+            return std::nullopt;
         }
-        if (!WaitForEditorExit(platform, started.id, limits, run.name, run.whatDidNotHappenOnStop)) {
-            return;
+        if (!WaitForEditorExit(platform, started.id, limits, run.name,
+                               run.whatDidNotHappenOnStop + whereTheOriginalIs)) {
+            return std::nullopt;
         }
     }
+    return backupPath;
 }
 
 }  // namespace quillmark

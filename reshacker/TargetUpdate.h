@@ -14,8 +14,9 @@ namespace quillmark {
 std::optional<std::wstring> TargetPathProblem(const std::wstring& targetPath);
 
 // Backs the target up beside itself and merges initial.res into it with the
-// "-addskip " run followed by the "-modify " run, each waited for.
-void RunTargetUpdate(Platform& platform, const std::wstring& targetPath, const EditorPaths& paths,
-                     const WaitLimits& limits);
+// "-addskip " run followed by the "-modify " run, each waited for. The
+// backup's path once both runs have ended; nothing when the press stopped.
+std::optional<std::wstring> RunTargetUpdate(Platform& platform, const std::wstring& targetPath,
+                                            const EditorPaths& paths, const WaitLimits& limits);
 
 }  // namespace quillmark

@@ -6,11 +6,15 @@
 
 #include "app/frmMain.h"
 #include "tests/support/RecordingPlatform.h"
+#include "tests/support/SyntheticFiles.h"
+#include "verify/ScriptExpectation.h"
 
 namespace quillmark::testing {
 
 // A window on the recording platform, initialised and loaded like the real
-// one, with the editor, the target and initial.res present.
+// one, with the editor, the target (a program) and initial.res present, and
+// an editor that does its work: initial.res gets the pasted script, and
+// the "-modify " run leaves the target holding it.
 class FormFixture : public ::testing::Test {
 protected:
     static constexpr const wchar_t* kEditor = L"C:\\RH\\ResHacker.exe";
@@ -19,6 +23,24 @@ protected:
     FormFixture() {
         platform.events = [this](WindowEvent event, const ControlRef& control) { form.OnEvent(event, control); };
         platform.files = {{kEditor}, {kTarget}, {L"C:\\Tools\\initial.res"}};
+        platform.fileBytes[kTarget] = SyntheticPe({});
+        platform.onLaunchExit = [this](int, const std::wstring& commandLine) { WorkingEditor(commandLine); };
+    }
+
+    // The editor as it should behave; tests that need it otherwise replace it.
+    void WorkingEditor(const std::wstring& commandLine) {
+        const auto values = verify::ExpectedFromScript(platform.clipboardText);
+        if (!std::holds_alternative<verify::ExpectedVersion>(values)) return;
+        const auto& expected = std::get<verify::ExpectedVersion>(values);
+        if (commandLine.find(L" -modify ") != std::wstring::npos) {
+            platform.versionReadBacks[platform.GetText({L"txtExe"})] = ReadBackOf(expected, {0x0411});
+        } else if (commandLine.find(L" -addskip ") == std::wstring::npos) {
+            // the resource file is the command line's last quoted operand
+            const std::size_t close = commandLine.rfind(L'"');
+            const std::size_t open = commandLine.rfind(L'"', close - 1);
+            platform.fileBytes[commandLine.substr(open + 1, close - open - 1)] =
+                ResFileOf({{16, 1, 0x0411, VersionBlock(expected)}});
+        }
     }
 
     // Start-up, then both paths chosen.

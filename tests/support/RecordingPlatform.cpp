@@ -1,5 +1,6 @@
 #include "tests/support/RecordingPlatform.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <cwctype>
@@ -150,7 +151,10 @@ std::optional<std::wstring> RecordingPlatform::ShowOpenDialog(const OpenDialogRe
 int RecordingPlatform::MessageBox(const std::wstring& text, int style, const std::wstring& title) {
     calls.push_back(L"MessageBox style=" + std::to_wstring(style) + L" title=" + title + L" text=" + text);
     messages.push_back(text);
-    return 1;
+    if (messageAnswers.empty()) return 1;
+    const int answer = messageAnswers.front();
+    messageAnswers.pop_front();
+    return answer;
 }
 
 std::wstring RecordingPlatform::FindFirstNormalFile(const std::wstring& pattern) {
@@ -225,6 +229,7 @@ LaunchResult RecordingPlatform::Launch(const std::wstring& commandLine, int show
     if (failingLaunches.contains(number)) return {0, L"指定されたファイルが見つかりません。"};
     const auto id = static_cast<std::uintptr_t>(100 + number);
     openProcesses_.insert(id);
+    commandLines_[id] = commandLine;
     return {id, {}};
 }
 
@@ -239,7 +244,10 @@ WaitOutcome RecordingPlatform::WaitForExit(std::uintptr_t process, int /*timeout
     calls.push_back(L"WaitForExit " + ProcessName(process));
     if (duringWait) duringWait();
     const auto scripted = exitOutcomes.find(static_cast<int>(process - 100));
-    return scripted == exitOutcomes.end() ? WaitOutcome::Done : scripted->second;
+    const WaitOutcome outcome = scripted == exitOutcomes.end() ? WaitOutcome::Done : scripted->second;
+    if (outcome == WaitOutcome::Done && onLaunchExit)
+        onLaunchExit(static_cast<int>(process - 100), commandLines_[process]);
+    return outcome;
 }
 
 void RecordingPlatform::ReleaseProcess(std::uintptr_t process) {
@@ -257,7 +265,33 @@ void RecordingPlatform::KeybdEvent(std::uint8_t virtualKey, std::uint8_t scanCod
 OpResult RecordingPlatform::CopyFileReplacing(const std::wstring& source, const std::wstring& destination) {
     calls.push_back(L"Copy " + source + L" -> " + destination);
     if (copyError) return {false, *copyError};
+    if (const auto found = fileBytes.find(source); found != fileBytes.end()) fileBytes[destination] = found->second;
     return {true, {}};
+}
+
+FileRead RecordingPlatform::ReadFileRange(const std::wstring& path, std::uint64_t offset, std::size_t maxLength) {
+    calls.push_back(L"Read " + path + L" " + std::to_wstring(offset) + L"+" + std::to_wstring(maxLength));
+    const auto found = fileBytes.find(path);
+    if (found == fileBytes.end()) return {{false, L"指定されたファイルが見つかりません。"}, 0, {}};
+    const std::vector<std::uint8_t>& bytes = found->second;
+    const std::size_t from = static_cast<std::size_t>(std::min<std::uint64_t>(offset, bytes.size()));
+    const std::size_t length = std::min(maxLength, bytes.size() - from);
+    return {{true, {}},
+            bytes.size(),
+            {bytes.begin() + static_cast<std::ptrdiff_t>(from),
+             bytes.begin() + static_cast<std::ptrdiff_t>(from + length)}};
+}
+
+OpResult RecordingPlatform::ProbeWrite(const std::wstring& path) {
+    calls.push_back(L"ProbeWrite " + path);
+    if (const auto error = writeProbeErrors.find(path); error != writeProbeErrors.end()) return {false, error->second};
+    return {true, {}};
+}
+
+VersionReadBack RecordingPlatform::ReadVersionBack(const std::wstring& path, const VersionQuery& /*query*/) {
+    calls.push_back(L"ReadVersionBack " + path);
+    if (const auto found = versionReadBacks.find(path); found != versionReadBacks.end()) return found->second;
+    return {{false, L"指定されたファイルが見つかりません。"}, {}, {}};
 }
 
 void RecordingPlatform::ShellExecuteEx(const ShellExecuteRequest& request) {

@@ -47,6 +47,13 @@ public:
     std::optional<std::wstring> copyError;
     bool profileWritesFail = false;
     std::function<void()> duringWait;  // runs inside every wait, as window messages would
+    std::deque<int> messageAnswers;    // what the message boxes answer, in turn; OK (1) once used up
+    // The files' bytes, by Windows path; a copy copies them.
+    std::map<std::wstring, std::vector<std::uint8_t>> fileBytes;
+    std::map<std::wstring, std::wstring> writeProbeErrors;     // by path
+    std::map<std::wstring, VersionReadBack> versionReadBacks;  // by path; "not found" otherwise
+    // What a started program does once it has run: the editor's part.
+    std::function<void(int launchNumber, const std::wstring& commandLine)> onLaunchExit;
 
     // --- what happened ---
     std::vector<std::wstring> calls;
@@ -94,6 +101,9 @@ public:
     void KeybdEvent(std::uint8_t virtualKey, std::uint8_t scanCode, std::uint32_t flags,
                     std::uint32_t extraInfo) override;
     OpResult CopyFileReplacing(const std::wstring& source, const std::wstring& destination) override;
+    FileRead ReadFileRange(const std::wstring& path, std::uint64_t offset, std::size_t maxLength) override;
+    OpResult ProbeWrite(const std::wstring& path) override;
+    VersionReadBack ReadVersionBack(const std::wstring& path, const VersionQuery& query) override;
     void ShellExecuteEx(const ShellExecuteRequest& request) override;
 
     std::wstring clipboardText;
@@ -107,6 +117,7 @@ private:
     std::filesystem::path profileFolder_;
     int launches_ = 0;
     std::set<std::uintptr_t> openProcesses_;
+    std::map<std::uintptr_t, std::wstring> commandLines_;
 };
 
 // Wide text as UTF-8, for readable failure output and file contents.

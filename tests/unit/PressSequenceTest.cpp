@@ -45,16 +45,26 @@ TEST_F(PressSequence, AValidPressIssuesTheWholeSequenceInOrder) {
 
     const std::wstring editor = L"\"C:\\Program Files\\RH\\ResHacker.exe\"";
     const std::wstring res = L"\"C:\\Tools\\initial.res\"";
-    std::vector<std::wstring> expected{L"BeginBusy", L"ClipboardEmpty", L"ClipboardSetText",
-                                       L"Launch show=1 " + editor + L" " + res, L"WaitUntilReady #1"};
+    // The target is checked before anything is touched, initial.res once the
+    // editor has closed, the target again once the merges are done.
+    std::vector<std::wstring> expected{L"Read D:\\Work\\app.exe 0+65536",
+                                       L"ProbeWrite D:\\Work\\app.exe",
+                                       L"BeginBusy",
+                                       L"ClipboardEmpty",
+                                       L"ClipboardSetText",
+                                       L"Launch show=1 " + editor + L" " + res,
+                                       L"WaitUntilReady #1"};
     for (const auto& key : KeyCalls()) expected.push_back(key);
     const std::vector<std::wstring> rest{
         L"WaitForExit #1",
+        L"Read C:\\Tools\\initial.res 0+16777217",
         L"Copy D:\\Work\\app.exe -> D:\\Work\\app_original.exe",
         L"Launch show=0 " + editor + L" -addskip D:\\Work\\app_original.exe, D:\\Work\\app.exe, " + res + L" ,,,",
         L"WaitForExit #2",
         L"Launch show=0 " + editor + L" -modify D:\\Work\\app_original.exe, D:\\Work\\app.exe, " + res + L" ,,,",
         L"WaitForExit #3",
+        L"Read D:\\Work\\app.exe 0+65536",
+        L"ReadVersionBack D:\\Work\\app.exe",
         L"EndBusy"};
     expected.insert(expected.end(), rest.begin(), rest.end());
 

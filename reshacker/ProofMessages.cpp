@@ -1,0 +1,204 @@
+#include "reshacker/ProofMessages.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+
+#include "reshacker/RunSteps.h"
+
+namespace quillmark {
+
+namespace {
+
+// A long list would hide the question: the first few, then how many more.
+constexpr std::size_t kShownDifferences = 5;
+
+const std::wstring kNl = L"\r\n";
+const std::wstring kTargetUnchanged = L"実行ファイルは変更していません。";
+const std::wstring kNoBackupNoMerge = L"バックアップの作成と実行ファイルの更新は行っていません。";
+const std::wstring kNoIsStop = L"(「いいえ」を選ぶと、何も変更せずに中止します。)";
+
+struct ReasonText {
+    verify::NotProgramReason reason;
+    const wchar_t* text;
+};
+
+constexpr std::array<ReasonText, 5> kReasons{{
+    {verify::NotProgramReason::NoMzHeader, L"先頭に MZ ヘッダーがありません。"},
+    {verify::NotProgramReason::NoPeHeader, L"PE ヘッダーが見つかりません。"},
+    {verify::NotProgramReason::TruncatedHeaders, L"ヘッダーが途中で切れています。"},
+    {verify::NotProgramReason::UnknownOptionalHeader, L"PE32 でも PE32+ でもありません。"},
+    {verify::NotProgramReason::SectionsPastEnd,
+     L"セクションのデータがファイルの終わりを越えています (ファイルが途中で切れています)。"},
+}};
+
+struct LanguageName {
+    std::uint16_t language;
+    const wchar_t* name;
+};
+
+constexpr std::array<LanguageName, 10> kLanguageNames{{
+    {0x0000, L"言語中立"},
+    {0x0404, L"中国語 (繁体字)"},
+    {0x0407, L"ドイツ語"},
+    {0x0409, L"英語 (米国)"},
+    {0x040C, L"フランス語"},
+    {0x0411, L"日本語"},
+    {0x0412, L"韓国語"},
+    {0x0804, L"中国語 (簡体字)"},
+    {0x0809, L"英語 (英国)"},
+    {0x0C0A, L"スペイン語"},
+}};
+
+std::wstring Listed(const std::vector<std::wstring>& lines) {
+    std::wstring text;
+    const std::size_t shown = std::min(lines.size(), kShownDifferences);
+    for (std::size_t i = 0; i < shown; ++i) text += L"・" + lines[i] + kNl;
+    if (lines.size() > shown) text += L"(ほか " + std::to_wstring(lines.size() - shown) + L" 件)" + kNl;
+    return text;
+}
+
+std::wstring Quoted(const std::wstring& text) { return L"「" + text + L"」"; }
+
+}  // namespace
+
+std::wstring LanguageLabel(std::uint16_t language) {
+    wchar_t hex[8] = {};
+    std::swprintf(hex, 8, L"%04X", static_cast<unsigned>(language));
+    const auto named = std::find_if(kLanguageNames.begin(), kLanguageNames.end(),
+                                    [&](const LanguageName& entry) { return entry.language == language; });
+    return named == kLanguageNames.end() ? std::wstring(hex) : std::wstring(hex) + L" (" + named->name + L")";
+}
+
+std::wstring NotAProgramLine(verify::NotProgramReason reason) {
+    for (const ReasonText& entry : kReasons) {
+        if (entry.reason == reason) return entry.text;
+    }
+    return {};
+}
+
+std::wstring NotAProgramMessage(const std::wstring& target, verify::NotProgramReason reason) {
+    return L"Windows のプログラムではないため、バージョン情報を付けられません。" + kNl + target + kNl +
+           NotAProgramLine(reason) + kNl + kTargetUnchanged;
+}
+
+std::wstring TargetUnreadableMessage(const std::wstring& target, const std::wstring& error) {
+    return WithSystemReason(L"実行ファイルを読み取れませんでした。" + kNl + target, error) + kNl + kTargetUnchanged;
+}
+
+std::wstring TargetNotWritableMessage(const std::wstring& target, const std::wstring& error) {
+    return WithSystemReason(L"実行ファイルに書き込めません。" + kNl + target, error) + kNl +
+           L"実行中のプログラムや読み取り専用のファイルは更新できません。プログラムを終了するか、ファイルの属性を"
+           L"確認してから、もう一度実行してください。" +
+           kNl + kTargetUnchanged;
+}
+
+std::wstring SignedQuestion(const std::wstring& target) {
+    return L"この実行ファイルにはデジタル署名があります。" + kNl + target + kNl +
+           L"バージョン情報を変更すると署名は無効になり、改めて署名し直す必要があります。" + kNl + L"続けますか？" +
+           kNl + kNoIsStop;
+}
+
+std::wstring AppendedDataQuestion(const std::wstring& target, std::uint64_t appendedBytes) {
+    return L"この実行ファイルには、イメージの後ろに " + std::to_wstring(appendedBytes) +
+           L" バイトのデータが付いています。" + kNl + target + kNl +
+           L"インストーラーや自己解凍書庫は、ここにデータを置いています。更新でこのデータが失われると、ファイルは"
+           L"正しく動かなくなります (更新後に確認し、失われていれば元に戻せます)。" +
+           kNl + L"続けますか？" + kNl + kNoIsStop;
+}
+
+std::wstring ScriptUnreadableMessage(const std::wstring& line) {
+    return L"入力した値からバージョン情報のスクリプトを組み立てられませんでした (改行などは使えません)。" + kNl +
+           Quoted(line) + kNl + kTargetUnchanged;
+}
+
+std::wstring EditedResourceUnreadableMessage(const std::wstring& resPath, const std::wstring& error) {
+    return WithSystemReason(L"ResHacker が編集した initial.res を読み取れませんでした。" + kNl + resPath, error) + kNl +
+           kNoBackupNoMerge;
+}
+
+std::wstring EditedResourceDiffersMessage(const std::wstring& resPath, const std::vector<std::wstring>& differences,
+                                          bool typedSpecialCharacters) {
+    std::wstring text =
+        L"ResHacker が保存した initial.res が、入力した内容と一致しません。" + kNl + resPath + kNl +
+        Listed(differences) +
+        L"キー操作が ResHacker 以外のウィンドウに届いたか、スクリプトのコンパイルか保存に失敗した可能性が"
+        L"あります。" +
+        kNl;
+    if (typedSpecialCharacters) {
+        text += L"「\"」と「\\」は、スクリプトの中では特別な意味を持ちます。" + kNl;
+    }
+    return text + kNoBackupNoMerge;
+}
+
+std::wstring TargetDiffersQuestion(const std::wstring& target, const std::wstring& backup,
+                                   const std::vector<std::wstring>& differences) {
+    return L"更新後の実行ファイルを確かめたところ、入力した内容と異なります。" + kNl + target + kNl +
+           Listed(differences) + L"元のファイルはバックアップにあります。" + kNl + backup + kNl +
+           L"バックアップから実行ファイルを元に戻しますか？" + kNl +
+           L"(「いいえ」を選ぶと、どちらのファイルもこのままにします。)";
+}
+
+std::wstring RestoredMessage(const std::wstring& target, const std::wstring& backup) {
+    return L"実行ファイルを元に戻しました。バックアップと同じ内容であることを確かめました。" + kNl + target + kNl +
+           L"← " + backup;
+}
+
+std::wstring RestoreFailedMessage(const std::wstring& target, const std::wstring& backup, const std::wstring& error) {
+    return WithSystemReason(L"実行ファイルを元に戻せませんでした。" + kNl + backup + kNl + L"→ " + target, error) +
+           kNl + L"元のファイルはバックアップに残っています。";
+}
+
+std::wstring OtherLanguagesMessage(const std::wstring& target, const std::wstring& backup,
+                                   const std::vector<std::uint16_t>& languages) {
+    std::wstring list;
+    for (const std::uint16_t language : languages) list += (list.empty() ? L"" : L", ") + LanguageLabel(language);
+    return L"バージョン情報は入力したとおりに更新されましたが、実行ファイルには別の言語のバージョン情報も残って"
+           L"います。" +
+           kNl + target + kNl + L"言語: " + list + kNl +
+           L"Windows は、ユーザーの表示言語に合う言語のバージョン情報を表示します。表示言語によっては、古い値が表示"
+           L"されます。" +
+           kNl + L"実行ファイルはこのままにしてあります。元のファイルはバックアップにあります。" + kNl + backup;
+}
+
+std::wstring DifferenceLine(const verify::Difference& difference) {
+    if (!difference.actual) return difference.what + L": " + Quoted(difference.expected) + L" がありません";
+    return difference.what + L": " + Quoted(difference.expected) + L" のはずが " + Quoted(*difference.actual);
+}
+
+std::wstring UnreadableLine(const std::wstring& error) {
+    return L"バージョン情報を読み取れません" + (error.empty() ? std::wstring{} : L": " + error);
+}
+
+std::wstring FileUnreadableLine(const std::wstring& error) {
+    return L"実行ファイルを読み取れません" + (error.empty() ? std::wstring{} : L": " + error);
+}
+
+std::wstring NoLongerProgramLine(verify::NotProgramReason reason) {
+    return L"Windows のプログラムではなくなっています: " + NotAProgramLine(reason);
+}
+
+std::wstring NoVersionLine(std::uint16_t language, const std::vector<std::uint16_t>& present) {
+    std::wstring line = L"言語 " + LanguageLabel(language) + L" のバージョン情報がありません";
+    if (!present.empty()) {
+        std::wstring list;
+        for (const std::uint16_t other : present) list += (list.empty() ? L"" : L", ") + LanguageLabel(other);
+        line += L" (あるのは " + list + L")";
+    }
+    return line;
+}
+
+std::wstring NoShownVersionLine() { return L"Windows のバージョン API がバージョン情報を返しません"; }
+
+std::wstring NoResourceFileLine() { return L"リソース ファイルとして読めないか、バージョン情報がありません"; }
+
+std::wstring AppendedDataLine(std::uint64_t before, std::uint64_t after, bool sameLength) {
+    if (after == 0) return L"イメージの後ろのデータ (" + std::to_wstring(before) + L" バイト) が失われました";
+    if (sameLength) return L"イメージの後ろのデータ (" + std::to_wstring(before) + L" バイト) の内容が変わりました";
+    return L"イメージの後ろのデータが " + std::to_wstring(before) + L" バイトから " + std::to_wstring(after) +
+           L" バイトに変わりました";
+}
+
+std::wstring RestoreMismatchReason() { return L"コピーした実行ファイルの内容がバックアップと一致しません。"; }
+
+}  // namespace quillmark

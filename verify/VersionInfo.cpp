@@ -1,0 +1,123 @@
+#include "verify/VersionInfo.h"
+
+#include <algorithm>
+#include <cwctype>
+
+namespace quillmark::verify {
+
+namespace {
+
+constexpr std::uint32_t kFixedSignature = 0xFEEF04BD;
+constexpr std::uint16_t kFixedInfoSize = 52;
+constexpr std::uint16_t kTextType = 1;
+constexpr std::uint64_t kNodeHeaderSize = 6;
+
+// One node of the block: length, value length, type, key, value, children.
+struct Node {
+    std::wstring key;
+    std::uint64_t valueAt = 0;
+    std::uint64_t valueEnd = 0;
+    std::uint64_t childrenAt = 0;
+    std::uint64_t end = 0;
+};
+
+std::optional<Node> NodeAt(Bytes block, std::uint64_t at, std::uint64_t parentEnd) {
+    const auto length = U16At(block, at);
+    const auto valueLength = U16At(block, at + 2);
+    const auto type = U16At(block, at + 4);
+    if (!length || !valueLength || !type || *length < kNodeHeaderSize || at + *length > parentEnd) {
+        return std::nullopt;
+    }
+    Node node;
+    node.end = at + *length;
+    std::uint64_t afterKey = 0;
+    auto key = Utf16zAt(block, at + kNodeHeaderSize, node.end, afterKey);
+    if (!key) return std::nullopt;
+    node.key = std::move(*key);
+    node.valueAt = std::min(AlignedTo4(afterKey), node.end);
+    // Text values count characters; some writers count bytes instead, so
+    // the node's end bounds them either way.
+    const std::uint64_t valueBytes = *type == kTextType ? std::uint64_t{*valueLength} * 2 : *valueLength;
+    node.valueEnd = std::min(node.valueAt + valueBytes, node.end);
+    node.childrenAt = AlignedTo4(node.valueEnd);
+    return node;
+}
+
+template <typename Visit>
+void ForEachChild(Bytes block, const Node& parent, Visit visit) {
+    for (std::uint64_t at = parent.childrenAt; at + kNodeHeaderSize <= parent.end;) {
+        const auto child = NodeAt(block, at, parent.end);
+        if (!child) return;
+        visit(*child);
+        at = AlignedTo4(child->end);
+    }
+}
+
+std::wstring TextValue(Bytes block, const Node& node) {
+    std::wstring text;
+    for (std::uint64_t at = node.valueAt; at + 2 <= node.valueEnd; at += 2) {
+        const std::uint16_t unit = *U16At(block, at);
+        if (unit == 0) break;
+        text.push_back(static_cast<wchar_t>(unit));
+    }
+    return text;
+}
+
+std::optional<FixedVersions> FixedOf(Bytes block, const Node& root) {
+    if (root.valueEnd - root.valueAt < kFixedInfoSize || U32At(block, root.valueAt) != kFixedSignature) {
+        return std::nullopt;
+    }
+    auto split = [&](std::uint64_t at) {
+        const std::uint32_t high = *U32At(block, at);
+        const std::uint32_t low = *U32At(block, at + 4);
+        return std::array<std::uint16_t, 4>{static_cast<std::uint16_t>(high >> 16), static_cast<std::uint16_t>(high),
+                                            static_cast<std::uint16_t>(low >> 16), static_cast<std::uint16_t>(low)};
+    };
+    return FixedVersions{split(root.valueAt + 8), split(root.valueAt + 16)};
+}
+
+bool SameKey(const std::wstring& a, const std::wstring& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](wchar_t x, wchar_t y) {
+        return std::towlower(static_cast<wint_t>(x)) == std::towlower(static_cast<wint_t>(y));
+    });
+}
+
+}  // namespace
+
+std::optional<VersionInfo> ReadVersionInfo(Bytes block) {
+    // The resource may be padded past the block's own length, never cut short of it.
+    const auto root = NodeAt(block, 0, block.size());
+    if (!root || root->key != L"VS_VERSION_INFO") return std::nullopt;
+
+    VersionInfo info;
+    info.fixed = FixedOf(block, *root);
+    ForEachChild(block, *root, [&](const Node& child) {
+        if (child.key != L"StringFileInfo") return;
+        ForEachChild(block, child, [&](const Node& tableNode) {
+            StringTable table{tableNode.key, {}};
+            ForEachChild(block, tableNode,
+                         [&](const Node& string) { table.strings.emplace_back(string.key, TextValue(block, string)); });
+            info.stringTables.push_back(std::move(table));
+        });
+    });
+    return info;
+}
+
+VersionValues ValuesOf(const VersionInfo& info, const std::wstring& table, const std::vector<std::wstring>& keys) {
+    VersionValues values;
+    values.found = true;
+    values.fixed = info.fixed;
+    values.strings.resize(keys.size());
+    for (const StringTable& candidate : info.stringTables) {
+        if (!SameKey(candidate.key, table)) continue;
+        for (std::size_t k = 0; k < keys.size(); ++k) {
+            for (const auto& [key, value] : candidate.strings) {
+                if (!values.strings[k] && SameKey(key, keys[k])) values.strings[k] = value;
+            }
+        }
+        break;
+    }
+    return values;
+}
+
+}  // namespace quillmark::verify

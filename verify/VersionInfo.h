@@ -1,0 +1,34 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "verify/Bytes.h"
+#include "verify/VersionValues.h"
+
+namespace quillmark::verify {
+
+struct StringTable {
+    std::wstring key;  // language and code page, "041104B0"
+    std::vector<std::pair<std::wstring, std::wstring>> strings;
+};
+
+// A VS_VERSIONINFO block, as a version resource holds it.
+struct VersionInfo {
+    std::optional<FixedVersions> fixed;
+    std::vector<StringTable> stringTables;
+};
+
+// Nothing when the block is not a version resource; a child that does not
+// fit its parent ends the reading of that parent.
+std::optional<VersionInfo> ReadVersionInfo(Bytes block);
+
+// The values a press looks at: the fixed versions and, by key, the strings
+// of one table (the table key compared without regard to letter case).
+VersionValues ValuesOf(const VersionInfo& info, const std::wstring& table, const std::vector<std::wstring>& keys);
+
+}  // namespace quillmark::verify
