@@ -42,11 +42,18 @@ private:
 
 PeFileReading ReadPeFile(Platform& platform, const std::wstring& path) {
     FileRead read = platform.ReadFileRange(path, 0, kFirstHeaderRead);
+    std::optional<std::uint32_t> symbolStringsSize;
     for (;;) {
         if (!read.status.ok) return ReadFailure{read.status.error};
-        const verify::PeReading reading = verify::ReadPeHeaders(read.bytes, read.fileSize);
+        const verify::PeReading reading = verify::ReadPeHeaders(read.bytes, read.fileSize, symbolStringsSize);
         if (const auto* facts = std::get_if<verify::PeFacts>(&reading)) return *facts;
         if (const auto* notProgram = std::get_if<verify::NotAProgram>(&reading)) return *notProgram;
+        if (const auto* strings = std::get_if<verify::NeedSymbolStringsSize>(&reading)) {
+            const FileRead size = platform.ReadFileRange(path, strings->offset, 4);
+            if (!size.status.ok) return ReadFailure{size.status.error};
+            symbolStringsSize = verify::U32At(size.bytes, 0).value_or(4);
+            continue;
+        }
         const std::uint64_t needed = std::get<verify::NeedHeaderBytes>(reading).length;
         // Each round asks for more than the last, so this ends.
         if (needed > kLongestHeaders || needed <= read.bytes.size()) {

@@ -39,23 +39,25 @@ std::optional<PeReading> Require(Bytes head, std::uint64_t fileSize, std::uint64
     return PeReading{NotAProgram{ifShort}};
 }
 
-// The COFF symbol table and its string table, left in by some linkers; its
-// size comes from the headers, so it is part of the image, not appended.
-std::uint64_t SymbolTableEnd(Bytes head, std::uint64_t fileHeader, std::uint64_t fileSize) {
-    const std::uint32_t pointer = U32At(head, fileHeader + 8).value_or(0);
-    const std::uint32_t count = U32At(head, fileHeader + 12).value_or(0);
-    if (pointer == 0 || count == 0) return 0;
-    const std::uint64_t stringsAt = pointer + std::uint64_t{count} * kSymbolSize;
-    if (stringsAt > fileSize) return 0;
-    // The string table's own size leads it; only the first bytes of the file are at hand.
-    const std::uint64_t stringsSize =
-        stringsAt + 4 <= head.size() ? U32At(head, stringsAt).value_or(4) : std::uint64_t{4};
-    return std::min(stringsAt + std::max<std::uint64_t>(stringsSize, 4), fileSize);
+// The COFF symbol table and its strings, left in by some linkers: the
+// headers give their place, so they are part of the image, not appended.
+struct SymbolTable {
+    std::uint64_t stringsAt = 0;  // 0: no table
+};
+
+SymbolTable SymbolTableOf(Bytes head, std::uint64_t fileHeader, std::uint64_t fileSize) {
+    const std::uint64_t pointer = *U32At(head, fileHeader + 8);
+    const std::uint64_t count = *U32At(head, fileHeader + 12);
+    if (pointer == 0 || count == 0) return {};
+    const std::uint64_t stringsAt = pointer + count * kSymbolSize;
+    // A table the file cannot hold is no part of it.
+    if (stringsAt + 4 > fileSize) return {};
+    return {stringsAt};
 }
 
 }  // namespace
 
-PeReading ReadPeHeaders(Bytes head, std::uint64_t fileSize) {
+PeReading ReadPeHeaders(Bytes head, std::uint64_t fileSize, std::optional<std::uint32_t> symbolStringsSize) {
     if (auto stop = Require(head, fileSize, 2, NotProgramReason::NoMzHeader)) return *stop;
     if (U16At(head, 0) != kMz) return NotAProgram{NotProgramReason::NoMzHeader};
     if (auto stop = Require(head, fileSize, kDosHeaderSize, NotProgramReason::NoPeHeader)) return *stop;
@@ -89,7 +91,12 @@ PeReading ReadPeHeaders(Bytes head, std::uint64_t fileSize) {
         if (rawPointer + rawSize > fileSize) return NotAProgram{NotProgramReason::SectionsPastEnd};
         facts.imageEnd = std::max(facts.imageEnd, rawPointer + rawSize);
     }
-    facts.imageEnd = std::max(facts.imageEnd, SymbolTableEnd(head, fileHeader, fileSize));
+    if (const SymbolTable symbols = SymbolTableOf(head, fileHeader, fileSize); symbols.stringsAt != 0) {
+        if (!symbolStringsSize) symbolStringsSize = U32At(head, symbols.stringsAt);
+        if (!symbolStringsSize) return NeedSymbolStringsSize{symbols.stringsAt};
+        const std::uint64_t end = symbols.stringsAt + std::max<std::uint32_t>(*symbolStringsSize, 4);
+        facts.imageEnd = std::max(facts.imageEnd, std::min(end, fileSize));
+    }
     if (facts.imageEnd > fileSize) return NotAProgram{NotProgramReason::SectionsPastEnd};
 
     const std::uint64_t directoryCount = layout->directoryCountOffset + 4 <= optionalSize

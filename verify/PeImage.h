@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <variant>
 #include <vector>
 
@@ -36,11 +37,18 @@ struct NeedHeaderBytes {
     std::uint64_t length;
 };
 
-using PeReading = std::variant<PeFacts, NotAProgram, NeedHeaderBytes>;
+// The symbol table's strings lie past the bytes given: read the 32-bit size
+// that leads them at `offset`, and ask again with it.
+struct NeedSymbolStringsSize {
+    std::uint64_t offset;
+};
+
+using PeReading = std::variant<PeFacts, NotAProgram, NeedHeaderBytes, NeedSymbolStringsSize>;
 
 // `head` is the file from its first byte (the whole file or its start);
 // `fileSize` the size of the whole file.
-PeReading ReadPeHeaders(Bytes head, std::uint64_t fileSize);
+PeReading ReadPeHeaders(Bytes head, std::uint64_t fileSize,
+                        std::optional<std::uint32_t> symbolStringsSize = std::nullopt);
 
 // The bytes past the end of the image, without the certificate table:
 // installers and self-extracting archives keep their payload there.

@@ -6,6 +6,7 @@
 #include <objbase.h>
 
 #include "platform/win32/SystemText.h"
+#include "platform/win32/VersionReadBack.h"
 
 namespace quillmark::win32 {
 
@@ -379,6 +380,52 @@ void Win32Platform::KeybdEvent(std::uint8_t virtualKey, std::uint8_t scanCode, s
 OpResult Win32Platform::CopyFileReplacing(const std::wstring& source, const std::wstring& destination) {
     if (!CopyFileW(source.c_str(), destination.c_str(), FALSE)) return Failed(GetLastError());
     return Succeeded();
+}
+
+FileRead Win32Platform::ReadFileRange(const std::wstring& path, std::uint64_t offset, std::size_t maxLength) {
+    // Others may go on reading and writing it: this only looks.
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return {Failed(GetLastError()), 0, {}};
+    FileRead read{Succeeded(), 0, {}};
+    LARGE_INTEGER size{};
+    LARGE_INTEGER at{};
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    if (!GetFileSizeEx(file, &size)) {
+        read.status = Failed(GetLastError());
+    } else if (read.fileSize = static_cast<std::uint64_t>(size.QuadPart); offset < read.fileSize && maxLength > 0) {
+        read.bytes.resize(static_cast<std::size_t>(std::min<std::uint64_t>(maxLength, read.fileSize - offset)));
+        std::size_t done = 0;
+        if (!SetFilePointerEx(file, at, nullptr, FILE_BEGIN)) read.status = Failed(GetLastError());
+        while (read.status.ok && done < read.bytes.size()) {
+            const auto slice = static_cast<DWORD>(std::min<std::size_t>(read.bytes.size() - done, 1u << 30));
+            DWORD got = 0;
+            if (!ReadFile(file, read.bytes.data() + done, slice, &got, nullptr)) {
+                read.status = Failed(GetLastError());
+            } else if (got == 0) {
+                break;  // the file got shorter meanwhile
+            }
+            done += got;
+        }
+        read.bytes.resize(done);
+    }
+    CloseHandle(file);
+    if (!read.status.ok) read.bytes.clear();
+    return read;
+}
+
+OpResult Win32Platform::ProbeWrite(const std::wstring& path) {
+    // Refused while another program holds the file without write sharing
+    // (a running program's image), or when it is read-only or denied.
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return Failed(GetLastError());
+    CloseHandle(file);
+    return Succeeded();
+}
+
+VersionReadBack Win32Platform::ReadVersionBack(const std::wstring& path, const VersionQuery& query) {
+    return ReadVersionResource(path, query);
 }
 
 void Win32Platform::ShellExecuteEx(const ShellExecuteRequest& request) {

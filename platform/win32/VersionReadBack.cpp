@@ -1,0 +1,105 @@
+#include "platform/win32/VersionReadBack.h"
+
+#include <array>
+#include <cstring>
+#include <cwchar>
+#include <vector>
+
+#include "platform/win32/SystemDlls.h"
+#include "platform/win32/SystemText.h"
+
+namespace quillmark::win32 {
+
+namespace {
+
+constexpr DWORD kFixedSignature = 0xFEEF04BD;
+const LPCWSTR kVersionName = MAKEINTRESOURCEW(VS_VERSION_INFO);
+
+// A version block with the alignment the version API expects of it.
+using Block = std::vector<DWORD>;
+
+Block BlockOf(const void* data, DWORD size) {
+    Block block((size + sizeof(DWORD) - 1) / sizeof(DWORD), 0);
+    std::memcpy(block.data(), data, size);
+    return block;
+}
+
+std::array<std::uint16_t, 4> Split(DWORD high, DWORD low) {
+    return {HIWORD(high), LOWORD(high), HIWORD(low), LOWORD(low)};
+}
+
+verify::VersionValues QueryValues(const Block& block, const VersionQuery& query) {
+    verify::VersionValues values;
+    values.found = true;
+    void* found = nullptr;
+    UINT length = 0;
+    if (dlls::VerQueryValueW(block.data(), L"\\", &found, &length) && length >= sizeof(VS_FIXEDFILEINFO)) {
+        const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(found);
+        if (fixed->dwSignature == kFixedSignature) {
+            values.fixed = verify::FixedVersions{Split(fixed->dwFileVersionMS, fixed->dwFileVersionLS),
+                                                 Split(fixed->dwProductVersionMS, fixed->dwProductVersionLS)};
+        }
+    }
+    for (const std::wstring& key : query.keys) {
+        const std::wstring path = L"\\StringFileInfo\\" + query.stringTable + L"\\" + key;
+        found = nullptr;
+        length = 0;
+        if (!dlls::VerQueryValueW(block.data(), path.c_str(), &found, &length)) {
+            values.strings.emplace_back(std::nullopt);
+            continue;
+        }
+        // The length counts characters, with the NUL or without it.
+        const auto* text = static_cast<const wchar_t*>(found);
+        values.strings.emplace_back(text == nullptr ? std::wstring{} : std::wstring(text, wcsnlen(text, length)));
+    }
+    return values;
+}
+
+BOOL CALLBACK CollectLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR param) {
+    reinterpret_cast<std::vector<WORD>*>(param)->push_back(language);
+    return TRUE;
+}
+
+// Every language of the version resource, each with its own values.
+void ReadLanguages(HMODULE module, const VersionQuery& query, VersionReadBack& back) {
+    std::vector<WORD> languages;
+    // A file without a version resource fails here; that is an answer too.
+    EnumResourceLanguagesExW(module, RT_VERSION, kVersionName, CollectLanguage, reinterpret_cast<LONG_PTR>(&languages),
+                             0, 0);
+    for (const WORD language : languages) {
+        LanguageVersion entry{language, {}};
+        const HRSRC info = FindResourceExW(module, RT_VERSION, kVersionName, language);
+        const HGLOBAL loaded = info != nullptr ? LoadResource(module, info) : nullptr;
+        const void* data = loaded != nullptr ? LockResource(loaded) : nullptr;
+        if (data != nullptr) entry.values = QueryValues(BlockOf(data, SizeofResource(module, info)), query);
+        back.languages.push_back(std::move(entry));
+    }
+}
+
+verify::VersionValues ShownValues(const std::wstring& path, const VersionQuery& query) {
+    DWORD ignored = 0;
+    const DWORD size = dlls::GetFileVersionInfoSizeExW(FILE_VER_GET_NEUTRAL, path.c_str(), &ignored);
+    if (size == 0) return {};
+    Block block((size + sizeof(DWORD) - 1) / sizeof(DWORD), 0);
+    if (!dlls::GetFileVersionInfoExW(FILE_VER_GET_NEUTRAL, path.c_str(), 0, size, block.data())) return {};
+    return QueryValues(block, query);
+}
+
+}  // namespace
+
+VersionReadBack ReadVersionResource(const std::wstring& path, const VersionQuery& query) {
+    VersionReadBack back;
+    const HMODULE module =
+        LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    if (module == nullptr) {
+        back.loaded = {false, ErrorText(GetLastError(), path)};
+        return back;
+    }
+    ReadLanguages(module, query, back);
+    FreeLibrary(module);
+    back.loaded = {true, {}};
+    back.shown = ShownValues(path, query);
+    return back;
+}
+
+}  // namespace quillmark::win32

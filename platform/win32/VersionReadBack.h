@@ -1,0 +1,16 @@
+#pragma once
+
+#include "platform/win32/WindowsApi.h"
+
+#include <string>
+
+#include "platform/Platform.h"
+
+namespace quillmark::win32 {
+
+// The file's version resource as the system's version API reads it: each
+// language through the file loaded as a data file, and the block that
+// GetFileVersionInfoExW picks for this user.
+VersionReadBack ReadVersionResource(const std::wstring& path, const VersionQuery& query);
+
+}  // namespace quillmark::win32
