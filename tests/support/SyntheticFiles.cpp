@@ -1,5 +1,6 @@
 #include "tests/support/SyntheticFiles.h"
 
+#include <algorithm>
 #include <functional>
 
 namespace quillmark::testing {
@@ -59,9 +60,10 @@ void Node(std::vector<std::uint8_t>& out, const std::wstring& key, std::uint16_t
 }  // namespace
 
 std::vector<std::uint8_t> SyntheticPe(const PeSpec& spec) {
-    constexpr std::uint32_t kHeaders = 0x400;
     constexpr std::uint32_t kSection = 0x200;
     const std::uint32_t optionalSize = spec.pe32Plus ? 240 : 224;
+    const std::uint32_t headersEnd = spec.lfanew + 24 + optionalSize + spec.sections * 40u;
+    const std::uint32_t kHeaders = std::max<std::uint32_t>(0x400, (headersEnd + kSection - 1) / kSection * kSection);
     std::vector<std::uint8_t> out(kHeaders + spec.sections * kSection, 0);
     out[0] = 'M';
     out[1] = 'Z';

@@ -1,0 +1,329 @@
+#include <gtest/gtest.h>
+
+#include "tests/support/FormFixture.h"
+
+namespace quillmark::testing {
+namespace {
+
+constexpr int kOk = 1;
+constexpr int kYes = 6;
+constexpr int kNo = 7;
+constexpr const wchar_t* kTargetPath = L"D:\\Work\\app.exe";  // the fixture's target
+constexpr const wchar_t* kBackup = L"D:\\Work\\app_original.exe";
+constexpr const wchar_t* kInitialRes = L"C:\\Tools\\initial.res";
+
+std::vector<std::uint8_t> Cut(std::vector<std::uint8_t> bytes, std::size_t length) {
+    bytes.resize(length);
+    return bytes;
+}
+
+class PressProof : public FormFixture {
+protected:
+    PressProof() { StartWithPaths(); }
+
+    std::size_t Count(const std::wstring& prefix) const { return platform.CallsStartingWith(prefix).size(); }
+    std::vector<std::wstring> Styles() const {
+        std::vector<std::wstring> styles;
+        for (const auto& call : platform.CallsStartingWith(L"MessageBox style=")) {
+            styles.push_back(call.substr(17, call.find(L' ', 17) - 17));
+        }
+        return styles;
+    }
+    bool Says(std::size_t message, const std::wstring& words) const {
+        return message < platform.messages.size() && platform.messages[message].find(words) != std::wstring::npos;
+    }
+};
+
+// --- before anything is touched ------------------------------------------------
+
+struct Before {
+    const char* name;
+    std::function<void(RecordingPlatform&)> arrange;
+    std::vector<int> answers;
+    std::vector<std::wstring> styles;    // of the message boxes, in turn
+    std::vector<std::wstring> mentions;  // words of the last message
+    bool goesAhead;
+};
+
+class PressBefore : public PressProof, public ::testing::WithParamInterface<Before> {};
+
+TEST_P(PressBefore, StopsBeforeTheClipboardUnlessTheUserSaysGoOn) {
+    GetParam().arrange(platform);
+    platform.messageAnswers.assign(GetParam().answers.begin(), GetParam().answers.end());
+    Press(L"Command1");
+    EXPECT_EQ(Styles(), GetParam().styles);
+    for (const auto& words : GetParam().mentions) {
+        EXPECT_TRUE(Says(platform.messages.size() - 1, words)) << Utf8(words) << "\n" << Utf8(platform.messages.back());
+    }
+    EXPECT_EQ(Count(L"ClipboardEmpty"), GetParam().goesAhead ? 1u : 0u);
+    EXPECT_EQ(Count(L"Launch"), GetParam().goesAhead ? 3u : 0u);
+    EXPECT_EQ(platform.fileBytes.count(kBackup), GetParam().goesAhead ? 1u : 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Targets, PressBefore,
+    ::testing::Values(Before{"TextFileNamedExe",
+                             [](RecordingPlatform& p) {
+                                 p.fileBytes[kTargetPath] = {'h', 'e', 'l', 'l', 'o'};
+                             },
+                             {},
+                             {L"48"},
+                             {L"Windows のプログラムではない", L"D:\\Work\\app.exe", L"MZ", L"変更していません"},
+                             false},
+                      Before{"CutShortProgram",
+                             [](RecordingPlatform& p) { p.fileBytes[kTargetPath].resize(0x500); },
+                             {},
+                             {L"48"},
+                             {L"ファイルの終わりを越えて"},
+                             false},
+                      Before{"Unreadable",
+                             [](RecordingPlatform& p) { p.fileBytes.erase(kTargetPath); },
+                             {},
+                             {L"48"},
+                             {L"読み取れません", L"指定されたファイルが見つかりません。"},
+                             false},
+                      Before{"InUse",
+                             [](RecordingPlatform& p) {
+                                 p.writeProbeErrors[kTargetPath] = L"プロセスはファイルにアクセスできません。";
+                             },
+                             {},
+                             {L"48"},
+                             {L"書き込めません", L"D:\\Work\\app.exe", L"プロセスはファイルにアクセスできません。",
+                              L"実行中"},
+                             false},
+                      Before{"SignedAndNo",
+                             [](RecordingPlatform& p) { p.fileBytes[kTargetPath] = SyntheticPe({.certificates = 64}); },
+                             {kNo},
+                             {L"308"},
+                             {L"デジタル署名", L"署名し直す"},
+                             false},
+                      Before{"SignedAndYes",
+                             [](RecordingPlatform& p) { p.fileBytes[kTargetPath] = SyntheticPe({.certificates = 64}); },
+                             {kYes},
+                             {L"308"},
+                             {L"デジタル署名"},
+                             true},
+                      Before{"AppendedAndNo",
+                             [](RecordingPlatform& p) { p.fileBytes[kTargetPath] = SyntheticPe({.appended = 65536}); },
+                             {kNo},
+                             {L"308"},
+                             {L"65536 バイト", L"インストーラー"},
+                             false},
+                      Before{"SignedWithAppendedAsksBoth",
+                             [](RecordingPlatform& p) {
+                                 p.fileBytes[kTargetPath] = SyntheticPe({.certificates = 64, .appendedAfterCert = 10});
+                             },
+                             {kYes, kNo},
+                             {L"308", L"308"},
+                             {L"10 バイト"},
+                             false}),
+    [](const auto& param) { return std::string(param.param.name); });
+
+// --- between the edit and the backup ---------------------------------------------
+
+TEST_F(PressProof, AnEditThatWasNotSavedStopsBeforeTheBackup) {
+    // initial.res as shipped: the keys never reached the editor, or it did not save
+    auto shipped = SampleVersion();
+    for (auto& [key, value] : shipped.strings) value = L"(" + key + L")";
+    shipped.fixed = {{1, 0, 0, 0}, {1, 0, 0, 0}};
+    platform.fileBytes[kInitialRes] = ResFileOf({{16, 1, 0x0411, VersionBlock(shipped)}});
+    platform.onLaunchExit = nullptr;
+    Press(L"Command1");
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_TRUE(Says(0, L"initial.res が、入力した内容と一致しません"));
+    EXPECT_TRUE(Says(0, L"C:\\Tools\\initial.res"));
+    EXPECT_TRUE(Says(0, L"・Comments: 「Comments」 のはずが 「(Comments)」"));
+    EXPECT_TRUE(Says(0, L"(ほか "));
+    EXPECT_TRUE(Says(0, L"バックアップの作成と実行ファイルの更新は行っていません"));
+    EXPECT_EQ(Count(L"Copy"), 0u);
+    EXPECT_EQ(Count(L"Launch"), 1u);
+}
+
+TEST_F(PressProof, AMissingOrForeignInitialResStopsBeforeTheBackup) {
+    platform.onLaunchExit = nullptr;
+    Press(L"Command1");
+    EXPECT_TRUE(Says(0, L"initial.res を読み取れませんでした"));
+    platform.fileBytes[kInitialRes] = {'n', 'o', 't', ' ', 'r', 'e', 's'};
+    Press(L"Command1");
+    EXPECT_TRUE(Says(1, L"リソース ファイルとして読めないか"));
+    EXPECT_EQ(Count(L"Copy"), 0u);
+}
+
+TEST_F(PressProof, AValueTheScriptCannotCarryIsNamedWithAHint) {
+    platform.Type({L"txtInfo", 0}, L"C:\\new");
+    platform.onLaunchExit = [this](int, const std::wstring& line) {
+        WorkingEditor(line);
+        // the editor's compiler reads \n as a line break
+        auto values = std::get<verify::ExpectedVersion>(verify::ExpectedFromScript(platform.clipboardText));
+        values.strings[0].second = L"C:\new";
+        if (line.find(L"-") == std::wstring::npos) {
+            platform.fileBytes[kInitialRes] = ResFileOf({{16, 1, 0x0411, VersionBlock(values)}});
+        }
+    };
+    Press(L"Command1");
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_TRUE(Says(0, L"Comments: 「C:\\new」 のはずが"));
+    EXPECT_TRUE(Says(0, L"特別な意味"));
+    EXPECT_EQ(Count(L"Copy"), 0u);
+}
+
+// --- after the merge runs ------------------------------------------------------------
+
+struct After {
+    const char* name;
+    PeSpec target;
+    // what the merge left: the target's new bytes and what Windows reads of it
+    std::function<void(RecordingPlatform&, const verify::ExpectedVersion&)> merge;
+    std::vector<std::wstring> mentions;
+};
+
+verify::ExpectedVersion Pressed(const RecordingPlatform& p) {
+    return std::get<verify::ExpectedVersion>(verify::ExpectedFromScript(p.clipboardText));
+}
+
+void LeaveTarget(RecordingPlatform& p, std::vector<std::uint8_t> bytes, VersionReadBack back) {
+    p.fileBytes[kTargetPath] = std::move(bytes);
+    p.versionReadBacks[kTargetPath] = std::move(back);
+}
+
+const After kAfterCases[] = {
+    {"MergeDidNothing",
+     {},
+     [](RecordingPlatform& p, const auto&) {
+         LeaveTarget(p, SyntheticPe({}), {{true, {}}, {}, {}});
+     },
+     {L"言語 0411 (日本語) のバージョン情報がありません"}},
+    {"MergeCutTheTarget",
+     {},
+     [](RecordingPlatform& p, const auto& v) { LeaveTarget(p, Cut(SyntheticPe({}), 0x500), ReadBackOf(v, {0x411})); },
+     {L"Windows のプログラムではなくなっています", L"ファイルの終わりを越えて"}},
+    {"OldValuesStayed",
+     {},
+     [](RecordingPlatform& p, auto v) {
+         v.strings[5].second = L"Old Product";
+         v.fixed.file = {9, 8, 7, 6};
+         LeaveTarget(p, SyntheticPe({}), ReadBackOf(v, {0x411}));
+     },
+     {L"FILEVERSION: 「1.0.0.0」 のはずが 「9.8.7.6」", L"ProductName: 「ProductName」 のはずが 「Old Product」"}},
+    {"WindowsApiSeesNoVersion",
+     {},
+     [](RecordingPlatform& p, const auto& v) {
+         auto back = ReadBackOf(v, {0x411});
+         back.shown = {};
+         LeaveTarget(p, SyntheticPe({}), back);
+     },
+     {L"バージョン API"}},
+    {"UnreadableAfterwards",
+     {},
+     [](RecordingPlatform& p, const auto&) { p.fileBytes.erase(kTargetPath); },
+     {L"実行ファイルを読み取れません: 指定されたファイルが見つかりません。"}},
+    {"AppendedDataLost",
+     {.appended = 4096},
+     [](RecordingPlatform& p, const auto& v) { LeaveTarget(p, SyntheticPe({.sections = 3}), ReadBackOf(v, {0x411})); },
+     {L"イメージの後ろのデータ (4096 バイト) が失われました"}},
+    {"AppendedDataMovedBehindANewSection",
+     {.appended = 4096},
+     [](RecordingPlatform& p, const auto& v) {
+         auto moved = SyntheticPe({.sections = 3, .appended = 4096});
+         moved.back() ^= 1;
+         LeaveTarget(p, moved, ReadBackOf(v, {0x411}));
+     },
+     {L"イメージの後ろのデータ (4096 バイト) の内容が変わりました"}},
+};
+
+class PressAfter : public PressProof, public ::testing::WithParamInterface<After> {
+protected:
+    PressAfter() {
+        platform.fileBytes[kTarget] = SyntheticPe(GetParam().target);
+        platform.onLaunchExit = [this](int, const std::wstring& line) {
+            WorkingEditor(line);
+            if (line.find(L" -modify ") != std::wstring::npos) GetParam().merge(platform, Pressed(platform));
+        };
+    }
+};
+
+TEST_P(PressAfter, SaysWhatDiffersNamesTheBackupAndRestoresItOnYes) {
+    const auto original = platform.fileBytes[kTarget];
+    platform.messageAnswers = {kYes, kYes, kOk};  // the appended data question first, where there is one
+    Press(L"Command1");
+    const std::size_t question = platform.messages.size() - 2;
+    for (const auto& words : GetParam().mentions) {
+        EXPECT_TRUE(Says(question, words)) << Utf8(words) << "\n" << Utf8(platform.messages[question]);
+    }
+    EXPECT_TRUE(Says(question, L"元のファイルはバックアップにあります。\r\nD:\\Work\\app_original.exe"));
+    EXPECT_EQ(Styles().back(), L"64");
+    EXPECT_EQ(Styles()[Styles().size() - 2], L"52");  // Yes is the default: the original back
+    EXPECT_TRUE(Says(question + 1, L"元に戻しました"));
+    EXPECT_EQ(platform.fileBytes[kTarget], original);
+    EXPECT_EQ(platform.CallsStartingWith(L"Copy").back(), L"Copy D:\\Work\\app_original.exe -> D:\\Work\\app.exe");
+}
+
+TEST_P(PressAfter, LeavesBothFilesOnNo) {
+    platform.messageAnswers = {GetParam().target.appended > 0 ? kYes : kNo, kNo};
+    Press(L"Command1");
+    EXPECT_EQ(Styles().back(), L"52");
+    EXPECT_EQ(Count(L"Copy"), 1u);  // the backup only
+    EXPECT_EQ(platform.fileBytes.count(kBackup), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Merges, PressAfter, ::testing::ValuesIn(kAfterCases),
+                         [](const auto& param) { return std::string(param.param.name); });
+
+TEST_F(PressProof, AVersionLeftInAnotherLanguageIsWarnedAboutAndLeftAlone) {
+    platform.onLaunchExit = [this](int, const std::wstring& line) {
+        WorkingEditor(line);
+        if (line.find(L" -modify ") == std::wstring::npos) return;
+        auto back = ReadBackOf(Pressed(platform), {0x0409, 0x0411});
+        back.languages[0].values.strings[1] = L"Old Company";
+        back.shown = back.languages[0].values;  // this user's Windows shows the English one
+        platform.versionReadBacks[kTarget] = back;
+    };
+    const auto merged = platform.fileBytes[kTarget];
+    Press(L"Command1");
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(Styles(), std::vector<std::wstring>{L"48"});
+    EXPECT_TRUE(Says(0, L"別の言語のバージョン情報も残っています"));
+    EXPECT_TRUE(Says(0, L"言語: 0409 (英語 (米国)), 0411 (日本語)"));
+    EXPECT_TRUE(Says(0, L"表示言語"));
+    EXPECT_TRUE(Says(0, kBackup));
+    EXPECT_EQ(Count(L"Copy"), 1u);
+    EXPECT_EQ(platform.fileBytes[kTarget], merged);
+}
+
+TEST_F(PressProof, AppendedDataThatStayedInPlaceGivesNoMessage) {
+    platform.fileBytes[kTarget] = SyntheticPe({.appended = 3000, .certificates = 100});
+    platform.messageAnswers = {kYes, kYes};
+    Press(L"Command1");
+    EXPECT_EQ(Styles(), (std::vector<std::wstring>{L"308", L"308"}));
+}
+
+TEST_F(PressProof, ARestoreThatFailsNamesBothFiles) {
+    platform.onLaunchExit = [this](int, const std::wstring& line) {
+        WorkingEditor(line);
+        if (line.find(L" -modify ") == std::wstring::npos) return;
+        platform.versionReadBacks.erase(kTarget);
+        platform.copyError = L"アクセスが拒否されました。";
+    };
+    platform.messageAnswers = {kYes};
+    Press(L"Command1");
+    ASSERT_EQ(platform.messages.size(), 2u);
+    EXPECT_TRUE(Says(1, L"元に戻せませんでした"));
+    EXPECT_TRUE(Says(1, L"D:\\Work\\app_original.exe\r\n→ D:\\Work\\app.exe"));
+    EXPECT_TRUE(Says(1, L"アクセスが拒否されました。"));
+    EXPECT_TRUE(Says(1, L"バックアップに残っています"));
+}
+
+TEST_F(PressProof, TheEditorsExitCodesAreNotTheJudge) {
+    // Every process "succeeded", the read-back still decides.
+    platform.onLaunchExit = [this](int, const std::wstring& line) {
+        WorkingEditor(line);
+        if (line.find(L" -modify ") != std::wstring::npos) platform.versionReadBacks.erase(kTarget);
+    };
+    platform.messageAnswers = {kNo};
+    Press(L"Command1");
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_TRUE(Says(0, L"バージョン情報を読み取れません: 指定されたファイルが見つかりません。"));
+}
+
+}  // namespace
+}  // namespace quillmark::testing

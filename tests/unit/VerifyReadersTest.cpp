@@ -1,0 +1,337 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "script/ScriptFilling.h"
+#include "script/VersionScriptTemplate.h"
+#include "tests/support/RecordingPlatform.h"
+#include "tests/support/SyntheticFiles.h"
+#include "verify/Comparison.h"
+#include "verify/PeImage.h"
+#include "verify/ResFile.h"
+#include "verify/ScriptExpectation.h"
+#include "verify/VersionInfo.h"
+
+namespace quillmark::testing {
+namespace {
+
+using verify::ByteRange;
+using verify::NotProgramReason;
+
+void Put32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) bytes[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+// --- PE headers ------------------------------------------------------------
+
+struct PeCase {
+    const char* name;
+    std::function<std::vector<std::uint8_t>()> bytes;
+    std::optional<NotProgramReason> refused;  // nothing: a program
+    verify::PeKind kind = verify::PeKind::Pe32Plus;
+    std::uint64_t imageEnd = 0x800;
+    bool isSigned = false;
+    std::vector<ByteRange> appended = {};
+};
+
+std::vector<std::uint8_t> Cut(std::vector<std::uint8_t> bytes, std::size_t length) {
+    bytes.resize(length);
+    return bytes;
+}
+
+std::vector<std::uint8_t> WithSymbols(std::uint32_t stringsSize) {
+    // 10 symbols at 0x800, then the strings: their size, and text
+    auto bytes = SyntheticPe({.appended = 180 + stringsSize});
+    Put32(bytes, 0x80 + 4 + 8, 0x800);
+    Put32(bytes, 0x80 + 4 + 12, 10);
+    Put32(bytes, 0x800 + 180, stringsSize);
+    return bytes;
+}
+
+const PeCase kPeCases[] = {
+    {"Pe32", [] { return SyntheticPe({.pe32Plus = false}); }, {}, verify::PeKind::Pe32},
+    {"Pe32Plus", [] { return SyntheticPe({}); }, {}},
+    {"NoSections", [] { return SyntheticPe({.sections = 0}); }, {}, verify::PeKind::Pe32Plus, 0x400},
+    {"Empty", [] { return std::vector<std::uint8_t>{}; }, NotProgramReason::NoMzHeader},
+    {"TextFile", [] { return std::vector<std::uint8_t>(200, 'x'); }, NotProgramReason::NoMzHeader},
+    {"MzOnly",
+     [] {
+         return std::vector<std::uint8_t>{'M', 'Z', 0, 0};
+     },
+     NotProgramReason::NoPeHeader},
+    {"LfanewPastTheEnd", [] { return Cut(SyntheticPe({}), 0x70); }, NotProgramReason::NoPeHeader},
+    {"NoPeSignature",
+     [] {
+         auto b = SyntheticPe({});
+         b[0x81] = 'X';
+         return b;
+     },
+     NotProgramReason::NoPeHeader},
+    {"RomImageMagic",
+     [] {
+         auto b = SyntheticPe({});
+         b[0x80 + 24] = 0x07;
+         b[0x80 + 25] = 0x01;
+         return b;
+     },
+     NotProgramReason::UnknownOptionalHeader},
+    {"SectionTableCut", [] { return Cut(SyntheticPe({}), kSyntheticSectionTable64 + 50); },
+     NotProgramReason::TruncatedHeaders},
+    {"OptionalHeaderTooShort",
+     [] {
+         auto b = SyntheticPe({});
+         b[0x80 + 20] = 40;
+         b[0x80 + 21] = 0;
+         return b;
+     },
+     NotProgramReason::TruncatedHeaders},
+    {"CutInHalf", [] { return Cut(SyntheticPe({}), 0x600); }, NotProgramReason::SectionsPastEnd},
+    {"Signed", [] { return SyntheticPe({.certificates = 0x300}); }, {}, verify::PeKind::Pe32Plus, 0x800, true},
+    {"Appended",
+     [] { return SyntheticPe({.appended = 1000}); },
+     {},
+     verify::PeKind::Pe32Plus,
+     0x800,
+     false,
+     {{0x800, 1000}}},
+    {"AppendedAroundCertificates",
+     [] { return SyntheticPe({.appended = 100, .certificates = 0x200, .appendedAfterCert = 50}); },
+     {},
+     verify::PeKind::Pe32Plus,
+     0x800,
+     true,
+     {{0x800, 100}, {0x800 + 100 + 0x200, 50}}},
+    {"SignedPe32WithAppended",
+     [] { return SyntheticPe({.pe32Plus = false, .appended = 64, .certificates = 16}); },
+     {},
+     verify::PeKind::Pe32,
+     0x800,
+     true,
+     {{0x800, 64}}},
+    {"SymbolTableIsPartOfTheImage", [] { return WithSymbols(40); }, {}, verify::PeKind::Pe32Plus, 0x800 + 180 + 40},
+    {"DataAfterTheSymbolTable",
+     [] {
+         auto b = WithSymbols(40);
+         b.resize(b.size() + 30, 0xAA);
+         return b;
+     },
+     {},
+     verify::PeKind::Pe32Plus,
+     0x800 + 180 + 40,
+     false,
+     {{0x800 + 180 + 40, 30}}},
+};
+
+class PeHeaders : public ::testing::TestWithParam<PeCase> {};
+
+TEST_P(PeHeaders, TellAProgramAndWhatFollowsItsImage) {
+    const auto bytes = GetParam().bytes();
+    const verify::PeReading reading = verify::ReadPeHeaders(bytes, bytes.size());
+    if (GetParam().refused) {
+        ASSERT_TRUE(std::holds_alternative<verify::NotAProgram>(reading));
+        EXPECT_EQ(std::get<verify::NotAProgram>(reading).reason, *GetParam().refused);
+        return;
+    }
+    ASSERT_TRUE(std::holds_alternative<verify::PeFacts>(reading));
+    const auto& facts = std::get<verify::PeFacts>(reading);
+    EXPECT_EQ(facts.kind, GetParam().kind);
+    EXPECT_EQ(facts.imageEnd, GetParam().imageEnd);
+    EXPECT_EQ(facts.IsSigned(), GetParam().isSigned);
+    EXPECT_EQ(verify::AppendedData(facts), GetParam().appended);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, PeHeaders, ::testing::ValuesIn(kPeCases),
+                         [](const auto& param) { return std::string(param.param.name); });
+
+TEST(PeHeaders, AskForTheBytesTheyNeedBeyondTheFirstRead) {
+    const auto bytes = SyntheticPe({.lfanew = 0x2000 - 24});
+    const auto first = verify::ReadPeHeaders(verify::Bytes(bytes).first(0x1000), bytes.size());
+    ASSERT_TRUE(std::holds_alternative<verify::NeedHeaderBytes>(first));
+    EXPECT_EQ(std::get<verify::NeedHeaderBytes>(first).length, 0x2000u + 2);
+
+    const auto symbols = WithSymbols(40);
+    const auto cut = verify::ReadPeHeaders(verify::Bytes(symbols).first(0x800), symbols.size());
+    ASSERT_TRUE(std::holds_alternative<verify::NeedSymbolStringsSize>(cut));
+    EXPECT_EQ(std::get<verify::NeedSymbolStringsSize>(cut).offset, 0x800u + 180);
+    const auto told = verify::ReadPeHeaders(verify::Bytes(symbols).first(0x800), symbols.size(), 40);
+    ASSERT_TRUE(std::holds_alternative<verify::PeFacts>(told));
+    EXPECT_EQ(std::get<verify::PeFacts>(told).imageEnd, 0x800u + 180 + 40);
+}
+
+TEST(PeHeaders, AStaleCertificateTableInsideTheImageHidesNoAppendedData) {
+    // An updater that put a section where the table was, without mending the directory.
+    verify::PeFacts facts;
+    facts.fileSize = 0x5000;
+    facts.imageEnd = 0x4000;
+    facts.certificates = {0x1000, 0x200};
+    EXPECT_EQ(verify::AppendedData(facts), (std::vector<ByteRange>{{0x4000, 0x1000}}));
+    facts.certificates = {0x4800, 0x2000};  // runs past the end
+    EXPECT_EQ(verify::AppendedData(facts), (std::vector<ByteRange>{{0x4000, 0x800}}));
+}
+
+// --- .res files and version blocks ------------------------------------------
+
+TEST(ResFile, ListsEveryItemWithItsLanguageAndData) {
+    const auto block = VersionBlock(SampleVersion());
+    const std::vector<std::uint8_t> odd{1, 2, 3};
+    const auto bytes = ResFileOf({{16, 1, 0x0411, block}, {16, 1, 0x0409, odd}, {10, 7, 0, {}}, {24, 1, 0, odd}});
+    const auto items = verify::ReadResFile(bytes);
+    ASSERT_TRUE(items);
+    ASSERT_EQ(items->size(), 4u);
+    EXPECT_EQ((*items)[0].type.ordinal, 16);
+    EXPECT_EQ((*items)[0].language, 0x0411);
+    EXPECT_EQ((*items)[0].data.length, block.size());
+    EXPECT_EQ((*items)[1].language, 0x0409);
+    EXPECT_EQ((*items)[1].data.length, 3u);
+    EXPECT_EQ((*items)[2].data.length, 0u);
+    EXPECT_EQ((*items)[3].type.ordinal, 24);
+    EXPECT_TRUE(std::equal(block.begin(), block.end(), bytes.begin() + static_cast<long>((*items)[0].data.offset)));
+}
+
+TEST(ResFile, ReadsNamedTypesAndNames) {
+    std::vector<std::uint8_t> bytes = ResFileOf({});
+    // an item of type "MYTYPE", name "KEEP" (texts instead of numbers)
+    std::vector<std::uint8_t> item{4, 0, 0, 0, 0, 0, 0, 0};
+    for (const wchar_t* text : {L"MYTYPE", L"KEEP"}) {
+        for (const wchar_t* c = text;; ++c) {
+            item.push_back(static_cast<std::uint8_t>(*c));
+            item.push_back(0);
+            if (*c == 0) break;
+        }
+    }
+    while (item.size() % 4 != 0) item.push_back(0);
+    item.resize(item.size() + 16, 0);
+    item[item.size() - 10] = 0x09;  // language 0x0409
+    item[item.size() - 9] = 0x04;
+    Put32(item, 4, static_cast<std::uint32_t>(item.size()));
+    item.insert(item.end(), {'d', 'a', 't', 'a'});
+    bytes.insert(bytes.end(), item.begin(), item.end());
+    const auto items = verify::ReadResFile(bytes);
+    ASSERT_TRUE(items);
+    ASSERT_EQ(items->size(), 1u);
+    EXPECT_EQ((*items)[0].type.text, L"MYTYPE");
+    EXPECT_EQ((*items)[0].name.text, L"KEEP");
+    EXPECT_EQ((*items)[0].language, 0x0409);
+    EXPECT_EQ((*items)[0].data.length, 4u);
+}
+
+TEST(ResFile, RefusesWhatIsCutShortOrNoResourceFile) {
+    const auto good = ResFileOf({{16, 1, 0x0411, VersionBlock(SampleVersion())}});
+    EXPECT_FALSE(verify::ReadResFile(Cut(good, good.size() - 40)));
+    EXPECT_FALSE(verify::ReadResFile(Cut(good, 40)));
+    EXPECT_FALSE(verify::ReadResFile(std::vector<std::uint8_t>(100, 'x')));
+    auto tinyHeader = good;
+    Put32(tinyHeader, 36, 12);  // the second item's header size
+    EXPECT_FALSE(verify::ReadResFile(tinyHeader));
+    auto padded = good;
+    padded.resize(padded.size() + 8, 0);  // zero padding after the last item
+    EXPECT_TRUE(verify::ReadResFile(padded));
+    EXPECT_TRUE(verify::ReadResFile(std::vector<std::uint8_t>{}));
+}
+
+verify::VersionValues ValuesIn(const std::vector<std::uint8_t>& block, const std::wstring& table = L"041104B0") {
+    const auto info = verify::ReadVersionInfo(block);
+    if (!info) return {};
+    return verify::ValuesOf(*info, table, SampleVersion().Keys());
+}
+
+TEST(VersionInfo, ReadsTheFixedVersionsAndEveryStringIncludingEmptyOnes) {
+    const auto expected = SampleVersion();
+    const auto values = ValuesIn(VersionBlock(expected));
+    ASSERT_TRUE(values.found);
+    EXPECT_TRUE(verify::Compare(expected, values).empty());
+    EXPECT_EQ(values.strings[2], std::optional<std::wstring>(L""));  // FileDescription is empty
+}
+
+TEST(VersionInfo, ReadsAnOddSizedBlockAndTablesInAnyLetterCase) {
+    auto expected = SampleVersion();
+    auto block = VersionBlock(expected);
+    block.push_back(0);  // odd: one byte past what the root counts, then a root that counts it
+    block[0] = static_cast<std::uint8_t>(block.size());
+    block[1] = static_cast<std::uint8_t>(block.size() >> 8);
+    EXPECT_TRUE(verify::Compare(expected, ValuesIn(block)).empty());
+    EXPECT_TRUE(verify::Compare(expected, ValuesIn(VersionBlock(expected), L"041104b0")).empty());
+}
+
+TEST(VersionInfo, AnEmptyStringWithoutAnyValueBytesReadsAsEmpty) {
+    auto expected = SampleVersion();
+    auto block = VersionBlock(expected);
+    // FileDescription's value length set to 0: no text at all
+    const std::u16string key = u"FileDescription";
+    auto at = std::search(block.begin(), block.end(), reinterpret_cast<const std::uint8_t*>(key.data()),
+                          reinterpret_cast<const std::uint8_t*>(key.data() + key.size()));
+    ASSERT_NE(at, block.end());
+    at[-4] = 0;
+    at[-3] = 0;
+    EXPECT_TRUE(verify::Compare(expected, ValuesIn(block)).empty());
+}
+
+TEST(VersionInfo, RefusesWhatIsNoVersionBlockAndStopsAtAChildThatDoesNotFit) {
+    EXPECT_FALSE(verify::ReadVersionInfo(std::vector<std::uint8_t>{}));
+    EXPECT_FALSE(verify::ReadVersionInfo(std::vector<std::uint8_t>(64, 0xFF)));
+    auto block = VersionBlock(SampleVersion());
+    EXPECT_FALSE(verify::ReadVersionInfo(Cut(block, block.size() - 8)));  // the root does not fit the block
+
+    auto wrongSignature = block;
+    wrongSignature[40] ^= 0xFF;  // the fixed part's signature, after the root's key
+    const auto noFixed = ValuesIn(wrongSignature);
+    EXPECT_TRUE(noFixed.found);
+    EXPECT_FALSE(noFixed.fixed);
+
+    const auto otherTable = ValuesIn(block, L"040904B0");
+    EXPECT_TRUE(std::all_of(otherTable.strings.begin(), otherTable.strings.end(), [](const auto& s) { return !s; }));
+}
+
+// --- the script and the comparison ------------------------------------------
+
+FieldValues SampleFields() {
+    FieldValues fields;
+    const auto sample = SampleVersion();
+    for (std::size_t f = 0; f < 10; ++f) {
+        fields.captions[f] = sample.strings[f].first;
+        fields.texts[f] = sample.strings[f].second;
+    }
+    return fields;
+}
+
+TEST(ScriptExpectation, ReadsBackExactlyWhatTheFillingWrote) {
+    const std::wstring script = FillVersionScript(BuildVersionScriptTemplate(), SampleFields(),
+                                                  VersionTable{{{1, 2, 0, 3}, {12, 34, 0, 5678}}});
+    const auto expected = verify::ExpectedFromScript(script);
+    ASSERT_TRUE(std::holds_alternative<verify::ExpectedVersion>(expected));
+    const auto& read = std::get<verify::ExpectedVersion>(expected);
+    EXPECT_EQ(read.fixed, SampleVersion().fixed);
+    EXPECT_EQ(read.stringTable, L"041104B0");
+    EXPECT_EQ(read.strings, SampleVersion().strings);
+}
+
+TEST(ScriptExpectation, TakesAValueAsItStandsBetweenItsQuotesAndRefusesABrokenLine) {
+    FieldValues fields = SampleFields();
+    fields.texts[0] = L"say \"hi\" in C:\\dir";
+    const VersionTable versions{{{1, 0, 0, 0}, {1, 0, 0, 0}}};
+    const auto quoted = verify::ExpectedFromScript(FillVersionScript(BuildVersionScriptTemplate(), fields, versions));
+    ASSERT_TRUE(std::holds_alternative<verify::ExpectedVersion>(quoted));
+    EXPECT_EQ(std::get<verify::ExpectedVersion>(quoted).strings[0].second, L"say \"hi\" in C:\\dir");
+
+    fields.texts[1] = L"two\r\nlines";
+    const auto broken = verify::ExpectedFromScript(FillVersionScript(BuildVersionScriptTemplate(), fields, versions));
+    ASSERT_TRUE(std::holds_alternative<verify::ScriptUnreadable>(broken));
+    EXPECT_EQ(std::get<verify::ScriptUnreadable>(broken).line, L"\tValue \"CompanyName\", \"two");
+    EXPECT_TRUE(std::holds_alternative<verify::ScriptUnreadable>(verify::ExpectedFromScript(L"")));
+}
+
+TEST(Comparison, NamesEachValueThatDiffersOrIsMissing) {
+    const auto expected = SampleVersion();
+    verify::VersionValues found = ReadBackOf(expected, {0x0411}).shown;
+    found.fixed->product[3] = 1;
+    found.strings[1] = L"(CompanyName)";
+    found.strings[9] = std::nullopt;
+    EXPECT_EQ(verify::Compare(expected, found),
+              (std::vector<verify::Difference>{{L"PRODUCTVERSION", L"12.34.0.5678", L"12.34.0.1"},
+                                               {L"CompanyName", L"Quillmark 株式会社", L"(CompanyName)"},
+                                               {L"OriginalFilename", L"app.exe", std::nullopt}}));
+    EXPECT_EQ(verify::Compare(expected, verify::VersionValues{}).size(), 12u);  // nothing there at all
+}
+
+}  // namespace
+}  // namespace quillmark::testing
