@@ -5,6 +5,9 @@
 #include "platform/win32/Win32Platform.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    // Every later DLL load looks in system32 only: a DLL left beside the
+    // program (often in Downloads) is never picked up.
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     quillmark::win32::MainWindow window(instance);
     if (window.Handle() == nullptr) return 1;
     quillmark::win32::Win32Platform platform(window);

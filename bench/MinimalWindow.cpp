@@ -12,7 +12,6 @@
 #include <objbase.h>
 #include <oleauto.h>
 #include <shellapi.h>
-#include <uxtheme.h>
 #endif
 
 namespace {
@@ -23,7 +22,7 @@ using AnyFunction = void (*)();
 AnyFunction volatile kImports[] = {
     reinterpret_cast<AnyFunction>(&InitCommonControlsEx), reinterpret_cast<AnyFunction>(&GetOpenFileNameW),
     reinterpret_cast<AnyFunction>(&CoInitializeEx),       reinterpret_cast<AnyFunction>(&VarI4FromStr),
-    reinterpret_cast<AnyFunction>(&ShellExecuteExW),      reinterpret_cast<AnyFunction>(&SetWindowTheme),
+    reinterpret_cast<AnyFunction>(&ShellExecuteExW),
 };
 #endif
 

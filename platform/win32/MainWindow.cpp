@@ -6,6 +6,7 @@
 #include "app/ControlTable.h"
 #include "app/resources/resource.h"
 #include "platform/win32/Dpi.h"
+#include "platform/win32/SystemDlls.h"
 
 namespace quillmark::win32 {
 
@@ -171,8 +172,8 @@ void MainWindow::CreateControls(HINSTANCE instance) {
             // A themed group box draws its caption in the theme's colour and
             // font; the classic look takes both from us. Wine ignores the
             // empty names, but no theme has a class named " ".
-            SetWindowTheme(controls_[i], L"", L"");
-            if (GetWindowTheme(controls_[i]) != nullptr) SetWindowTheme(controls_[i], L" ", L" ");
+            dlls::SetWindowTheme(controls_[i], L"", L"");
+            if (dlls::GetWindowTheme(controls_[i]) != nullptr) dlls::SetWindowTheme(controls_[i], L" ", L" ");
         }
     }
 }

@@ -24,7 +24,6 @@
 #include <commdlg.h>
 #include <oleauto.h>
 #include <shellapi.h>
-#include <uxtheme.h>
 
 #undef MessageBox
 #undef ShellExecuteEx
