@@ -24,6 +24,9 @@ echo "== Windows build (i686, compile only)"
 cmake --preset mingw32 >/dev/null
 cmake --build --preset mingw32 -j2
 
+echo "== DLLs imported by Quillmark.exe (x86_64, i686)"
+/usr/bin/python3 -B tests/windows/check_imports.py build/mingw64/Quillmark.exe build/mingw32/Quillmark.exe
+
 if [ -x fuzz/run.sh ]; then
   echo "== Fuzzers, ${FUZZ_SECONDS} s each"
   fuzz/run.sh "$FUZZ_SECONDS"

@@ -10,7 +10,8 @@ export QUILLMARK_WINE64="${QUILLMARK_WINE64:-/usr/lib/wine/wine64}"
 export QUILLMARK_SESSION_DIR="${QUILLMARK_SESSION_DIR:-$quillmark_repo/build/wine-session}"
 export WINEPREFIX="${QUILLMARK_WINEPREFIX:-$quillmark_repo/build/wineprefix}"
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# QUILLMARK_DLLOVERRIDES: more overrides for one run, e.g. "version=n,b".
+export WINEDLLOVERRIDES="mscoree,mshtml=${QUILLMARK_DLLOVERRIDES:+;$QUILLMARK_DLLOVERRIDES}"
 mkdir -p "$QUILLMARK_SESSION_DIR"
 
 # Wine takes its code page from the Unix locale; the image has no ja_JP.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/win32/MainWindow.h"
+#include "platform/win32/SystemDlls.h"
 #include "platform/win32/SystemText.h"
 #include "platform/win32/Win32Platform.h"
 #include "tests/windows/WindowsTestSupport.h"
@@ -221,6 +222,55 @@ TEST_F(PlatformTest, TextToNumberUsesTheAutomationConversions) {
     EXPECT_EQ(platform.TextToDouble(L"one"), std::nullopt);
     EXPECT_EQ(platform.TextToSingle(L"0.5"), 0.5f);
     EXPECT_EQ(platform.TextToSingle(L"1e39"), std::nullopt);
+}
+
+std::wstring SystemFolder() {
+    wchar_t folder[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+    return std::wstring(folder, length < MAX_PATH ? length : 0);
+}
+
+TEST(SystemDlls, VersionInfoOfASystemFileHoldsTheFixedFileInfo) {
+    const std::wstring kernel32 = SystemFolder() + L"\\kernel32.dll";
+    DWORD handle = 1;
+    const DWORD size = win32::dlls::GetFileVersionInfoSizeExW(0, kernel32.c_str(), &handle);
+    ASSERT_GT(size, 0u) << "error " << GetLastError();
+    EXPECT_EQ(handle, 0u);
+    std::vector<char> block(size);
+    ASSERT_TRUE(win32::dlls::GetFileVersionInfoExW(0, kernel32.c_str(), 0, size, block.data()));
+    void* value = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(win32::dlls::VerQueryValueW(block.data(), L"\\", &value, &length));
+    ASSERT_EQ(length, sizeof(VS_FIXEDFILEINFO));
+    EXPECT_EQ(static_cast<const VS_FIXEDFILEINFO*>(value)->dwSignature, 0xFEEF04BDu);
+    EXPECT_FALSE(win32::dlls::VerQueryValueW(block.data(), L"\\NoSuchBlock", &value, &length));
+}
+
+TEST(SystemDlls, ThemeCallsReachUxTheme) {
+    const HWND button = CreateWindowExW(0, L"BUTTON", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                        GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(win32::dlls::SetWindowTheme(button, L" ", L" "), S_OK);
+    SetLastError(ERROR_SUCCESS);
+    win32::dlls::GetWindowTheme(button);
+    EXPECT_NE(GetLastError(), static_cast<DWORD>(ERROR_PROC_NOT_FOUND));
+    EXPECT_NE(GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
+    DestroyWindow(button);
+}
+
+TEST(SystemDlls, ComeFromTheSystemFolder) {
+    DWORD handle = 0;
+    win32::dlls::GetFileVersionInfoSizeExW(0, L"kernel32.dll", &handle);
+    win32::dlls::GetWindowTheme(nullptr);
+    for (const wchar_t* name : {L"version.dll", L"uxtheme.dll"}) {
+        SCOPED_TRACE(win32::ToAnsi(name));
+        const HMODULE module = GetModuleHandleW(name);
+        ASSERT_NE(module, nullptr);
+        wchar_t path[MAX_PATH] = {};
+        ASSERT_GT(GetModuleFileNameW(module, path, MAX_PATH), 0u);
+        EXPECT_EQ(CompareStringOrdinal(path, -1, (SystemFolder() + L"\\" + name).c_str(), -1, TRUE), CSTR_EQUAL)
+            << win32::ToAnsi(path);
+    }
 }
 
 TEST(OpenDialogFilter, BarsBecomeNulsAndTheListEndsInTwo) {
