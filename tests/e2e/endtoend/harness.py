@@ -27,7 +27,9 @@ def arguments(description):
     parser = argparse.ArgumentParser(description=description)
     for name, what in [("quillmark", "Quillmark.exe"), ("initial-res", "initial.res beside it"),
                        ("standin", "the stand-in ResHacker.exe"), ("driver", "QuillmarkDriver.exe"),
-                       ("plain", "a target without resources"), ("versioned", "a target with a version resource"),
+                       ("plain", "a target without resources"),
+                       ("versioned", "a target with an older version resource in 0x411, as initial.res"),
+                       ("versioned-en", "a target with an older version resource in 0x409"),
                        ("prefix", "a Wine prefix used by these tests only"), ("work", "a scratch folder")]:
         parser.add_argument("--" + name, required=True, help=what)
     parser.add_argument("--case", required=True)
@@ -173,6 +175,11 @@ class Desktop:
         self._stop_xvfb()
 
 
+# The target kinds (each named by its argument: --versioned-en gives
+# args.versioned_en) and the exit code that shows a target still runs.
+TARGET_EXIT_CODES = {"plain": 7, "versioned": 8, "versioned_en": 9}
+
+
 class Installation:
     """A case's folder: the program with initial.res, the stand-in in a folder
     of its own (its log and timing file land beside it), and one target."""
@@ -196,7 +203,9 @@ class Installation:
         shutil.copyfile(args.quillmark, self.quillmark)
         shutil.copyfile(args.initial_res, self.initial_res)
         shutil.copyfile(args.standin, self.editor)
-        shutil.copyfile({"plain": args.plain, "versioned": args.versioned}[target_kind], self.target)
+        if target_kind not in TARGET_EXIT_CODES:
+            raise ValueError(f"unknown target kind {target_kind}")
+        shutil.copyfile(getattr(args, target_kind), self.target)
         self.driver = Path(args.driver).resolve()
         self.original_target = self.target.read_bytes()
         self.original_initial_res = self.initial_res.read_bytes()
