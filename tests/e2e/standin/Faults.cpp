@@ -8,7 +8,7 @@ namespace {
 
 struct FaultName {
     const wchar_t* name;
-    bool Faults::* flag;
+    bool Faults::*flag;
 };
 
 constexpr FaultName kFaultNames[] = {
