@@ -19,6 +19,8 @@ packages=(
     locales
     imagemagick
     python3-pefile
+    osslsigncode
+    openssl
     xdotool
     clang
     clang-format

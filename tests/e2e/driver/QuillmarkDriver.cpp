@@ -21,7 +21,11 @@
 //   click <name> <index>        post the button's click; refused when it is disabled
 //   wait-press-end <ms>         the window was disabled and is enabled again, or a message box shows
 //   wait-idle <ms>              the window is enabled and shows no message box
-//   message-box <ms>            -> title, text, icon, button count of the program's box; presses OK
+//   message-box <ms> [ok|yes|no|cancel]
+//                               press that button (ok when not given) of the program's box;
+//                               fails when the box has none -> title, text, icon ("icon" or
+//                               "none"), button count, the buttons shown ("ok", "yes,no") and
+//                               the default one ("no"; "none" when it has none)
 //   no-message-box <ms>         no box of the program shows within ms
 //   close                       post WM_CLOSE to the main window
 //   wait-exit <ms>              -> the program's exit code
@@ -29,7 +33,11 @@
 //                                  waits report theirs as well)
 //   sleep <ms>
 //   delete-file <path>          as another program would, in between two steps
-//   hold-file <path>            keep the file open, shared with nobody, until the driver ends
+//   hold-file <path> [share-read]
+//                               keep the file open until the driver ends, shared with nobody;
+//                               with share-read, with readers only (as Windows holds a running
+//                               program's image: others may read it, not write or delete it)
+//                               -> the path, then share-none or share-read
 //   memory                      -> peak and current working set, private bytes of the program
 //   watch-children              from now on, note every process the program starts
 //   children                    -> one "child" line per process noted since the last
@@ -182,6 +190,29 @@ HWND FindTopLevel(const wchar_t* className, const wchar_t* title, DWORD process,
     return query.found;
 }
 
+// A message box's buttons by control ID, in the order the boxes show them.
+struct BoxButton {
+    const wchar_t* name;
+    int id;
+};
+
+constexpr BoxButton kBoxButtons[] = {{L"ok", IDOK}, {L"yes", IDYES}, {L"no", IDNO}, {L"cancel", IDCANCEL}};
+
+const BoxButton* ButtonNamed(const std::wstring& name) {
+    for (const BoxButton& button : kBoxButtons) {
+        if (name == button.name) return &button;
+    }
+    return nullptr;
+}
+
+// How `hold-file` shares the file it holds.
+struct HoldSharing {
+    const wchar_t* name;
+    DWORD share;
+};
+
+constexpr HoldSharing kHoldSharings[] = {{L"", 0}, {L"share-read", FILE_SHARE_READ}};
+
 struct BoxParts {
     std::vector<std::wstring> texts;
     std::vector<HICON> icons;  // handles of the box's process, only compared with null
@@ -208,7 +239,28 @@ struct MessageBoxReading {
     std::wstring text;
     std::wstring icon;
     int buttons = 0;
+    std::wstring present;  // the named buttons it shows, comma-separated
+    std::wstring defaultButton;
 };
+
+// The default button carries BS_DEFPUSHBUTTON; the dialog's own record of it
+// is the fallback.
+std::wstring DefaultButtonOf(HWND box) {
+    for (const BoxButton& button : kBoxButtons) {
+        const HWND control = GetDlgItem(box, button.id);
+        if (control != nullptr && IsWindowVisible(control) &&
+            (GetWindowLongPtrW(control, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON) {
+            return button.name;
+        }
+    }
+    const auto answer = SendMessageW(box, DM_GETDEFID, 0, 0);
+    if (HIWORD(answer) == DC_HASDEFID) {
+        for (const BoxButton& button : kBoxButtons) {
+            if (LOWORD(answer) == button.id) return button.name;
+        }
+    }
+    return L"none";
+}
 
 MessageBoxReading ReadMessageBox(HWND box) {
     BoxParts parts;
@@ -223,6 +275,13 @@ MessageBoxReading ReadMessageBox(HWND box) {
         if (icon != nullptr) reading.icon = L"icon";
     }
     reading.buttons = parts.buttons;
+    for (const BoxButton& button : kBoxButtons) {
+        const HWND control = GetDlgItem(box, button.id);
+        if (control == nullptr || !IsWindowVisible(control)) continue;
+        if (!reading.present.empty()) reading.present += L",";
+        reading.present += button.name;
+    }
+    reading.defaultButton = DefaultButtonOf(box);
     return reading;
 }
 
@@ -267,12 +326,12 @@ private:
     bool Click(const std::wstring& name, int index);
     bool WaitPressEnd(DWORD ms);
     bool WaitIdle(DWORD ms);
-    bool AnswerMessageBox(DWORD ms);
+    bool AnswerMessageBox(DWORD ms, const std::wstring& buttonName);
     bool NoMessageBox(DWORD ms);
     bool Close();
     bool WaitExit(DWORD ms);
     bool DeleteFileCommand(const std::wstring& path);
-    bool HoldFile(const std::wstring& path);
+    bool HoldFile(const std::wstring& path, const std::wstring& sharing);
     bool Memory();
     bool WatchChildren();
     void NoteChildren();
@@ -282,7 +341,7 @@ private:
     HANDLE process_ = nullptr;
     DWORD processId_ = 0;
     HWND main_ = nullptr;
-    std::vector<HANDLE> held_;  // files kept open, shared with nobody, until the driver ends
+    std::vector<HANDLE> held_;  // files kept open until the driver ends
 
     // The program runs in a job whose port announces each process it starts;
     // a handle taken at once keeps the child's creation and exit times.
@@ -452,7 +511,9 @@ bool Driver::WaitIdle(DWORD ms) {
     return Fail(L"wait-idle", L"timeout");
 }
 
-bool Driver::AnswerMessageBox(DWORD ms) {
+bool Driver::AnswerMessageBox(DWORD ms, const std::wstring& buttonName) {
+    const BoxButton* choice = ButtonNamed(buttonName.empty() ? L"ok" : buttonName);
+    if (choice == nullptr) return Fail(L"message-box", L"no such button: " + buttonName);
     if (!EnsureProcess()) return Fail(L"message-box", L"no program");
     const ULONGLONG deadline = GetTickCount64() + ms;
     HWND box = nullptr;
@@ -465,14 +526,18 @@ bool Driver::AnswerMessageBox(DWORD ms) {
     while ((reading = ReadMessageBox(box)).text.empty() && GetTickCount64() < deadline) Sleep(kPollMs);
     wchar_t title[256] = {};
     GetWindowTextW(box, title, 256);
-    const HWND ok = GetDlgItem(box, IDOK);
-    if (ok == nullptr) return Fail(L"message-box", L"no OK button");
-    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
+    const HWND button = GetDlgItem(box, choice->id);
+    if (button == nullptr || !IsWindowVisible(button)) {
+        return Fail(L"message-box", std::wstring(L"no ") + choice->name + L" button; it has " + reading.present);
+    }
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(choice->id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
     while (IsWindow(box)) {
         if (GetTickCount64() >= deadline) return Fail(L"message-box", L"the box did not close");
         Sleep(kPollMs);
     }
-    return Result(L"message-box", true, {title, reading.text, reading.icon, std::to_wstring(reading.buttons)});
+    return Result(
+        L"message-box", true,
+        {title, reading.text, reading.icon, std::to_wstring(reading.buttons), reading.present, reading.defaultButton});
 }
 
 bool Driver::NoMessageBox(DWORD ms) {
@@ -513,13 +578,19 @@ bool Driver::DeleteFileCommand(const std::wstring& path) {
 }
 
 // Plays another program that has the file open: writes and deletes by
-// others fail with a sharing violation until the driver ends.
-bool Driver::HoldFile(const std::wstring& path) {
+// others (and reads too, unless shared for reading) fail with a sharing
+// violation until the driver ends.
+bool Driver::HoldFile(const std::wstring& path, const std::wstring& sharing) {
+    const HoldSharing* mode = nullptr;
+    for (const HoldSharing& candidate : kHoldSharings) {
+        if (sharing == candidate.name) mode = &candidate;
+    }
+    if (mode == nullptr) return Fail(L"hold-file", L"unknown sharing " + sharing);
     const HANDLE file =
-        CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        CreateFileW(path.c_str(), GENERIC_READ, mode->share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return Fail(L"hold-file", L"error " + std::to_wstring(GetLastError()));
     held_.push_back(file);
-    return Result(L"hold-file", true, {path});
+    return Result(L"hold-file", true, {path, mode->share == 0 ? L"share-none" : mode->name});
 }
 
 std::wstring TicksText(const FILETIME& time) {
@@ -616,7 +687,7 @@ bool Driver::Run(const std::vector<std::wstring>& args) {
     if (command == L"click") return Click(arg(1), index(2));
     if (command == L"wait-press-end") return WaitPressEnd(ms(1));
     if (command == L"wait-idle") return WaitIdle(ms(1));
-    if (command == L"message-box") return AnswerMessageBox(ms(1));
+    if (command == L"message-box") return AnswerMessageBox(ms(1), arg(2));
     if (command == L"no-message-box") return NoMessageBox(ms(1));
     if (command == L"close") return Close();
     if (command == L"wait-exit") return WaitExit(ms(1));
@@ -626,7 +697,7 @@ bool Driver::Run(const std::vector<std::wstring>& args) {
         return Result(L"sleep", true);
     }
     if (command == L"delete-file") return DeleteFileCommand(arg(1));
-    if (command == L"hold-file") return HoldFile(arg(1));
+    if (command == L"hold-file") return HoldFile(arg(1), arg(2));
     if (command == L"memory") return Memory();
     if (command == L"watch-children") return WatchChildren();
     if (command == L"children") return Children();

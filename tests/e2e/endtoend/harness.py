@@ -1,7 +1,8 @@
 """The pieces the end-to-end cases share: a Wine desktop of their own (an
 Xvfb display and a Wine prefix that only these tests use), a fresh folder per
 case laid out like an installation, the UI driver's scripts and results, the
-stand-in's timing file, and pefile readings of the version resource."""
+stand-in's timing file, pefile readings of the version resource, and targets
+made signed or with data appended after their image."""
 
 import argparse
 import ctypes
@@ -27,7 +28,9 @@ def arguments(description):
     parser = argparse.ArgumentParser(description=description)
     for name, what in [("quillmark", "Quillmark.exe"), ("initial-res", "initial.res beside it"),
                        ("standin", "the stand-in ResHacker.exe"), ("driver", "QuillmarkDriver.exe"),
-                       ("plain", "a target without resources"), ("versioned", "a target with a version resource"),
+                       ("plain", "a target without resources"),
+                       ("versioned", "a target with an older version resource in 0x411, as initial.res"),
+                       ("versioned-en", "a target with an older version resource in 0x409"),
                        ("prefix", "a Wine prefix used by these tests only"), ("work", "a scratch folder")]:
         parser.add_argument("--" + name, required=True, help=what)
     parser.add_argument("--case", required=True)
@@ -173,6 +176,11 @@ class Desktop:
         self._stop_xvfb()
 
 
+# The target kinds (each named by its argument: --versioned-en gives
+# args.versioned_en) and the exit code that shows a target still runs.
+TARGET_EXIT_CODES = {"plain": 7, "versioned": 8, "versioned_en": 9}
+
+
 class Installation:
     """A case's folder: the program with initial.res, the stand-in in a folder
     of its own (its log and timing file land beside it), and one target."""
@@ -196,7 +204,9 @@ class Installation:
         shutil.copyfile(args.quillmark, self.quillmark)
         shutil.copyfile(args.initial_res, self.initial_res)
         shutil.copyfile(args.standin, self.editor)
-        shutil.copyfile({"plain": args.plain, "versioned": args.versioned}[target_kind], self.target)
+        if target_kind not in TARGET_EXIT_CODES:
+            raise ValueError(f"unknown target kind {target_kind}")
+        shutil.copyfile(getattr(args, target_kind), self.target)
         self.driver = Path(args.driver).resolve()
         self.original_target = self.target.read_bytes()
         self.original_initial_res = self.initial_res.read_bytes()
@@ -336,6 +346,89 @@ class VersionReading:
 
     def version_entries(self):
         return [e for e in self.entries if e[0] == RT_VERSION]
+
+
+# --- signed targets and appended data ------------------------------------
+
+IMAGE_DIRECTORY_ENTRY_SECURITY = 4
+
+
+def security_directory(path):
+    """(file offset, size) of the certificate table; (0, 0) without one."""
+    pe = pefile.PE(str(path), fast_load=True)
+    entry = pe.OPTIONAL_HEADER.DATA_DIRECTORY[IMAGE_DIRECTORY_ENTRY_SECURITY]
+    found = (entry.VirtualAddress, entry.Size)  # this one entry holds a file offset, not an RVA
+    pe.close()
+    return found if found[1] else (0, 0)
+
+
+def image_end(path):
+    """Where the image ends in the file: past the headers and the raw data of
+    every section. The certificate table does not count."""
+    pe = pefile.PE(str(path), fast_load=True)
+    end = max([pe.OPTIONAL_HEADER.SizeOfHeaders] +
+              [s.PointerToRawData + s.SizeOfRawData for s in pe.sections if s.SizeOfRawData])
+    pe.close()
+    return end
+
+
+def overlay(path):
+    """The bytes after the image end, less the certificate table when it is
+    the file's last part."""
+    data = Path(path).read_bytes()
+    start = image_end(path)
+    offset, size = security_directory(path)
+    end = offset if size and offset >= start and offset + size == len(data) else len(data)
+    return data[start:end]
+
+
+def append_data(path, n):
+    """Appends n bytes of a pattern that no image holds; returns them."""
+    stamp = b"Quillmark appended data "
+    data = (stamp * (n // len(stamp) + 1))[:n]
+    with open(path, "ab") as out:
+        out.write(data)
+    return data
+
+
+def signing_certificate(work):
+    """A throwaway self-signed code-signing certificate and its key, made once
+    in work/signing."""
+    folder = Path(work) / "signing"
+    cert, key = folder / "cert.pem", folder / "key.pem"
+    if not cert.exists():
+        folder.mkdir(parents=True, exist_ok=True)
+        run_tool(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key, "-out", cert,
+                  "-days", "7", "-subj", "/CN=Quillmark end-to-end test signer",
+                  "-addext", "keyUsage=critical,digitalSignature", "-addext", "extendedKeyUsage=codeSigning"],
+                 folder / "openssl.log")
+    return cert, key
+
+
+def sign(path, work):
+    """A copy of path signed for real (osslsigncode, sha256, no timestamp),
+    as work/signed/<name>; raises when the copy has no certificate table."""
+    path = Path(path)
+    cert, key = signing_certificate(work)
+    folder = Path(work) / "signed"
+    folder.mkdir(parents=True, exist_ok=True)
+    signed = folder / path.name
+    if signed.exists():
+        signed.unlink()
+    run_tool(["osslsigncode", "sign", "-certs", cert, "-key", key, "-h", "sha256", "-n", "Quillmark e2e target",
+              "-in", path, "-out", signed], folder / (path.name + ".osslsigncode.log"))
+    if security_directory(signed)[1] == 0:
+        raise RuntimeError(f"osslsigncode left {signed} without a certificate table")
+    return signed
+
+
+def run_tool(args, log):
+    """A Linux tool with its output in log; raises with that output when it fails."""
+    with open(log, "wb") as out:
+        code = subprocess.run([str(a) for a in args], stdout=out, stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL,
+                              timeout=120).returncode
+    if code != 0:
+        raise RuntimeError(f"{args[0]} failed ({code}):\n{Path(log).read_text(errors='replace')}")
 
 
 def end_with_parent():

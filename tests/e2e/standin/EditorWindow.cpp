@@ -70,8 +70,8 @@ std::wstring Describe(const ResEntry& e) {
 
 class Editor {
 public:
-    Editor(std::wstring path, std::vector<ResEntry> entries, const Log& log)
-        : path_(std::move(path)), entries_(std::move(entries)), log_(log) {}
+    Editor(std::wstring path, std::vector<ResEntry> entries, bool saveWorks, const Log& log)
+        : path_(std::move(path)), entries_(std::move(entries)), saveWorks_(saveWorks), log_(log) {}
 
     int Run(int showCommand);
 
@@ -88,6 +88,7 @@ private:
 
     std::wstring path_;
     std::vector<ResEntry> entries_;
+    bool saveWorks_;
     const Log& log_;
     HWND window_ = nullptr;
     HWND tree_ = nullptr;
@@ -230,6 +231,10 @@ void Editor::Compile() {
 }
 
 void Editor::Save() {
+    if (!saveWorks_) {
+        log_.Line(L"save-skipped", path_ + L" left as it was (fault no-save)");
+        return;
+    }
     if (WriteFileBytes(path_, SerializeResFile(entries_))) {
         log_.Line(L"save-ok", path_ + L" (" + std::to_wstring(entries_.size()) + L" resources)");
     } else {
@@ -364,7 +369,7 @@ int Editor::Run(int showCommand) {
 
 }  // namespace
 
-int RunEditor(const std::wstring& resPath, int showCommand, const Log& log) {
+int RunEditor(const std::wstring& resPath, int showCommand, const Faults& faults, const Log& log) {
     const auto bytes = ReadFileBytes(resPath);
     if (!bytes) {
         log.Line(L"open-error", resPath + L": " + LastErrorText());
@@ -379,7 +384,7 @@ int RunEditor(const std::wstring& resPath, int showCommand, const Log& log) {
     log.Line(L"open", resPath + L" (" + std::to_wstring(entries->size()) + L" resources)");
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_TREEVIEW_CLASSES};
     InitCommonControlsEx(&icc);
-    Editor editor(resPath, std::move(*entries), log);
+    Editor editor(resPath, std::move(*entries), !faults.noSave, log);
     return editor.Run(showCommand);
 }
 

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "Faults.h"
 #include "Log.h"
 
 namespace standin {
@@ -9,6 +10,7 @@ namespace standin {
 // Opens the resource file in a window of real controls (a tree of
 // type/name/language, a script edit box, a compile button, a menu bar) and
 // runs its message loop until the window closes. Returns the exit code.
-int RunEditor(const std::wstring& resPath, int showCommand, const Log& log);
+// With the no-save fault the save command only logs "save-skipped".
+int RunEditor(const std::wstring& resPath, int showCommand, const Faults& faults, const Log& log);
 
 }  // namespace standin

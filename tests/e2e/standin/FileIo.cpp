@@ -37,6 +37,33 @@ bool WriteFileBytes(const std::wstring& path, const std::vector<std::uint8_t>& b
     return true;
 }
 
+std::optional<std::uint64_t> CutFileToHalf(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    LARGE_INTEGER size{};
+    std::optional<std::uint64_t> result;
+    if (GetFileSizeEx(file, &size)) {
+        LARGE_INTEGER half{};
+        half.QuadPart = size.QuadPart / 2;
+        if (SetFilePointerEx(file, half, nullptr, FILE_BEGIN) && SetEndOfFile(file)) {
+            result = static_cast<std::uint64_t>(half.QuadPart);
+        }
+    }
+    CloseHandle(file);
+    return result;
+}
+
+std::wstring ProgramFolder() {
+    std::wstring exe(MAX_PATH, L'\0');
+    DWORD n = 0;
+    while ((n = GetModuleFileNameW(nullptr, exe.data(), static_cast<DWORD>(exe.size()))) == exe.size()) {
+        exe.resize(exe.size() * 2);
+    }
+    exe.resize(n);
+    return exe.substr(0, exe.find_last_of(L"\\/") + 1);
+}
+
 std::string ToUtf8(const std::wstring& text) {
     if (text.empty()) return {};
     const int n =

@@ -13,6 +13,12 @@ std::optional<std::vector<std::uint8_t>> ReadFileBytes(const std::wstring& path)
 // write leaves the old file as it was.
 bool WriteFileBytes(const std::wstring& path, const std::vector<std::uint8_t>& bytes);
 
+// Cuts the file to half its length, in place; returns the new length.
+std::optional<std::uint64_t> CutFileToHalf(const std::wstring& path);
+
+// The folder of the running exe, with its trailing backslash.
+std::wstring ProgramFolder();
+
 std::string ToUtf8(const std::wstring& text);
 
 // UTF-16 with a byte-order mark, else UTF-8 (a leading mark is dropped).

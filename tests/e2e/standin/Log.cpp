@@ -30,14 +30,9 @@ unsigned long long Now() {
 }  // namespace
 
 Log::Log() {
-    std::wstring exe(MAX_PATH, L'\0');
-    DWORD n = 0;
-    while ((n = GetModuleFileNameW(nullptr, exe.data(), static_cast<DWORD>(exe.size()))) == exe.size()) {
-        exe.resize(exe.size() * 2);
-    }
-    exe.resize(n);
-    path_ = exe.substr(0, exe.find_last_of(L"\\/") + 1) + L"ResHacker.log";
-    timesPath_ = exe.substr(0, exe.find_last_of(L"\\/") + 1) + L"ResHacker.times";
+    const std::wstring folder = ProgramFolder();
+    path_ = folder + L"ResHacker.log";
+    timesPath_ = folder + L"ResHacker.times";
     const unsigned long long entered = Now();
     FILETIME created{}, exited{}, kernel{}, user{};
     if (GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) Time(L"created", Ticks(created));

@@ -15,35 +15,26 @@ ResId IdOf(LPCWSTR id) { return IS_INTRESOURCE(id) ? ResId::Ordinal(LOWORD(id)) 
 
 LPCWSTR PointerOf(const ResId& id) { return id.isOrdinal ? MAKEINTRESOURCEW(id.ordinal) : id.name.c_str(); }
 
-struct ExistingLanguage {
+// One item of the source: the editor tells items apart by type, name and language.
+struct ExistingItem {
+    ResId type;
+    ResId name;
     WORD language;
     std::vector<std::uint8_t> data;
 };
 
-struct ExistingResource {
-    ResId type;
-    ResId name;
-    std::vector<ExistingLanguage> languages;
-};
-
 BOOL CALLBACK CollectLanguage(HMODULE module, LPCWSTR type, LPCWSTR name, WORD language, LONG_PTR param) {
-    ExistingLanguage found{language, {}};
+    ExistingItem found{IdOf(type), IdOf(name), language, {}};
     HRSRC info = FindResourceExW(module, type, name, language);
     HGLOBAL loaded = info != nullptr ? LoadResource(module, info) : nullptr;
     const auto* bytes = static_cast<const std::uint8_t*>(loaded != nullptr ? LockResource(loaded) : nullptr);
     if (bytes != nullptr) found.data.assign(bytes, bytes + SizeofResource(module, info));
-    reinterpret_cast<ExistingResource*>(param)->languages.push_back(std::move(found));
+    reinterpret_cast<std::vector<ExistingItem>*>(param)->push_back(std::move(found));
     return TRUE;
 }
 
-struct Collector {
-    std::vector<ExistingResource> found;
-};
-
 BOOL CALLBACK CollectName(HMODULE module, LPCWSTR type, LPWSTR name, LONG_PTR param) {
-    ExistingResource res{IdOf(type), IdOf(name), {}};
-    EnumResourceLanguagesW(module, type, name, CollectLanguage, reinterpret_cast<LONG_PTR>(&res));
-    reinterpret_cast<Collector*>(param)->found.push_back(std::move(res));
+    EnumResourceLanguagesW(module, type, name, CollectLanguage, param);
     return TRUE;
 }
 
@@ -52,16 +43,22 @@ BOOL CALLBACK CollectType(HMODULE module, LPWSTR type, LONG_PTR param) {
     return TRUE;
 }
 
-const ExistingResource* Find(const std::vector<ExistingResource>& existing, const ResEntry& entry) {
-    for (const ExistingResource& e : existing) {
-        if (e.type.SameAs(entry.type) && e.name.SameAs(entry.name)) return &e;
-    }
-    return nullptr;
+bool SameItem(const ExistingItem& item, const ResEntry& entry) {
+    return item.type.SameAs(entry.type) && item.name.SameAs(entry.name) && item.language == entry.language;
 }
 
-std::wstring Describe(const ResEntry& e) {
-    return e.type.Text() + L"/" + e.name.Text() + L"/" + std::to_wstring(e.language);
+bool SourceHas(const std::vector<ExistingItem>& existing, const ResEntry& entry) {
+    for (const ExistingItem& item : existing) {
+        if (SameItem(item, entry)) return true;
+    }
+    return false;
 }
+
+std::wstring Describe(const ResId& type, const ResId& name, WORD language) {
+    return type.Text() + L"/" + name.Text() + L" language " + std::to_wstring(language);
+}
+
+std::wstring Describe(const ResEntry& e) { return Describe(e.type, e.name, e.language); }
 
 std::wstring FolderOf(const std::wstring& path) {
     const std::size_t slash = path.find_last_of(L"\\/");
@@ -70,10 +67,15 @@ std::wstring FolderOf(const std::wstring& path) {
 
 }  // namespace
 
-int RunMerge(MergeVerb verb, const std::wstring& src, const std::wstring& dst, const std::wstring& resPath,
-             const Log& log) {
+void LogMergeRun(MergeVerb verb, const std::wstring& src, const std::wstring& dst, const std::wstring& resPath,
+                 const Log& log) {
     const wchar_t* verbName = verb == MergeVerb::AddSkip ? L"addskip" : L"modify";
     log.Line(L"merge", std::wstring(verbName) + L" src=[" + src + L"] dst=[" + dst + L"] res=[" + resPath + L"]");
+}
+
+int RunMerge(MergeVerb verb, const std::wstring& src, const std::wstring& dst, const std::wstring& resPath,
+             const Log& log) {
+    LogMergeRun(verb, src, dst, resPath, log);
 
     const auto resBytes = ReadFileBytes(resPath);
     if (!resBytes) {
@@ -92,15 +94,16 @@ int RunMerge(MergeVerb verb, const std::wstring& src, const std::wstring& dst, c
         log.Line(L"merge-error", L"cannot load the source file: " + LastErrorText());
         return 2;
     }
-    Collector collector;
-    EnumResourceTypesW(module, CollectType, reinterpret_cast<LONG_PTR>(&collector));
+    std::vector<ExistingItem> existing;
+    EnumResourceTypesW(module, CollectType, reinterpret_cast<LONG_PTR>(&existing));
     FreeLibrary(module);
 
     std::vector<const ResEntry*> chosen;
     for (const ResEntry& entry : *entries) {
-        const bool exists = Find(collector.found, entry) != nullptr;
+        const bool exists = SourceHas(existing, entry);
         const bool take = verb == MergeVerb::AddSkip ? !exists : exists;
-        log.Line(take ? L"merge-take" : L"merge-skip", Describe(entry) + (exists ? L" exists" : L" absent"));
+        log.Line(take ? L"merge-take" : L"merge-skip",
+                 Describe(entry) + (exists ? L": the source has it" : L": absent from the source"));
         if (take) chosen.push_back(&entry);
     }
     if (chosen.empty()) {
@@ -129,22 +132,18 @@ int RunMerge(MergeVerb verb, const std::wstring& src, const std::wstring& dst, c
         return UpdateResourceW(update, PointerOf(type), PointerOf(name), language,
                                const_cast<std::uint8_t*>(data.data()), static_cast<DWORD>(data.size())) != FALSE;
     };
-    for (const ExistingResource& old : collector.found) {
+    // Other languages of a replaced name stay: they are other items.
+    for (const ExistingItem& old : existing) {
         bool replaced = false;
-        for (const ResEntry* entry : chosen) {
-            replaced = replaced || (old.type.SameAs(entry->type) && old.name.SameAs(entry->name));
+        for (const ResEntry* entry : chosen) replaced = replaced || SameItem(old, *entry);
+        const std::wstring what = Describe(old.type, old.name, old.language);
+        if (replaced) {
+            log.Line(L"merge-delete", what + L": replaced");
+            continue;
         }
-        for (const ExistingLanguage& language : old.languages) {
-            const std::wstring what =
-                old.type.Text() + L"/" + old.name.Text() + L"/" + std::to_wstring(language.language);
-            if (replaced) {
-                log.Line(L"merge-delete", what);
-                continue;
-            }
-            if (language.data.empty() || !write(old.type, old.name, language.language, language.data)) {
-                EndUpdateResourceW(update, TRUE);
-                return fail(L"cannot keep " + what);
-            }
+        if (old.data.empty() || !write(old.type, old.name, old.language, old.data)) {
+            EndUpdateResourceW(update, TRUE);
+            return fail(L"cannot keep " + what);
         }
     }
     for (const ResEntry* entry : chosen) {

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "EditorWindow.h"
+#include "Faults.h"
 #include "FileIo.h"
 #include "Invocation.h"
 #include "Log.h"
@@ -68,20 +69,41 @@ int DecompileTest(const Invocation& inv, const standin::Log& log) {
     return 1;
 }
 
+// A merge as asked, or as the chosen faults spoil it.
+int Merge(standin::MergeVerb verb, const Invocation& inv, const standin::Faults& faults, const standin::Log& log) {
+    if (faults.mergeNothing) {
+        standin::LogMergeRun(verb, inv.src, inv.dst, inv.resPath, log);
+        log.Line(L"merge-result", L"fault merge-nothing: destination untouched; exit 0");
+        return 0;
+    }
+    const int code = standin::RunMerge(verb, inv.src, inv.dst, inv.resPath, log);
+    if (verb != standin::MergeVerb::Modify || !faults.mergeTruncate || code == 2) return code;
+    // A broken editor: it cuts the destination short whether it merged or not.
+    const auto kept = standin::CutFileToHalf(inv.dst);
+    if (!kept) {
+        log.Line(L"merge-error", L"fault merge-truncate: cannot cut the destination: " + standin::LastErrorText());
+        return 2;
+    }
+    log.Line(L"merge-result",
+             L"fault merge-truncate: destination cut to " + std::to_wstring(*kept) + L" bytes; exit 0");
+    return 0;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     const standin::Log log;
     const std::wstring commandLine = GetCommandLineW();
     log.Line(L"cmdline", commandLine);
+    const standin::Faults faults = standin::ReadFaults(log);
     const Invocation inv = standin::ParseInvocation(standin::ArgumentsOf(commandLine));
     switch (inv.mode) {
         case Invocation::Mode::Edit:
-            return standin::RunEditor(inv.resPath, showCommand, log);
+            return standin::RunEditor(inv.resPath, showCommand, faults, log);
         case Invocation::Mode::AddSkip:
-            return standin::RunMerge(standin::MergeVerb::AddSkip, inv.src, inv.dst, inv.resPath, log);
+            return Merge(standin::MergeVerb::AddSkip, inv, faults, log);
         case Invocation::Mode::Modify:
-            return standin::RunMerge(standin::MergeVerb::Modify, inv.src, inv.dst, inv.resPath, log);
+            return Merge(standin::MergeVerb::Modify, inv, faults, log);
         case Invocation::Mode::CompileTest:
             return CompileTest(inv, log);
         case Invocation::Mode::DecompileTest:

@@ -2,7 +2,8 @@
 filled script on the clipboard, starts the stand-in on initial.res as the tool
 does, waits for its window to be in front and sends the 36 key events. The
 saved initial.res must then hold exactly what windres makes of that script,
-and the stand-in must have closed."""
+and the stand-in must have closed. With the no-save fault the same keys leave
+initial.res as it was."""
 
 import shutil
 
@@ -25,6 +26,7 @@ VALUES = {
 EXPECTED_EVENTS = ["cmdline", "open", "select", "ready", "select", "select", "selectall", "script", "compile-ok",
                    "save-ok", "close"]
 EXPECTED_SELECTIONS = ["group Version Info", "group 1", "resource Version Info/1/1041"]
+NO_SAVE_EVENTS = ["cmdline", "faults"] + [tag if tag != "save-ok" else "save-skipped" for tag in EXPECTED_EVENTS[1:]]
 
 
 def main():
@@ -54,12 +56,16 @@ def main():
     clip.write_bytes(script.encode("utf-8"))
     cmd = work / "interactive.cmdline"
     cmd.write_text(f'"{c.windows_path(standin)}" "{c.windows_path(initial)}"', encoding="utf-8")
-    code, output = wine.run([driver, "keys", c.windows_path(cmd), c.windows_path(clip), 30000], timeout=240)
-    print(output)
-    if code != 0:
-        wine.screenshot("failure.png")
-    failures.check(code == 0, f"the driver reports {code}: 0 means the stand-in closed by itself with exit code 0")
 
+    def press_keys(name):
+        code, output = wine.run([driver, "keys", c.windows_path(cmd), c.windows_path(clip), 30000], timeout=240)
+        print(output)
+        if code != 0:
+            wine.screenshot(f"failure-{name}.png")
+        failures.check(code == 0, f"{name}: the driver reports {code}: 0 means the stand-in closed by itself with "
+                       "exit code 0")
+
+    press_keys("keys")
     saved = c.parse_res(initial.read_bytes())
     versions = c.version_entries(saved)
     failures.check(len(saved) == 1 and len(versions) == 1, f"initial.res holds {len(saved)} resources after the run")
@@ -77,6 +83,16 @@ def main():
                    f"the Right presses should walk root, name, language; log has {selections}")
     scripts = [text for tag, text in log if tag == "script"]
     failures.check(scripts == [c.escape_like_log(script)], "the compiled text is not exactly the clipboard's script")
+
+    # The no-save fault: the edit compiles, the save does nothing, Alt+F4 closes.
+    shutil.copy2(built, initial)
+    (standin.parent / "ResHacker.faults").write_text("no-save\n", encoding="utf-8")
+    press_keys("no-save")
+    failures.check(initial.read_bytes() == built.read_bytes(), "no-save: initial.res was changed")
+    log = c.read_log(log_path)[len(log):]
+    tags = [tag for tag, _ in log]
+    failures.check(tags == NO_SAVE_EVENTS, f"no-save: log events {tags}, expected {NO_SAVE_EVENTS}")
+    failures.check(("faults", "no-save") in log, f"no-save: the faults read are not logged: {log[:3]}")
     failures.finish("test_interactive")
 
 
