@@ -15,6 +15,7 @@
 #include "app/ControlTable.h"
 #include "app/WindowFonts.h"
 #include "platform/win32/CaptionFonts.h"
+#include "platform/win32/Dpi.h"
 #include "platform/win32/MainWindow.h"
 #include "platform/win32/SystemText.h"
 #include "platform/win32/Win32Platform.h"
@@ -251,6 +252,35 @@ TEST(CaptionFitTest, EveryCaptionFitsItsControlAtEachDpi) {
             std::printf("%-18s %4u  %-16s %4.1fpt/%ldpx  %4ld x %-3ld vs %4ld x %ld\n", name.c_str(), dpi,
                         Utf8(font.lfFaceName).c_str(), points, std::abs(font.lfHeight), measure.text.cx,
                         measure.text.cy, measure.box.cx, measure.box.cy);
+        }
+    }
+}
+
+// Where the layout's face is missing the window takes the system's message
+// font (Yu Gothic UI on Japanese Windows 10 and 11, Meiryo UI before): with
+// each such face that is installed, every caption still fits after fitting.
+TEST(CaptionFitTest, EveryCaptionFitsInTheJapaneseUiFacesToo) {
+    std::vector<std::wstring> faces{win32::MessageFontForDpi(96).lfFaceName};
+    for (const wchar_t* face : {L"Yu Gothic UI", L"Meiryo UI", L"MS UI Gothic"}) {
+        if (win32::FontFamilyInstalled(face)) faces.push_back(face);
+    }
+    for (const UINT dpi : {96u, 120u, 144u, 192u}) {
+        const MainWindow window(GetModuleHandleW(nullptr), dpi);
+        for (const std::wstring& face : faces) {
+            LOGFONTW base = win32::MessageFontForDpi(dpi);
+            lstrcpynW(base.lfFaceName, face.c_str(), LF_FACESIZE);
+            int shrunk = 0;
+            for (const ControlSpec& spec : ControlTable()) {
+                if (spec.kind == ControlKind::FileDialog) continue;
+                SCOPED_TRACE(Utf8(face) + " " + win32::ToAnsi(spec.name) + "(" + std::to_string(spec.index) + ") at " +
+                             std::to_string(dpi));
+                const HWND control = window.Control({spec.name, spec.index});
+                const LOGFONTW fitted = win32::FittedFont(control, spec.kind, spec.caption, base, dpi);
+                if (fitted.lfHeight != base.lfHeight) ++shrunk;
+                EXPECT_TRUE(MeasureCaption(control, spec.kind, spec.caption, fitted).Fits());
+            }
+            std::printf("%-16s %3ldpx at %3u dpi: %d of the captions a smaller size\n", Utf8(face).c_str(),
+                        std::abs(base.lfHeight), dpi, shrunk);
         }
     }
 }
