@@ -16,6 +16,8 @@ namespace {
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kWindowExStyle = WS_EX_CONTROLPARENT;
 constexpr COLORREF kHeadingColour = RGB(0, 0, 255);
+// WM_COPYGLOBALDATA: the shell hands dropped files over with it.
+constexpr UINT kCopyGlobalData = 0x0049;
 
 struct ControlClass {
     const wchar_t* className;
@@ -90,6 +92,11 @@ MainWindow::MainWindow(HINSTANCE instance, UINT dpi) {
     Layout(nullptr);
     ApplyFonts();
     DragAcceptFiles(window_, TRUE);
+    // Run as administrator, the window would not hear of drops from
+    // Explorer, which runs at a lower integrity level.
+    for (const UINT message : {UINT{WM_DROPFILES}, UINT{WM_COPYDATA}, kCopyGlobalData}) {
+        ChangeWindowMessageFilterEx(window_, message, MSGFLT_ALLOW, nullptr);
+    }
 }
 
 MainWindow::~MainWindow() {
