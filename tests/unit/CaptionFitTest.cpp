@@ -44,12 +44,5 @@ INSTANTIATE_TEST_SUITE_P(Table, CaptionFit,
                                            FitCase{"TooTall", 12, 8, {29, 10}, {12, 11, 10, 9}, {10, true}}),
                          [](const ::testing::TestParamInfo<FitCase>& param) { return std::string(param.param.name); });
 
-TEST(CaptionFit, AnExtentFitsWhenNeitherSideIsLarger) {
-    EXPECT_TRUE(FitsIn({29, 18}, {29, 18}));
-    EXPECT_FALSE(FitsIn({30, 18}, {29, 18}));
-    EXPECT_FALSE(FitsIn({29, 19}, {29, 18}));
-    EXPECT_TRUE(FitsIn({0, 0}, {29, 18}));
-}
-
 }  // namespace
 }  // namespace quillmark
