@@ -4,6 +4,7 @@
 #include <variant>
 
 #include "app/FieldTable.h"
+#include "app/FileDrop.h"
 #include "reshacker/CommandLines.h"
 #include "reshacker/EditCheck.h"
 #include "reshacker/InteractiveEdit.h"
@@ -111,6 +112,15 @@ void frmMain::Form_Unload() {
 void frmMain::txtExe_Change() { UpdateButtonStates(); }
 
 void frmMain::txtResHack_Change() { UpdateButtonStates(); }
+
+void frmMain::Form_DropFiles(const std::vector<std::wstring>& files, const ControlRef& underDrop) {
+    // A press reads the path boxes while it runs.
+    if (pressRunning_) return;
+    const auto isNormalFile = [this](const std::wstring& path) { return !platform_.FindFirstNormalFile(path).empty(); };
+    if (const auto dropped = FileDropTarget(files, underDrop, isNormalFile)) {
+        platform_.SetText(dropped->box, dropped->path);
+    }
+}
 
 void frmMain::UpdateButtonStates() {
     platform_.SetEnabled(kCmdView, false);

@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/Platform.h"
 #include "reshacker/RunSteps.h"
@@ -24,6 +25,8 @@ public:
     void Form_Unload();
     void txtExe_Change();
     void txtResHack_Change();
+    // Files dropped on the window, with the control under the drop point.
+    void Form_DropFiles(const std::vector<std::wstring>& files, const ControlRef& underDrop);
     void cmdOpenExe_Click();
     void cmdOpenHack_Click();
     void cmdEnd_Click();

@@ -14,6 +14,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     quillmark::frmMain form(platform);
     window.SetEventSink(
         [&form](quillmark::WindowEvent event, const quillmark::ControlRef& control) { form.OnEvent(event, control); });
+    window.SetDropSink([&form](const std::vector<std::wstring>& files, const quillmark::ControlRef& underDrop) {
+        form.Form_DropFiles(files, underDrop);
+    });
 
     form.OnEvent(quillmark::WindowEvent::Initialize);
     form.OnEvent(quillmark::WindowEvent::Load);  // shows the window itself

@@ -4,7 +4,9 @@
 #include <numeric>
 
 #include "app/ControlTable.h"
+#include "app/WindowFonts.h"
 #include "app/resources/resource.h"
+#include "platform/win32/CaptionFonts.h"
 #include "platform/win32/Dpi.h"
 #include "platform/win32/SystemDlls.h"
 
@@ -15,10 +17,8 @@ namespace {
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kWindowExStyle = WS_EX_CONTROLPARENT;
 constexpr COLORREF kHeadingColour = RGB(0, 0, 255);
-constexpr const wchar_t* kHeadingFace = L"ＭＳ Ｐゴシック";
-constexpr int kHeadingPoints = 9;
-constexpr LONG kHeadingWeight = 700;
-constexpr BYTE kHeadingCharSet = SHIFTJIS_CHARSET;
+// WM_COPYGLOBALDATA: the shell hands dropped files over with it.
+constexpr UINT kCopyGlobalData = 0x0049;
 
 struct ControlClass {
     const wchar_t* className;
@@ -31,7 +31,9 @@ ControlClass ClassFor(ControlKind kind) {
         case ControlKind::Button:
             return {WC_BUTTONW, WS_TABSTOP | BS_PUSHBUTTON, 0};
         case ControlKind::TextBox:
-            return {WC_EDITW, WS_TABSTOP | WS_BORDER | ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+            // The sunken edge alone, as in a dialog: a border on top of it
+            // would take two more pixels from the text's height.
+            return {WC_EDITW, WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
         case ControlKind::Label:
             // SS_NOTIFY: the tooltip control only sees the mouse over a
             // static that answers hit tests.
@@ -49,22 +51,6 @@ const ControlSpec* FrameSpec() {
         if (spec.kind == ControlKind::Frame) return &spec;
     }
     return nullptr;
-}
-
-int CALLBACK NoteFontFamily(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
-    *reinterpret_cast<bool*>(found) = true;
-    return 0;
-}
-
-bool FontFamilyInstalled(const wchar_t* face) {
-    LOGFONTW query{};
-    query.lfCharSet = DEFAULT_CHARSET;
-    lstrcpynW(query.lfFaceName, face, LF_FACESIZE);
-    bool found = false;
-    const HDC screen = GetDC(nullptr);
-    EnumFontFamiliesExW(screen, &query, NoteFontFamily, reinterpret_cast<LPARAM>(&found), 0);
-    ReleaseDC(nullptr, screen);
-    return found;
 }
 
 void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
@@ -89,7 +75,7 @@ void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
 
 }  // namespace
 
-MainWindow::MainWindow(HINSTANCE instance) {
+MainWindow::MainWindow(HINSTANCE instance, UINT dpi) {
     INITCOMMONCONTROLSEX commonControls{sizeof(commonControls), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&commonControls);
     RegisterWindowClass(instance, &MainWindow::WindowProc);
@@ -98,23 +84,29 @@ MainWindow::MainWindow(HINSTANCE instance) {
     window_ = CreateWindowExW(kWindowExStyle, kClassName, spec.caption, kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                               CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
     if (window_ == nullptr) return;
-    dpi_ = WindowDpi(window_);
+    dpi_ = dpi != 0 ? dpi : WindowDpi(window_);
     SetIcons(instance);
-    CreateFonts();
     CreateControls(instance);
     CreateTooltips(instance);
     OrderByTabIndex();
-    ApplyFonts();
+    // Sized first: a caption is fitted to its control's size.
     Layout(nullptr);
+    ApplyFonts();
+    DragAcceptFiles(window_, TRUE);
+    // Run as administrator, the window would not hear of drops from
+    // Explorer, which runs at a lower integrity level.
+    for (const UINT message : {UINT{WM_DROPFILES}, UINT{WM_COPYDATA}, kCopyGlobalData}) {
+        ChangeWindowMessageFilterEx(window_, message, MSGFLT_ALLOW, nullptr);
+    }
 }
 
 MainWindow::~MainWindow() {
     destroying_ = true;
     sink_ = nullptr;
+    dropSink_ = nullptr;
     if (tooltip_ != nullptr) DestroyWindow(tooltip_);
     if (window_ != nullptr) DestroyWindow(window_);
-    if (messageFont_ != nullptr) DeleteObject(messageFont_);
-    if (headingFont_ != nullptr) DeleteObject(headingFont_);
+    for (const HFONT font : fonts_) DeleteObject(font);
 }
 
 HWND MainWindow::Control(const ControlRef& control) const {
@@ -211,30 +203,37 @@ void MainWindow::OrderByTabIndex() {
     }
 }
 
-void MainWindow::CreateFonts() {
-    if (messageFont_ != nullptr) DeleteObject(messageFont_);
-    if (headingFont_ != nullptr) DeleteObject(headingFont_);
-
-    const LOGFONTW message = MessageFontForDpi(dpi_);
-    messageFont_ = CreateFontIndirectW(&message);
-
-    LOGFONTW heading{};
-    heading.lfHeight = -MulDiv(kHeadingPoints, static_cast<int>(dpi_), 72);
-    heading.lfWeight = kHeadingWeight;
-    heading.lfCharSet = kHeadingCharSet;
-    lstrcpynW(heading.lfFaceName, FontFamilyInstalled(kHeadingFace) ? kHeadingFace : message.lfFaceName, LF_FACESIZE);
-    headingFont_ = CreateFontIndirectW(&heading);
-}
-
 void MainWindow::ApplyFonts() {
+    const LOGFONTW body = RequestedFont(FontFor(ControlLook::Default), dpi_);
+    const LOGFONTW heading = RequestedFont(FontFor(ControlLook::BlueBoldHeading), dpi_);
+    std::vector<HFONT> created;
+    const auto fontFor = [&](const LOGFONTW& wanted) {
+        for (const HFONT font : created) {
+            LOGFONTW existing{};
+            GetObjectW(font, sizeof(existing), &existing);
+            if (existing.lfHeight == wanted.lfHeight && existing.lfWeight == wanted.lfWeight &&
+                lstrcmpW(existing.lfFaceName, wanted.lfFaceName) == 0) {
+                return font;
+            }
+        }
+        created.push_back(CreateFontIndirectW(&wanted));
+        return created.back();
+    };
+
     // Before the window is first shown there is nothing to repaint.
     const BOOL repaint = IsWindowVisible(window_);
     const auto table = ControlTable();
     for (std::size_t i = 0; i < table.size(); ++i) {
         if (controls_[i] == nullptr) continue;
-        const HFONT font = table[i].look == ControlLook::BlueBoldHeading ? headingFont_ : messageFont_;
-        SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), repaint);
+        const LOGFONTW& base = table[i].look == ControlLook::BlueBoldHeading ? heading : body;
+        // The text box's margins follow its font: measured with it in place.
+        SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(base)), FALSE);
+        const LOGFONTW fitted = FittedFont(controls_[i], table[i].kind, table[i].caption, base, dpi_);
+        SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(fitted)), repaint);
     }
+    // The controls hold the new fonts now: the old ones can go.
+    for (const HFONT font : fonts_) DeleteObject(font);
+    fonts_ = std::move(created);
 }
 
 void MainWindow::Layout(const RECT* suggestedWindowRect) {
@@ -300,6 +299,38 @@ void MainWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
     }
 }
 
+void MainWindow::OnDropFiles(HDROP drop) {
+    std::vector<std::wstring> files(DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0));
+    for (UINT i = 0; i < files.size(); ++i) {
+        files[i].resize(DragQueryFileW(drop, i, nullptr, 0) + 1);
+        files[i].resize(DragQueryFileW(drop, i, files[i].data(), static_cast<UINT>(files[i].size())));
+    }
+    POINT point{};
+    const bool inClient = DragQueryPoint(drop, &point) != FALSE;
+    DragFinish(drop);
+
+    if (!dropSink_) return;
+    const DropSink sink = dropSink_;
+    sink(files, inClient ? ControlAt(point) : ControlRef{});
+}
+
+ControlRef MainWindow::ControlAt(POINT point) const {
+    // The controls inside the frame are its siblings and lie on top of it:
+    // the frame counts only where none of them is.
+    ControlRef found;
+    const auto table = ControlTable();
+    for (std::size_t i = 0; i < table.size() && i < controls_.size(); ++i) {
+        if (controls_[i] == nullptr) continue;
+        RECT rect{};
+        GetWindowRect(controls_[i], &rect);
+        MapWindowPoints(HWND_DESKTOP, window_, reinterpret_cast<POINT*>(&rect), 2);
+        if (!PtInRect(&rect, point)) continue;
+        found = ControlRef{table[i].name, table[i].index};
+        if (table[i].kind != ControlKind::Frame) break;
+    }
+    return found;
+}
+
 void MainWindow::OnActivate(WPARAM wParam) {
     if (LOWORD(wParam) == WA_INACTIVE) {
         const HWND focus = GetFocus();
@@ -330,6 +361,9 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_COMMAND:
             OnCommand(wParam, lParam);
             return 0;
+        case WM_DROPFILES:
+            OnDropFiles(reinterpret_cast<HDROP>(wParam));
+            return 0;
         case WM_CTLCOLORSTATIC:
             if (IsHeading(reinterpret_cast<HWND>(lParam))) {
                 const auto dc = reinterpret_cast<HDC>(wParam);
@@ -350,9 +384,8 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DPICHANGED:
             dpi_ = HIWORD(wParam);
             SetIcons(reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE)));
-            CreateFonts();
-            ApplyFonts();
             Layout(reinterpret_cast<const RECT*>(lParam));
+            ApplyFonts();
             return 0;
         case WM_CLOSE:
             if (sink_) {

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "platform/Platform.h"
@@ -11,19 +12,24 @@
 namespace quillmark::win32 {
 
 using EventSink = std::function<void(WindowEvent, const ControlRef&)>;
+// Files dropped on the window and the control under the drop point (none
+// when the point is on no control).
+using DropSink = std::function<void(const std::vector<std::wstring>& files, const ControlRef& underDrop)>;
 
 // The main window, built by walking the control table: every control at
 // its twips position converted at the window's DPI, with its caption, font,
-// tooltip and tab order. It turns control notifications into window events
-// and holds no logic of its own.
+// tooltip and tab order; a caption too wide for its control gets a smaller
+// size of its font. It turns control notifications and dropped files into
+// window events and holds no logic of its own.
 class MainWindow {
 public:
     // A control's window ID is its position in the control table plus this.
     static constexpr int kFirstControlId = 1000;
     static constexpr const wchar_t* kClassName = L"QuillmarkMainWindow";
 
-    // Creates the window hidden, with all its controls.
-    explicit MainWindow(HINSTANCE instance);
+    // Creates the window hidden, with all its controls, laid out at `dpi`
+    // (0: the DPI of the monitor the window is on).
+    explicit MainWindow(HINSTANCE instance, UINT dpi = 0);
     ~MainWindow();
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
@@ -36,6 +42,7 @@ public:
 
     // Events reach the sink from the moment it is set.
     void SetEventSink(EventSink sink) { sink_ = std::move(sink); }
+    void SetDropSink(DropSink sink) { dropSink_ = std::move(sink); }
     void Show();
 
     // While busy the window shows the wait cursor wherever the mouse is.
@@ -54,10 +61,12 @@ private:
     void CreateControls(HINSTANCE instance);
     void CreateTooltips(HINSTANCE instance);
     void OrderByTabIndex();
-    void CreateFonts();
     void ApplyFonts();
     void Layout(const RECT* suggestedWindowRect);
     void OnCommand(WPARAM wParam, LPARAM lParam);
+    void OnDropFiles(HDROP drop);
+    // The control under a point of the client area; none where there is none.
+    ControlRef ControlAt(POINT point) const;
     void OnActivate(WPARAM wParam);
     bool IsHeading(HWND control) const;
     void Emit(WindowEvent event, std::size_t tablePosition);
@@ -66,10 +75,10 @@ private:
     HWND tooltip_ = nullptr;
     HWND lastFocus_ = nullptr;
     std::vector<HWND> controls_;  // one per control-table entry
-    HFONT messageFont_ = nullptr;
-    HFONT headingFont_ = nullptr;
+    std::vector<HFONT> fonts_;    // every font the controls use, owned
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
     EventSink sink_;
+    DropSink dropSink_;
     bool busy_ = false;
     bool destroying_ = false;
 };

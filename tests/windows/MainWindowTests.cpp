@@ -1,14 +1,21 @@
-// The main window built from the control table: controls, positions, fonts,
-// tooltips, tab order, and the events it reports.
+// The main window built from the control table: controls, positions, fonts
+// and captions that fit, tooltips, tab order, and the events it reports.
 #include "platform/win32/WindowsApi.h"
+
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "app/ControlTable.h"
+#include "app/WindowFonts.h"
+#include "platform/win32/CaptionFonts.h"
+#include "platform/win32/Dpi.h"
 #include "platform/win32/MainWindow.h"
 #include "platform/win32/SystemText.h"
 #include "platform/win32/Win32Platform.h"
@@ -36,11 +43,15 @@ protected:
         window.SetEventSink([this](WindowEvent event, const ControlRef& control) {
             events.push_back({event, control});
         });
+        window.SetDropSink([this](const std::vector<std::wstring>& files, const ControlRef& underDrop) {
+            drops.push_back({files, underDrop});
+        });
     }
 
     MainWindow window{GetModuleHandleW(nullptr)};
     Win32Platform platform{window};
     std::vector<Event> events;
+    std::vector<std::pair<std::vector<std::wstring>, ControlRef>> drops;
 };
 
 int Px(int twips, UINT dpi) { return MulDiv(twips, static_cast<int>(dpi), 1440); }
@@ -139,6 +150,139 @@ TEST_F(MainWindowTest, DpiChangeLaysTheWindowOutAgainWithScaledFonts) {
     SendMessageW(window.Handle(), WM_DPICHANGED, MAKEWPARAM(original, original), reinterpret_cast<LPARAM>(&suggested));
     ExpectLayoutAt(window, original, true);
     EXPECT_EQ(headingHeight(), -MulDiv(9, static_cast<int>(original), 72));
+}
+
+std::string Utf8(const std::wstring& text) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(std::max(size, 1)), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, bytes.data(), size, nullptr, nullptr);
+    bytes.pop_back();
+    return bytes;
+}
+
+LOGFONTW FontOf(HWND control) {
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof(font), &font);
+    return font;
+}
+
+struct CaptionMeasure {
+    SIZE text;
+    SIZE box;
+    bool Fits() const { return text.cx <= box.cx && text.cy <= box.cy; }
+};
+
+// Measured as the control draws its text, in its own font: labels wrap
+// (DrawTextW), the other kinds keep to one line; the box is the client area
+// less the button's edge and text margins or the text box's margins.
+CaptionMeasure MeasureCaption(HWND control, ControlKind kind, const std::wstring& text, const LOGFONTW& font) {
+    RECT box{};
+    GetClientRect(control, &box);
+    if (kind == ControlKind::Button || kind == ControlKind::Frame) {
+        InflateRect(&box, -GetSystemMetrics(SM_CXEDGE), -GetSystemMetrics(SM_CYEDGE));
+    }
+    RECT margin{};
+    if (kind == ControlKind::Button && SendMessageW(control, BCM_GETTEXTMARGIN, 0, reinterpret_cast<LPARAM>(&margin))) {
+        box.left += margin.left;
+        box.right -= margin.right;
+        box.top += margin.top;
+        box.bottom -= margin.bottom;
+    }
+    if (kind == ControlKind::TextBox) {
+        const auto margins = static_cast<DWORD>(SendMessageW(control, EM_GETMARGINS, 0, 0));
+        box.left += LOWORD(margins);
+        box.right -= HIWORD(margins);
+    }
+    const HFONT handle = CreateFontIndirectW(&font);
+    const HDC dc = GetDC(control);
+    const HGDIOBJ previous = SelectObject(dc, handle);
+    SIZE extent{};
+    if (kind == ControlKind::Label) {
+        RECT wrapped{0, 0, box.right - box.left, 0};
+        DrawTextW(dc, text.c_str(), -1, &wrapped, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
+        extent = {wrapped.right, wrapped.bottom};
+    } else if (kind == ControlKind::TextBox) {
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+        TEXTMETRICW metrics{};
+        GetTextMetricsW(dc, &metrics);
+        extent.cy = metrics.tmHeight;
+    } else {
+        RECT line{};
+        DrawTextW(dc, text.c_str(), -1, &line, DT_CALCRECT | DT_SINGLELINE);
+        extent = {line.right, line.bottom};
+    }
+    SelectObject(dc, previous);
+    ReleaseDC(control, dc);
+    DeleteObject(handle);
+    return {extent, {box.right - box.left, box.bottom - box.top}};
+}
+
+// Prints the table of every caption against its box; the closing note of a
+// layout change quotes it.
+TEST(CaptionFitTest, EveryCaptionFitsItsControlAtEachDpi) {
+    std::printf("%-18s %4s  %-16s %7s  %-15s %s\n", "control", "dpi", "face", "size", "text w x h", "box w x h");
+    for (const UINT dpi : {96u, 120u, 144u, 192u}) {
+        const MainWindow window(GetModuleHandleW(nullptr), dpi);
+        ASSERT_EQ(window.Dpi(), dpi);
+        ExpectLayoutAt(window, dpi, false);
+        const LOGFONTW body = win32::RequestedFont(FontFor(ControlLook::Default), dpi);
+        const LOGFONTW heading = win32::RequestedFont(FontFor(ControlLook::BlueBoldHeading), dpi);
+        for (const ControlSpec& spec : ControlTable()) {
+            if (spec.kind == ControlKind::FileDialog) continue;
+            const std::string name =
+                win32::ToAnsi(spec.name) + (spec.index >= 0 ? "(" + std::to_string(spec.index) + ")" : "");
+            SCOPED_TRACE(name + " at " + std::to_string(dpi));
+            const HWND control = window.Control({spec.name, spec.index});
+            const LOGFONTW font = FontOf(control);
+            const LOGFONTW& base = spec.look == ControlLook::BlueBoldHeading ? heading : body;
+            EXPECT_EQ(std::wstring(font.lfFaceName), base.lfFaceName);
+            EXPECT_EQ(font.lfWeight, base.lfWeight);
+            const CaptionMeasure measure = MeasureCaption(control, spec.kind, spec.caption, font);
+            EXPECT_TRUE(measure.Fits()) << measure.text.cx << "x" << measure.text.cy << " in " << measure.box.cx << "x"
+                                        << measure.box.cy;
+            // Smaller only where the window's size did not fit, and then the
+            // largest size that does.
+            EXPECT_LE(std::abs(font.lfHeight), std::abs(base.lfHeight));
+            if (font.lfHeight != base.lfHeight) {
+                LOGFONTW larger = font;
+                larger.lfHeight += font.lfHeight < 0 ? -1 : 1;
+                EXPECT_FALSE(MeasureCaption(control, spec.kind, spec.caption, larger).Fits());
+            }
+            const double points = std::abs(font.lfHeight) * 72.0 / dpi;
+            std::printf("%-18s %4u  %-16s %4.1fpt/%ldpx  %4ld x %-3ld vs %4ld x %ld\n", name.c_str(), dpi,
+                        Utf8(font.lfFaceName).c_str(), points, std::abs(font.lfHeight), measure.text.cx,
+                        measure.text.cy, measure.box.cx, measure.box.cy);
+        }
+    }
+}
+
+// Where the layout's face is missing the window takes the system's message
+// font (Yu Gothic UI on Japanese Windows 10 and 11, Meiryo UI before): with
+// each such face that is installed, every caption still fits after fitting.
+TEST(CaptionFitTest, EveryCaptionFitsInTheJapaneseUiFacesToo) {
+    std::vector<std::wstring> faces{win32::MessageFontForDpi(96).lfFaceName};
+    for (const wchar_t* face : {L"Yu Gothic UI", L"Meiryo UI", L"MS UI Gothic"}) {
+        if (win32::FontFamilyInstalled(face)) faces.push_back(face);
+    }
+    for (const UINT dpi : {96u, 120u, 144u, 192u}) {
+        const MainWindow window(GetModuleHandleW(nullptr), dpi);
+        for (const std::wstring& face : faces) {
+            LOGFONTW base = win32::MessageFontForDpi(dpi);
+            lstrcpynW(base.lfFaceName, face.c_str(), LF_FACESIZE);
+            int shrunk = 0;
+            for (const ControlSpec& spec : ControlTable()) {
+                if (spec.kind == ControlKind::FileDialog) continue;
+                SCOPED_TRACE(Utf8(face) + " " + win32::ToAnsi(spec.name) + "(" + std::to_string(spec.index) + ") at " +
+                             std::to_string(dpi));
+                const HWND control = window.Control({spec.name, spec.index});
+                const LOGFONTW fitted = win32::FittedFont(control, spec.kind, spec.caption, base, dpi);
+                if (fitted.lfHeight != base.lfHeight) ++shrunk;
+                EXPECT_TRUE(MeasureCaption(control, spec.kind, spec.caption, fitted).Fits());
+            }
+            std::printf("%-16s %3ldpx at %3u dpi: %d of the captions a smaller size\n", Utf8(face).c_str(),
+                        std::abs(base.lfHeight), dpi, shrunk);
+        }
+    }
 }
 
 TEST_F(MainWindowTest, HeadingsUseTheBoldShiftJisFontInBlue) {
@@ -278,6 +422,68 @@ TEST_F(MainWindowTest, TextRoundTripsThroughEveryKindOfControl) {
         platform.SetText(c.control, c.text);
         EXPECT_EQ(platform.GetText(c.control), c.text);
     }
+}
+
+// A drop as the shell hands it over: a DROPFILES header, then the wide file
+// names, each ended by a NUL, and one more NUL after the last.
+HGLOBAL DropOf(const std::vector<std::wstring>& files, POINT point, bool nonClient) {
+    std::wstring names;
+    for (const std::wstring& file : files) names += file + L'\0';
+    names += L'\0';
+    const HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
+    auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
+    header->pFiles = sizeof(DROPFILES);
+    header->pt = point;
+    header->fNC = nonClient ? TRUE : FALSE;
+    header->fWide = TRUE;
+    std::copy(names.begin(), names.end(), reinterpret_cast<wchar_t*>(header + 1));
+    GlobalUnlock(memory);
+    return memory;
+}
+
+TEST_F(MainWindowTest, DroppedFilesReachTheFormWithTheControlUnderThePoint) {
+    EXPECT_NE(GetWindowLongW(window.Handle(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES, 0);
+    const auto centreOf = [&](const ControlRef& control) {
+        const RECT rect = ClientRectOf(window.Handle(), window.Control(control));
+        return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    };
+    const RECT frame = ClientRectOf(window.Handle(), window.Control({L"Frame1"}));
+    struct DropCase {
+        const char* name;
+        std::vector<std::wstring> files;
+        POINT point;
+        bool nonClient;
+        ControlRef expected;
+    };
+    const std::vector<DropCase> cases{
+        {"onto the target box", {L"C:\\Work\\app.exe"}, centreOf({L"txtExe"}), false, {L"txtExe"}},
+        {"onto the editor box, two files in order",
+         {L"C:\\RH\\ResHacker.exe", L"C:\\RH\\readme.txt"},
+         centreOf({L"txtResHack"}),
+         false,
+         {L"txtResHack"}},
+        {"onto a label inside the frame",
+         {L"D:\\作業 フォルダー\\製品.exe"},
+         centreOf({L"lblInfo", 3}),
+         false,
+         {L"lblInfo", 3}},
+        {"onto the frame between its controls",
+         {L"D:\\a.exe"},
+         POINT{frame.left + 4, frame.bottom - 4},
+         false,
+         {L"Frame1"}},
+        {"onto the window between controls", {L"D:\\a.exe"}, POINT{2, 2}, false, {}},
+        {"onto the title bar", {L"D:\\a.exe"}, POINT{40, 10}, true, {}},
+    };
+    for (const DropCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        drops.clear();
+        SendMessageW(window.Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf(c.files, c.point, c.nonClient)), 0);
+        ASSERT_EQ(drops.size(), 1u);
+        EXPECT_EQ(drops[0].first, c.files);
+        EXPECT_EQ(drops[0].second, c.expected);
+    }
+    EXPECT_TRUE(events.empty()) << "a drop is the form's to act on";
 }
 
 TEST_F(MainWindowTest, AltXPressesTheEndButton) {

@@ -1,0 +1,18 @@
+#include "app/CaptionFit.h"
+
+#include <algorithm>
+
+namespace quillmark {
+
+bool FitsIn(TextExtent text, TextExtent box) { return text.width <= box.width && text.height <= box.height; }
+
+FittedHeight FitCaptionHeight(int preferred, int smallest, TextExtent box,
+                              const std::function<TextExtent(int height)>& measure) {
+    const int floor = std::max(1, std::min(smallest, preferred));
+    for (int height = preferred; height >= floor; --height) {
+        if (FitsIn(measure(height), box)) return {height, true};
+    }
+    return {floor, false};
+}
+
+}  // namespace quillmark

@@ -1,0 +1,35 @@
+#include "app/FileDrop.h"
+
+#include <algorithm>
+#include <string_view>
+
+namespace quillmark {
+
+namespace {
+
+constexpr const wchar_t* kEditorBox = L"txtResHack";
+constexpr const wchar_t* kTargetBox = L"txtExe";
+constexpr std::wstring_view kEditorFileName = L"ResHacker.exe";
+
+wchar_t AsciiLower(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
+
+// File names compare as Windows compares them: letter case aside.
+bool IsEditorFile(const std::wstring& path) {
+    const std::size_t separator = path.find_last_of(L"\\/");
+    const std::wstring_view name =
+        separator == std::wstring::npos ? std::wstring_view(path) : std::wstring_view(path).substr(separator + 1);
+    return std::equal(name.begin(), name.end(), kEditorFileName.begin(), kEditorFileName.end(),
+                      [](wchar_t a, wchar_t b) { return AsciiLower(a) == AsciiLower(b); });
+}
+
+}  // namespace
+
+std::optional<DroppedPath> FileDropTarget(const std::vector<std::wstring>& files, const ControlRef& underDrop,
+                                          const std::function<bool(const std::wstring& path)>& isNormalFile) {
+    const auto file = std::find_if(files.begin(), files.end(), isNormalFile);
+    if (file == files.end()) return std::nullopt;
+    if (underDrop.name == kEditorBox || underDrop.name == kTargetBox) return DroppedPath{{underDrop.name}, *file};
+    return DroppedPath{{IsEditorFile(*file) ? kEditorBox : kTargetBox}, *file};
+}
+
+}  // namespace quillmark
