@@ -6,6 +6,7 @@ results are read back with pefile and from the files themselves.
 """
 
 import os
+import shutil
 import sys
 import time
 
@@ -399,6 +400,230 @@ def case_view_missing(f, args, desktop):
     check_message(f, run, APP_TITLE, "確認するファイルが見つかりません。", "view", icon="none")
 
 
+# --- presses that prove their result ----------------------------------------
+
+APPENDED_BYTES = 64 * 1024
+OTHER_LANGUAGE = "別の言語のバージョン情報も残っています"
+TARGET_DIFFERS = "更新後の実行ファイルを確かめたところ、入力した内容と異なります。"
+RESTORED = "実行ファイルを元に戻しました。バックアップと同じ内容であることを確かめました。"
+EDIT_DIFFERS = "ResHacker が保存した initial.res が、入力した内容と一致しません。"
+NO_BACKUP_NO_MERGE = "バックアップの作成と実行ファイルの更新は行っていません。"
+TARGET_UNCHANGED = "実行ファイルは変更していません。"
+
+
+def contains(*words):
+    return lambda text: all(w in text for w in words)
+
+
+def check_box(f, run, index, what, text, buttons="ok", default="ok"):
+    """The index-th message box the driver answered: title, text test,
+    exclamation or information icon, and its buttons with the default one."""
+    boxes = run.all("message-box")
+    if not f.check(len(boxes) > index, f"{what}: message box {index + 1} did not show\n{run.describe()}"):
+        return ""
+    row = boxes[index]
+    if not f.check(row[1] == "ok" and len(row) >= 8, f"{what}: message box not read: {row}"):
+        return ""
+    f.check(row[2] == APP_TITLE, f"{what}: title {row[2]!r}")
+    f.check(row[4] == "icon", f"{what}: the box shows no icon")
+    f.check(row[6:8] == [buttons, default], f"{what}: buttons {row[6:8]}, expected {[buttons, default]}")
+    f.check(text(row[3]), f"{what}: unexpected text\n{row[3]}")
+    return row[3]
+
+
+def faults(inst, *names):
+    """The stand-in's faults for this installation (see the stand-in's README)."""
+    (inst.editor_dir / "ResHacker.faults").write_text("\n".join(names) + "\n", encoding="utf-8")
+
+
+def editor_ran(inst):
+    return len(h.editor_runs(inst.times)) > 0
+
+
+def check_nothing_touched(f, inst, what):
+    check_untouched(f, inst, what)
+    f.check(inst.initial_res.read_bytes() == inst.original_initial_res, f"{what}: initial.res changed")
+    f.check(not editor_ran(inst), f"{what}: the editor was started")
+
+
+def answered_press(inst, answers, before=()):
+    """Start, fill, press, then the boxes answered in turn, the window idle again, close."""
+    lines = start_lines(inst) + fill_window(inst) + list(before) + press_lines("press")
+    lines += [["message-box", WAIT_PRESS_MS, answer] for answer in answers]
+    return lines + [["wait-idle", WAIT_PRESS_MS], ["no-message-box", 300]] + end_lines()
+
+
+def version_languages(path):
+    return {e[2]: e[3] for e in h.VersionReading(path).version_entries()}
+
+
+def case_refused_targets(f, args, desktop):
+    """A text file named .exe, and a target held open the way a running
+    program is (others may read it, nobody may write it): a message that
+    names the file, and the editor never starts."""
+    for variant in ("not a program", "in use"):
+        inst = h.Installation(args, f"{args.work}/{variant.replace(' ', '-')}", "plain")
+        hold = []
+        if variant == "not a program":
+            inst.target.write_bytes(b"This is a text file, not a program.\r\n" * 40)
+            inst.original_target = inst.target.read_bytes()
+            words = ("Windows のプログラムではないため", W(inst.target), "MZ ヘッダー", TARGET_UNCHANGED)
+        else:
+            hold = [["hold-file", W(inst.target), "share-read"]]
+            words = ("実行ファイルに書き込めません。", W(inst.target), "実行中のプログラム", TARGET_UNCHANGED)
+        run = inst.drive(desktop, answered_press(inst, ["ok"], hold))
+        f.check(run.ok(), f"{variant}: the driver run failed\n{run.describe()}")
+        check_box(f, run, 0, variant, contains(*words))
+        check_nothing_touched(f, inst, variant)
+
+
+def case_lost_keys(f, args, desktop):
+    """The editor closes without saving: initial.res keeps its old values, so
+    the press stops before the backup and the target is untouched."""
+    inst = h.Installation(args, args.work + "/case", "plain")
+    faults(inst, "no-save")
+    run = inst.drive(desktop, answered_press(inst, ["ok"]))
+    f.check(run.ok(), f"the driver run failed\n{run.describe()}")
+    check_box(f, run, 0, "lost keys",
+              contains(EDIT_DIFFERS, W(inst.initial_res), "・Comments: 「" + FIELDS[0] + "」 のはずが 「(Comments)」",
+                       NO_BACKUP_NO_MERGE))
+    check_untouched(f, inst, "lost keys")
+    f.check(inst.initial_res.read_bytes() == inst.original_initial_res, "lost keys: initial.res changed")
+    tags = [t for t, _ in h.common.read_log(inst.log)]
+    f.check("save-skipped" in tags and not [t for t in tags if t.startswith("merge")],
+            f"lost keys: the editor's log should show the skipped save and no merge: {tags}")
+
+
+def case_other_language(f, args, desktop):
+    """A target whose version resource is in English (0409): the merge adds
+    the Japanese one beside it. The values are right, so the press warns,
+    names both languages and leaves the file as it is."""
+    inst = h.Installation(args, args.work + "/case", "versioned_en")
+    before = version_languages(inst.target)
+    run = inst.drive(desktop, answered_press(inst, ["ok"]))
+    f.check(run.ok(), f"the driver run failed\n{run.describe()}")
+    check_box(f, run, 0, "other language",
+              contains(OTHER_LANGUAGE, W(inst.target), "言語: 0409 (英語 (米国)), 0411 (日本語)", "表示言語",
+                       W(inst.backup)))
+    after = version_languages(inst.target)
+    f.check(sorted(after) == [0x0409, 0x0411], f"other language: languages after the press {sorted(after)}")
+    f.check(after.get(0x0409) == before.get(0x0409), "other language: the English version resource changed")
+    reading = h.VersionReading(inst.target)
+    f.check(FIRST_PRESS.strings.items() <= reading.string_tables.get("041104B0", {}).items(),
+            f"other language: the Japanese strings are not the typed ones: {reading.string_tables}")
+    f.check(inst.backup.read_bytes() == inst.original_target, "other language: the backup is not the original")
+
+
+# The merge runs end with exit code 0 but leave the target wrong.
+MERGE_FAULTS = [
+    ("merge-nothing", "言語 0411 (日本語) のバージョン情報がありません"),
+    ("merge-truncate", "Windows のプログラムではなくなっています"),
+]
+
+
+def case_merge_fails(f, args, desktop):
+    """Merges that do nothing or cut the target in half: the message says
+    what differs and names the backup; Yes puts the original back byte for
+    byte, No leaves both files as they are."""
+    for fault, difference in MERGE_FAULTS:
+        for answer in ("yes", "no"):
+            what = f"{fault}, {answer}"
+            inst = h.Installation(args, f"{args.work}/{fault}-{answer}", "plain")
+            faults(inst, fault)
+            answers = [answer] + (["ok"] if answer == "yes" else [])
+            run = inst.drive(desktop, answered_press(inst, answers))
+            f.check(run.ok(), f"{what}: the driver run failed\n{run.describe()}")
+            check_box(f, run, 0, what, contains(TARGET_DIFFERS, W(inst.target), difference, W(inst.backup),
+                                                "元に戻しますか"), "yes,no", "yes")
+            f.check(inst.backup.read_bytes() == inst.original_target, f"{what}: the backup is not the original")
+            left = inst.target.read_bytes()
+            if answer == "yes":
+                check_box(f, run, 1, what, contains(RESTORED, W(inst.target), W(inst.backup)))
+                f.check(left == inst.original_target, f"{what}: the target was not put back byte for byte")
+            else:
+                f.check(len(run.all("message-box")) == 1, f"{what}: more than the question showed")
+                # As the merge left it: the size the stand-in logged last.
+                results = [text for tag, text in h.common.read_log(inst.log) if tag == "merge-result"]
+                f.check(bool(results) and f" {len(left)} bytes" in results[-1] if fault == "merge-truncate"
+                        else left == inst.original_target,
+                        f"{what}: the target is not as the merge left it ({len(left)} bytes; {results[-1:]})")
+
+
+def answer_and_see(f, desktop, inst, what, answer_first):
+    """The first question answered, then what the press does next: the
+    restore question (answered Yes, then its confirmation) or nothing."""
+    run = inst.drive(desktop, start_lines(inst) + fill_window(inst) + press_lines("press") +
+                     [["message-box", WAIT_PRESS_MS, answer_first], ["wait-press-end", WAIT_PRESS_MS]])
+    if not f.check(run.ok(), f"{what}: the driver run failed\n{run.describe()}"):
+        return run, None
+    follows = run.all("wait-press-end")[-1][2]
+    rest = [["wait-window", WAIT_WINDOW_MS]]
+    if follows == "message-box":
+        rest += [["message-box", WAIT_BOX_MS, "yes"], ["message-box", WAIT_BOX_MS, "ok"]]
+    rest += [["wait-idle", WAIT_PRESS_MS], ["no-message-box", 300]] + end_lines()
+    second = inst.drive(desktop, rest)
+    f.check(second.ok(), f"{what}: the second driver run failed\n{second.describe()}")
+    return run, (second if follows == "message-box" else None)
+
+
+def check_outcome(f, inst, what, restore_run, appended):
+    """Whichever way the merge went, the program's verdict must match the file."""
+    if restore_run is None:
+        reading = h.VersionReading(inst.target)
+        f.check(reading.string_tables.get("041104B0") == FIRST_PRESS.strings,
+                f"{what}: no message, yet the target holds {reading.string_tables}")
+        f.check(h.overlay(inst.target) == appended, f"{what}: no message, yet the appended data is not intact")
+        print(f"{what}: the merge kept everything; no message", flush=True)
+        return
+    words = ["イメージの後ろのデータ"] if appended else []
+    check_box(f, restore_run, 0, what, contains(TARGET_DIFFERS, W(inst.backup), *words), "yes,no", "yes")
+    check_box(f, restore_run, 1, what, contains(RESTORED))
+    f.check(inst.target.read_bytes() == inst.original_target, f"{what}: the target was not put back byte for byte")
+    print(f"{what}: the merge lost something; the press said so and put the original back", flush=True)
+
+
+# target preparation, the question's words
+GUARDED_TARGETS = {
+    "signed": ("デジタル署名があります", "署名し直す"),
+    "appended": (f"{APPENDED_BYTES} バイトのデータが付いています", "インストーラー"),
+}
+
+
+def case_guarded_target(f, args, desktop, kind):
+    """A target signed for real, or with 64 KB appended: the question (Yes
+    and No, No the default); No touches nothing, Yes goes on and the
+    outcome is checked either way."""
+    for answer in ("no", "yes"):
+        what = f"{kind}, {answer}"
+        inst = h.Installation(args, f"{args.work}/{answer}", "plain")
+        appended = b""
+        if kind == "signed":
+            shutil.copyfile(h.sign(inst.target, inst.folder), inst.target)
+        else:
+            appended = h.append_data(inst.target, APPENDED_BYTES)
+        inst.original_target = inst.target.read_bytes()
+        question = contains(W(inst.target), "続けますか", *GUARDED_TARGETS[kind])
+        if answer == "no":
+            run = inst.drive(desktop, answered_press(inst, ["no"]))
+            f.check(run.ok(), f"{what}: the driver run failed\n{run.describe()}")
+            check_box(f, run, 0, what, question, "yes,no", "no")
+            check_nothing_touched(f, inst, what)
+            continue
+        run, restore_run = answer_and_see(f, desktop, inst, what, "yes")
+        check_box(f, run, 0, what, question, "yes,no", "no")
+        f.check(inst.backup.exists() and inst.backup.read_bytes() == inst.original_target,
+                f"{what}: the backup is not the original")
+        check_outcome(f, inst, what, restore_run, appended)
+
+
+def case_signed(f, args, desktop):
+    case_guarded_target(f, args, desktop, "signed")
+
+
+def case_appended(f, args, desktop):
+    case_guarded_target(f, args, desktop, "appended")
+
+
 CASES = {
     "press-add": case_press_add,
     "press-change": case_press_change,
@@ -407,6 +632,12 @@ CASES = {
     "backup-fails": case_backup_fails,
     "editor-missing": case_editor_missing,
     "view-missing": case_view_missing,
+    "refused-targets": case_refused_targets,
+    "lost-keys": case_lost_keys,
+    "other-language": case_other_language,
+    "merge-fails": case_merge_fails,
+    "signed": case_signed,
+    "appended": case_appended,
 }
 
 
