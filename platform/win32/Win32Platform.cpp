@@ -125,6 +125,9 @@ void Win32Platform::EndProgram() { ExitProcess(0); }
 void Win32Platform::BeginBusy() {
     window_.SetBusy(true);
     EnableWindow(window_.Handle(), FALSE);
+    // A question just answered leaves the window's activation under way;
+    // settled here, it cannot take the focus back from the editor later.
+    DispatchWhileWaiting();
 }
 
 void Win32Platform::EndBusy() {
