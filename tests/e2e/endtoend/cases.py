@@ -557,6 +557,7 @@ def answer_and_see(f, desktop, inst, what, answer_first):
     if not f.check(run.ok(), f"{what}: the driver run failed\n{run.describe()}"):
         return run, None
     follows = run.all("wait-press-end")[-1][2]
+    print(f"{what}: after the question, the press ends with {follows}", flush=True)
     rest = [["wait-window", WAIT_WINDOW_MS]]
     if follows == "message-box":
         rest += [["message-box", WAIT_BOX_MS, "yes"], ["message-box", WAIT_BOX_MS, "ok"]]
@@ -566,43 +567,51 @@ def answer_and_see(f, desktop, inst, what, answer_first):
     return run, (second if follows == "message-box" else None)
 
 
-def check_outcome(f, inst, what, restore_run, appended):
-    """Whichever way the merge went, the program's verdict must match the file."""
+def check_outcome(f, inst, what, restore_run, appended, expect_restore):
+    """The program's verdict must match the file: silent only when the target
+    holds the typed values and its appended data where it was; otherwise the
+    restore question, answered Yes, and the original back byte for byte."""
+    f.check((restore_run is not None) == expect_restore,
+            f"{what}: expected {'the restore question' if expect_restore else 'no message'} after the merge")
     if restore_run is None:
         reading = h.VersionReading(inst.target)
         f.check(reading.string_tables.get("041104B0") == FIRST_PRESS.strings,
                 f"{what}: no message, yet the target holds {reading.string_tables}")
         f.check(h.overlay(inst.target) == appended, f"{what}: no message, yet the appended data is not intact")
-        print(f"{what}: the merge kept everything; no message", flush=True)
         return
     words = ["イメージの後ろのデータ"] if appended else []
     check_box(f, restore_run, 0, what, contains(TARGET_DIFFERS, W(inst.backup), *words), "yes,no", "yes")
     check_box(f, restore_run, 1, what, contains(RESTORED))
     f.check(inst.target.read_bytes() == inst.original_target, f"{what}: the target was not put back byte for byte")
-    print(f"{what}: the merge lost something; the press said so and put the original back", flush=True)
 
 
-# target preparation, the question's words
+# The question's words, and the runs: the answer, the stand-in's faults, and
+# whether the merge's outcome must bring the restore question.
 GUARDED_TARGETS = {
-    "signed": ("デジタル署名があります", "署名し直す"),
-    "appended": (f"{APPENDED_BYTES} バイトのデータが付いています", "インストーラー"),
+    "signed": (("デジタル署名があります", "署名し直す"), [("no", (), False), ("yes", (), False)]),
+    # Wine's resource updater leaves the appended data behind the new
+    # resource section: lost; an editor that keeps it: intact.
+    "appended": ((f"{APPENDED_BYTES} バイトのデータが付いています", "インストーラー"),
+                 [("no", (), False), ("yes", (), True), ("yes", ("keep-appended",), False)]),
 }
 
 
 def case_guarded_target(f, args, desktop, kind):
     """A target signed for real, or with 64 KB appended: the question (Yes
-    and No, No the default); No touches nothing, Yes goes on and the
-    outcome is checked either way."""
-    for answer in ("no", "yes"):
-        what = f"{kind}, {answer}"
-        inst = h.Installation(args, f"{args.work}/{answer}", "plain")
+    and No, No the default); No touches nothing, Yes goes on and the outcome
+    is checked against the file."""
+    words, runs = GUARDED_TARGETS[kind]
+    for answer, stand_in_faults, expect_restore in runs:
+        what = f"{kind}, {answer} {' '.join(stand_in_faults)}".strip()
+        inst = h.Installation(args, f"{args.work}/{answer}-{'-'.join(stand_in_faults)}", "plain")
+        faults(inst, *stand_in_faults)
         appended = b""
         if kind == "signed":
             shutil.copyfile(h.sign(inst.target, inst.folder), inst.target)
         else:
             appended = h.append_data(inst.target, APPENDED_BYTES)
         inst.original_target = inst.target.read_bytes()
-        question = contains(W(inst.target), "続けますか", *GUARDED_TARGETS[kind])
+        question = contains(W(inst.target), "続けますか", *words)
         if answer == "no":
             run = inst.drive(desktop, answered_press(inst, ["no"]))
             f.check(run.ok(), f"{what}: the driver run failed\n{run.describe()}")
@@ -613,7 +622,7 @@ def case_guarded_target(f, args, desktop, kind):
         check_box(f, run, 0, what, question, "yes,no", "no")
         f.check(inst.backup.exists() and inst.backup.read_bytes() == inst.original_target,
                 f"{what}: the backup is not the original")
-        check_outcome(f, inst, what, restore_run, appended)
+        check_outcome(f, inst, what, restore_run, appended, expect_restore)
 
 
 def case_signed(f, args, desktop):

@@ -15,6 +15,7 @@ constexpr FaultName kFaultNames[] = {
     {L"merge-nothing", &Faults::mergeNothing},
     {L"merge-truncate", &Faults::mergeTruncate},
     {L"no-save", &Faults::noSave},
+    {L"keep-appended", &Faults::keepAppended},
 };
 
 std::wstring Trim(const std::wstring& text) {

@@ -7,12 +7,15 @@
 
 namespace standin {
 
-// Ways a test can make the stand-in misbehave. The tool starts the editor
-// itself, so they come from a file beside the exe, not from the command line.
+// Ways a test can make the stand-in misbehave (or, with keep-appended,
+// behave better than Wine's resource updater lets it). The tool starts the
+// editor itself, so they come from a file beside the exe, not from the
+// command line.
 struct Faults {
     bool mergeNothing = false;   // "merge-nothing": both merge verbs exit 0 and leave dst alone
     bool mergeTruncate = false;  // "merge-truncate": -modify cuts dst to half its size afterwards
     bool noSave = false;         // "no-save": the window's save command does nothing
+    bool keepAppended = false;   // "keep-appended": a merge puts src's data after the image back after dst's
 };
 
 // One fault name a line; blank lines and lines starting with '#' are

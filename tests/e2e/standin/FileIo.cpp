@@ -1,5 +1,7 @@
 #include "FileIo.h"
 
+#include <algorithm>
+
 #include <windows.h>
 
 namespace standin {
@@ -52,6 +54,30 @@ std::optional<std::uint64_t> CutFileToHalf(const std::wstring& path) {
     }
     CloseHandle(file);
     return result;
+}
+
+std::optional<std::size_t> ImageEnd(const std::vector<std::uint8_t>& bytes) {
+    auto at = [&](std::size_t offset, std::size_t size) -> std::optional<std::uint32_t> {
+        if (offset + size > bytes.size()) return std::nullopt;
+        std::uint32_t value = 0;
+        for (std::size_t i = 0; i < size; ++i) value |= static_cast<std::uint32_t>(bytes[offset + i]) << (8 * i);
+        return value;
+    };
+    const auto pe = at(0x3C, 4);
+    if (at(0, 2) != 0x5A4Du || !pe || at(*pe, 4) != 0x4550u) return std::nullopt;
+    const auto sections = at(*pe + 6, 2);
+    const auto optionalSize = at(*pe + 20, 2);
+    const auto headers = at(*pe + 24 + 60, 4);
+    if (!sections || !optionalSize || !headers) return std::nullopt;
+    std::size_t end = *headers;
+    for (std::size_t s = 0; s < *sections; ++s) {
+        const std::size_t header = *pe + 24 + *optionalSize + s * 40;
+        const auto size = at(header + 16, 4);
+        const auto pointer = at(header + 20, 4);
+        if (!size || !pointer) return std::nullopt;
+        if (*size != 0) end = std::max<std::size_t>(end, std::size_t{*pointer} + *size);
+    }
+    return end;
 }
 
 std::wstring ProgramFolder() {

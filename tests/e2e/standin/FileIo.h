@@ -16,6 +16,10 @@ bool WriteFileBytes(const std::wstring& path, const std::vector<std::uint8_t>& b
 // Cuts the file to half its length, in place; returns the new length.
 std::optional<std::uint64_t> CutFileToHalf(const std::wstring& path);
 
+// Where a program's image ends in its file: past the headers and every
+// section's raw data; nothing when the bytes are no program.
+std::optional<std::size_t> ImageEnd(const std::vector<std::uint8_t>& bytes);
+
 // The folder of the running exe, with its trailing backslash.
 std::wstring ProgramFolder();
 

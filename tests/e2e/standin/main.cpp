@@ -69,6 +69,32 @@ int DecompileTest(const Invocation& inv, const standin::Log& log) {
     return 1;
 }
 
+// Wine's resource updater leaves what followed the source's image behind the
+// new resource section; an editor that keeps it puts it after the image.
+bool KeepAppended(const std::wstring& src, const std::wstring& dst, const standin::Log& log) {
+    const auto source = standin::ReadFileBytes(src);
+    auto merged = standin::ReadFileBytes(dst);
+    if (!source || !merged) {
+        log.Line(L"merge-error", L"keep-appended: cannot read the files: " + standin::LastErrorText());
+        return false;
+    }
+    const std::size_t sourceEnd = standin::ImageEnd(*source).value_or(source->size() + 1);
+    const std::size_t mergedEnd = standin::ImageEnd(*merged).value_or(merged->size() + 1);
+    if (sourceEnd > source->size() || mergedEnd > merged->size()) {
+        log.Line(L"merge-error", L"keep-appended: cannot find the images' ends");
+        return false;
+    }
+    merged->resize(mergedEnd);
+    merged->insert(merged->end(), source->begin() + static_cast<std::ptrdiff_t>(sourceEnd), source->end());
+    if (!standin::WriteFileBytes(dst, *merged)) {
+        log.Line(L"merge-error", L"keep-appended: cannot write the destination: " + standin::LastErrorText());
+        return false;
+    }
+    log.Line(L"merge-result",
+             L"keep-appended: " + std::to_wstring(source->size() - sourceEnd) + L" bytes after the image kept");
+    return true;
+}
+
 // A merge as asked, or as the chosen faults spoil it.
 int Merge(standin::MergeVerb verb, const Invocation& inv, const standin::Faults& faults, const standin::Log& log) {
     if (faults.mergeNothing) {
@@ -77,6 +103,7 @@ int Merge(standin::MergeVerb verb, const Invocation& inv, const standin::Faults&
         return 0;
     }
     const int code = standin::RunMerge(verb, inv.src, inv.dst, inv.resPath, log);
+    if (code == 0 && faults.keepAppended && !KeepAppended(inv.src, inv.dst, log)) return 2;
     if (verb != standin::MergeVerb::Modify || !faults.mergeTruncate || code == 2) return code;
     // A broken editor: it cuts the destination short whether it merged or not.
     const auto kept = standin::CutFileToHalf(inv.dst);
