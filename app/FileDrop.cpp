@@ -28,8 +28,12 @@ std::optional<DroppedPath> FileDropTarget(const std::vector<std::wstring>& files
                                           const std::function<bool(const std::wstring& path)>& isNormalFile) {
     const auto file = std::find_if(files.begin(), files.end(), isNormalFile);
     if (file == files.end()) return std::nullopt;
-    if (underDrop.name == kEditorBox || underDrop.name == kTargetBox) return DroppedPath{{underDrop.name}, *file};
-    return DroppedPath{{IsEditorFile(*file) ? kEditorBox : kTargetBox}, *file};
+    DroppedPath dropped;
+    dropped.box.name = underDrop.name == kEditorBox || underDrop.name == kTargetBox ? underDrop.name
+                       : IsEditorFile(*file)                                        ? std::wstring(kEditorBox)
+                                                                                    : std::wstring(kTargetBox);
+    dropped.path = *file;
+    return dropped;
 }
 
 }  // namespace quillmark

@@ -10,6 +10,8 @@ a JSON file:
   window up, the first key, the end of its main);
 - the program's peak working set after the presses, and its resident memory
   by mapping (/proc/<pid>/smaps of the Wine process);
+- presses on a target with 50 MB appended: what the checks around a press
+  cost on a file of that size (see measure_big_presses);
 - start-up: Quillmark.exe against a minimal one-window program and the same
   program with Quillmark's DLL imports and manifest, alternating, from just
   before CreateProcess to the window's being visible.
@@ -170,6 +172,56 @@ def measure_presses(desktop, args, work, presses):
     return inst, result, {"peak": int(memory[2]), "current": int(memory[3]), "private": int(memory[4])}, rss
 
 
+BIG_APPENDED = 50 * 1024 * 1024
+BOX_BASELINE_PRESSES = 5
+
+
+def measure_big_presses(desktop, args, work, presses):
+    """Presses on a target with 50 MB appended, as an installer carries its
+    payload, against a stand-in that keeps the payload after the image: the
+    checks read the headers before, and the whole payload of the target and of
+    the backup after. The question about the appended data is answered Yes;
+    the time the box waits for that answer is marked, so that it can be left
+    out of the press."""
+    inst = h.Installation(args, work / "big-press", "versioned")
+    h.append_data(inst.target, BIG_APPENDED)
+    (inst.editor_dir / "ResHacker.faults").write_text("keep-appended\n", encoding="utf-8")
+    lines = [["start", W(inst.quillmark)], ["wait-window", WAIT_MS], ["watch-children"]] + fill_lines(inst)
+    # What a message box costs by itself: presses that stop at the range
+    # check, before any file is read.
+    for _ in range(BOX_BASELINE_PRESSES):
+        lines += [["set", "txtFileVer", 0, "100"], ["sleep", 200], ["click", "Command1", -1],
+                  ["wait-press-end", WAIT_MS], ["message-box", WAIT_MS, "ok"], ["wait-idle", WAIT_MS],
+                  ["set", "txtFileVer", 0, "1"]]
+    for _ in range(presses + 1):
+        lines += [["sleep", 200], ["click", "Command1", -1], ["wait-press-end", WAIT_MS],
+                  ["message-box", WAIT_MS, "yes"], ["time-mark", "answered"], ["wait-press-end", WAIT_MS],
+                  ["children"], ["no-message-box", 200], ["wait-idle", WAIT_MS]]
+    lines += [["close"], ["wait-exit", WAIT_MS]]
+    run = inst.drive(desktop, lines, timeout=1200)
+    if not run.ok():
+        raise RuntimeError("the 50 MB press run failed:\n" + run.describe())
+    clicks = [int(r[3]) for r in run.all("click")]
+    ends = [int(r[3]) for r in run.all("wait-press-end")]
+    answered = [int(r[3]) for r in run.all("time-mark")]
+    groups, group = [], []
+    for row in run.rows:
+        if row[0] == "child":
+            group.append({"pid": row[2], "created": int(row[3]), "exited": int(row[4]), "code": int(row[5])})
+        elif row[0] == "children":
+            groups.append((sorted(group, key=lambda c: c["created"]), int(row[3])))
+            group = []
+    boxes = [end - click for click, end in zip(clicks[:BOX_BASELINE_PRESSES], ends)]
+    clicks, ends = clicks[BOX_BASELINE_PRESSES:], ends[BOX_BASELINE_PRESSES:]
+    result = []
+    for n, (click, (children, missed)) in enumerate(zip(clicks, groups)):
+        result.append({"click": click, "asked": ends[2 * n], "answered": answered[n], "end": ends[2 * n + 1],
+                       "box-alone": sorted(boxes)[len(boxes) // 2],
+                       "missed": missed, "processes": children, "warm-up": n == 0,
+                       "target-size": inst.target.stat().st_size})
+    return result
+
+
 def measure_start_up(desktop, args, work, inst, runs):
     """Quillmark.exe starts from the installation the presses used, so that
     it restores real settings (a missing editor or target would stop the
@@ -201,12 +253,13 @@ def main():
     parser.add_argument("--out", required=True, help="the JSON file to write")
     parser.add_argument("--presses", type=int, default=10)
     parser.add_argument("--starts", type=int, default=10)
+    parser.add_argument("--big-presses", type=int, default=5)
     options = parser.parse_args()
     build = Path(options.build).resolve()
     args = SimpleNamespace(
         quillmark=build / "Quillmark.exe", initial_res=build / "initial.res",
         standin=build / "tests/e2e/ResHacker.exe", driver=build / "tests/e2e/driver/QuillmarkDriver.exe",
-        plain=build / "tests/e2e/plain.exe", versioned=build / "tests/e2e/plain.exe",
+        plain=build / "tests/e2e/plain.exe", versioned=build / "tests/e2e/versioned.exe",
         minimal=build / "bench/MinimalWindow.exe", minimal_same_dlls=build / "bench/MinimalWindowSameDlls.exe",
         probe=build / "bench/StartupProbe.exe")
     for path in vars(args).values():
@@ -221,12 +274,15 @@ def main():
         print(f"wine_bench: Wine desktop ready in {time.monotonic() - started:.1f} s", flush=True)
         inst, presses, memory, rss = measure_presses(desktop, args, work, options.presses)
         print(f"wine_bench: {len(presses)} presses done at {time.monotonic() - started:.1f} s", flush=True)
+        big_presses = measure_big_presses(desktop, args, work, options.big_presses)
+        print(f"wine_bench: {len(big_presses)} presses on 50 MB done at {time.monotonic() - started:.1f} s",
+              flush=True)
         starts = measure_start_up(desktop, args, work, inst, options.starts)
         print(f"wine_bench: {len(starts)} starts done at {time.monotonic() - started:.1f} s", flush=True)
     finally:
         desktop.close()
     load.append(Path("/proc/loadavg").read_text().split()[0])
-    Path(options.out).write_text(json.dumps({"presses": presses, "memory": memory, "rss": rss, "starts": starts, "load": load}, indent=1),
+    Path(options.out).write_text(json.dumps({"presses": presses, "big-presses": big_presses, "memory": memory, "rss": rss, "starts": starts, "load": load}, indent=1),
                                  encoding="utf-8")
 
 

@@ -154,8 +154,11 @@ public:
     // Copies a file, replacing an existing destination.
     virtual OpResult CopyFileReplacing(const std::wstring& source, const std::wstring& destination) = 0;
 
-    // Up to `maxLength` bytes of a file from `offset`.
-    virtual FileRead ReadFileRange(const std::wstring& path, std::uint64_t offset, std::size_t maxLength) = 0;
+    // Up to `maxLength` bytes of a file from `offset`. The bytes go into
+    // `storage`'s memory, so that a long compare reads into one buffer
+    // instead of fresh pages for every slice.
+    virtual FileRead ReadFileRange(const std::wstring& path, std::uint64_t offset, std::size_t maxLength,
+                                   std::vector<std::uint8_t> storage = {}) = 0;
     // Opens the file for writing and closes it at once; nothing is written.
     virtual OpResult ProbeWrite(const std::wstring& path) = 0;
     virtual VersionReadBack ReadVersionBack(const std::wstring& path, const VersionQuery& query) = 0;

@@ -10,7 +10,8 @@ namespace {
 constexpr std::size_t kFirstHeaderRead = 64 * 1024;
 // Headers longer than this are not a program's.
 constexpr std::uint64_t kLongestHeaders = 16 * 1024 * 1024;
-constexpr std::size_t kCompareSlice = 1024 * 1024;
+// Fewer, larger reads into buffers used again: measured fastest under Wine.
+constexpr std::size_t kCompareSlice = 4 * 1024 * 1024;
 
 // Walks a list of ranges as one stream of bytes.
 class RangeCursor {
@@ -79,12 +80,14 @@ std::variant<bool, ReadFailure> SameBytes(Platform& platform, const std::wstring
     if (verify::TotalLength(rangesA) != verify::TotalLength(rangesB)) return false;
     RangeCursor a(rangesA);
     RangeCursor b(rangesB);
+    FileRead fromA;
+    FileRead fromB;
     while (!a.AtEnd() && !b.AtEnd()) {
         const auto slice =
             static_cast<std::size_t>(std::min<std::uint64_t>({kCompareSlice, a.LeftInRange(), b.LeftInRange()}));
-        const FileRead fromA = platform.ReadFileRange(pathA, a.Offset(), slice);
+        fromA = platform.ReadFileRange(pathA, a.Offset(), slice, std::move(fromA.bytes));
         if (!fromA.status.ok) return ReadFailure{fromA.status.error};
-        const FileRead fromB = platform.ReadFileRange(pathB, b.Offset(), slice);
+        fromB = platform.ReadFileRange(pathB, b.Offset(), slice, std::move(fromB.bytes));
         if (!fromB.status.ok) return ReadFailure{fromB.status.error};
         // A file that got shorter meanwhile does not hold the bytes either.
         if (fromA.bytes.size() != slice || fromA.bytes != fromB.bytes) return false;

@@ -385,18 +385,21 @@ OpResult Win32Platform::CopyFileReplacing(const std::wstring& source, const std:
     return Succeeded();
 }
 
-FileRead Win32Platform::ReadFileRange(const std::wstring& path, std::uint64_t offset, std::size_t maxLength) {
+FileRead Win32Platform::ReadFileRange(const std::wstring& path, std::uint64_t offset, std::size_t maxLength,
+                                      std::vector<std::uint8_t> storage) {
     // Others may go on reading and writing it: this only looks.
     const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                     nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE) return {Failed(GetLastError()), 0, {}};
-    FileRead read{Succeeded(), 0, {}};
+    FileRead read{Succeeded(), 0, std::move(storage)};
     LARGE_INTEGER size{};
     LARGE_INTEGER at{};
     at.QuadPart = static_cast<LONGLONG>(offset);
     if (!GetFileSizeEx(file, &size)) {
         read.status = Failed(GetLastError());
-    } else if (read.fileSize = static_cast<std::uint64_t>(size.QuadPart); offset < read.fileSize && maxLength > 0) {
+    } else if (read.fileSize = static_cast<std::uint64_t>(size.QuadPart); offset >= read.fileSize || maxLength == 0) {
+        read.bytes.clear();
+    } else {
         read.bytes.resize(static_cast<std::size_t>(std::min<std::uint64_t>(maxLength, read.fileSize - offset)));
         std::size_t done = 0;
         if (!SetFilePointerEx(file, at, nullptr, FILE_BEGIN)) read.status = Failed(GetLastError());

@@ -61,7 +61,8 @@ public:
                     std::uint32_t extraInfo) override;
 
     OpResult CopyFileReplacing(const std::wstring& source, const std::wstring& destination) override;
-    FileRead ReadFileRange(const std::wstring& path, std::uint64_t offset, std::size_t maxLength) override;
+    FileRead ReadFileRange(const std::wstring& path, std::uint64_t offset, std::size_t maxLength,
+                           std::vector<std::uint8_t> storage) override;
     OpResult ProbeWrite(const std::wstring& path) override;
     VersionReadBack ReadVersionBack(const std::wstring& path, const VersionQuery& query) override;
 

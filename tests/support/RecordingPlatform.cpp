@@ -269,7 +269,8 @@ OpResult RecordingPlatform::CopyFileReplacing(const std::wstring& source, const 
     return {true, {}};
 }
 
-FileRead RecordingPlatform::ReadFileRange(const std::wstring& path, std::uint64_t offset, std::size_t maxLength) {
+FileRead RecordingPlatform::ReadFileRange(const std::wstring& path, std::uint64_t offset, std::size_t maxLength,
+                                          std::vector<std::uint8_t> /*storage*/) {
     calls.push_back(L"Read " + path + L" " + std::to_wstring(offset) + L"+" + std::to_wstring(maxLength));
     const auto found = fileBytes.find(path);
     if (found == fileBytes.end()) return {{false, L"指定されたファイルが見つかりません。"}, 0, {}};
