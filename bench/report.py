@@ -32,15 +32,21 @@ def met(ok):
     return "met" if ok else "MISSED"
 
 
+def finished_editor_runs(press):
+    """The press's three editor processes; a press without them all finished is no measurement."""
+    procs = press["processes"]
+    if len(procs) != 3 or press["missed"] or any(p["exited"] == 0 for p in procs):
+        raise SystemExit(f"report: a press without its three finished editor runs: {press}")
+    return procs
+
+
 def press_rows(presses):
     """Per measured press: the split of its time (ms)."""
     rows = []
     for press in presses:
         if press["warm-up"]:
             continue
-        procs = press["processes"]
-        if len(procs) != 3 or press["missed"] or any(p["exited"] == 0 for p in procs):
-            raise SystemExit(f"report: a press without its three finished editor runs: {press}")
+        procs = finished_editor_runs(press)
         total = ms(press["end"] - press["click"])
         inside = sum(ms(p["exited"] - p["created"]) for p in procs)
         marks = [p["marks"] for p in procs]
@@ -76,9 +82,7 @@ def big_press_rows(presses):
     for press in presses:
         if press["warm-up"]:
             continue
-        procs = press["processes"]
-        if len(procs) != 3 or press["missed"] or any(p["exited"] == 0 for p in procs):
-            raise SystemExit(f"report: a 50 MB press without its three finished editor runs: {press}")
+        procs = finished_editor_runs(press)
         before = ms(press["asked"] - press["click"])
         rows.append({
             "press": before + ms(press["end"] - press["answered"]),
