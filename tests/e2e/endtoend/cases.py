@@ -603,7 +603,7 @@ def case_guarded_target(f, args, desktop, kind):
     words, runs = GUARDED_TARGETS[kind]
     for answer, stand_in_faults, expect_restore in runs:
         what = f"{kind}, {answer} {' '.join(stand_in_faults)}".strip()
-        inst = h.Installation(args, f"{args.work}/{answer}-{'-'.join(stand_in_faults)}", "plain")
+        inst = h.Installation(args, f"{args.work}/{'-'.join((answer,) + stand_in_faults)}", "plain")
         faults(inst, *stand_in_faults)
         appended = b""
         if kind == "signed":
