@@ -85,6 +85,7 @@ private:
     void OnSelectionChanged(const NMTREEVIEWW& change);
     void Compile();
     void Save();
+    void StepRight();
 
     std::wstring path_;
     std::vector<ResEntry> entries_;
@@ -151,6 +152,19 @@ void Editor::CreateControls(HWND hwnd) {
     for (HWND control : {tree_, script_, compile_}) SendMessageW(control, WM_SETFONT, font, FALSE);
     SendMessageW(script_, EM_SETLIMITTEXT, 0x100000, 0);
     FillTree();
+}
+
+void Editor::StepRight() {
+    const auto item = reinterpret_cast<HTREEITEM>(SendMessageW(tree_, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    const auto child =
+        reinterpret_cast<HTREEITEM>(SendMessageW(tree_, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(item)));
+    if (item == nullptr || child == nullptr) return;
+    const auto state = SendMessageW(tree_, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item), TVIS_EXPANDED);
+    if ((state & TVIS_EXPANDED) == 0) {
+        SendMessageW(tree_, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
+    } else {
+        SendMessageW(tree_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(child));
+    }
 }
 
 void Editor::Layout(int width, int height) {
@@ -357,6 +371,13 @@ int Editor::Run(int showCommand) {
         if (!keySeen && (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN)) {
             keySeen = true;
             log_.Mark(L"first-key");
+        }
+        // Wine's tree view now and then ignores every Right press of a run
+        // on a busy machine; the stand-in walks its tree itself, as the
+        // control does: expand a closed item, else go to its first child.
+        if (msg.message == WM_KEYDOWN && msg.hwnd == tree_ && msg.wParam == VK_RIGHT) {
+            StepRight();
+            continue;
         }
         if (TranslateAcceleratorW(hwnd, accelerators, &msg)) continue;
         if (IsDialogMessageW(hwnd, &msg)) continue;
