@@ -58,7 +58,13 @@ std::wstring Listed(const std::vector<std::wstring>& lines) {
     return text;
 }
 
-std::wstring Quoted(const std::wstring& text) { return L"「" + text + L"」"; }
+std::wstring Bracketed(const std::wstring& text) { return L"「" + text + L"」"; }
+
+std::wstring LanguageList(const std::vector<std::uint16_t>& languages) {
+    std::wstring list;
+    for (const std::uint16_t language : languages) list += (list.empty() ? L"" : L", ") + LanguageLabel(language);
+    return list;
+}
 
 }  // namespace
 
@@ -109,7 +115,7 @@ std::wstring AppendedDataQuestion(const std::wstring& target, std::uint64_t appe
 
 std::wstring ScriptUnreadableMessage(const std::wstring& line) {
     return L"入力した値からバージョン情報のスクリプトを組み立てられませんでした (改行などは使えません)。" + kNl +
-           Quoted(line) + kNl + kTargetUnchanged;
+           Bracketed(line) + kNl + kTargetUnchanged;
 }
 
 std::wstring EditedResourceUnreadableMessage(const std::wstring& resPath, const std::wstring& error) {
@@ -151,19 +157,17 @@ std::wstring RestoreFailedMessage(const std::wstring& target, const std::wstring
 
 std::wstring OtherLanguagesMessage(const std::wstring& target, const std::wstring& backup,
                                    const std::vector<std::uint16_t>& languages) {
-    std::wstring list;
-    for (const std::uint16_t language : languages) list += (list.empty() ? L"" : L", ") + LanguageLabel(language);
     return L"バージョン情報は入力したとおりに更新されましたが、実行ファイルには別の言語のバージョン情報も残って"
            L"います。" +
-           kNl + target + kNl + L"言語: " + list + kNl +
+           kNl + target + kNl + L"言語: " + LanguageList(languages) + kNl +
            L"Windows は、ユーザーの表示言語に合う言語のバージョン情報を表示します。表示言語によっては、古い値が表示"
            L"されます。" +
            kNl + L"実行ファイルはこのままにしてあります。元のファイルはバックアップにあります。" + kNl + backup;
 }
 
 std::wstring DifferenceLine(const verify::Difference& difference) {
-    if (!difference.actual) return difference.what + L": " + Quoted(difference.expected) + L" がありません";
-    return difference.what + L": " + Quoted(difference.expected) + L" のはずが " + Quoted(*difference.actual);
+    if (!difference.actual) return difference.what + L": " + Bracketed(difference.expected) + L" がありません";
+    return difference.what + L": " + Bracketed(difference.expected) + L" のはずが " + Bracketed(*difference.actual);
 }
 
 std::wstring UnreadableLine(const std::wstring& error) {
@@ -180,11 +184,7 @@ std::wstring NoLongerProgramLine(verify::NotProgramReason reason) {
 
 std::wstring NoVersionLine(std::uint16_t language, const std::vector<std::uint16_t>& present) {
     std::wstring line = L"言語 " + LanguageLabel(language) + L" のバージョン情報がありません";
-    if (!present.empty()) {
-        std::wstring list;
-        for (const std::uint16_t other : present) list += (list.empty() ? L"" : L", ") + LanguageLabel(other);
-        line += L" (あるのは " + list + L")";
-    }
+    if (!present.empty()) line += L" (あるのは " + LanguageList(present) + L")";
     return line;
 }
 

@@ -41,18 +41,14 @@ std::optional<PeReading> Require(Bytes head, std::uint64_t fileSize, std::uint64
 
 // The COFF symbol table and its strings, left in by some linkers: the
 // headers give their place, so they are part of the image, not appended.
-struct SymbolTable {
-    std::uint64_t stringsAt = 0;  // 0: no table
-};
-
-SymbolTable SymbolTableOf(Bytes head, std::uint64_t fileHeader, std::uint64_t fileSize) {
+// Where the strings start; nothing without a table the file can hold.
+std::optional<std::uint64_t> SymbolStringsAt(Bytes head, std::uint64_t fileHeader, std::uint64_t fileSize) {
     const std::uint64_t pointer = *U32At(head, fileHeader + 8);
     const std::uint64_t count = *U32At(head, fileHeader + 12);
-    if (pointer == 0 || count == 0) return {};
+    if (pointer == 0 || count == 0) return std::nullopt;
     const std::uint64_t stringsAt = pointer + count * kSymbolSize;
-    // A table the file cannot hold is no part of it.
-    if (stringsAt + 4 > fileSize) return {};
-    return {stringsAt};
+    if (stringsAt + 4 > fileSize) return std::nullopt;
+    return stringsAt;
 }
 
 }  // namespace
@@ -91,10 +87,10 @@ PeReading ReadPeHeaders(Bytes head, std::uint64_t fileSize, std::optional<std::u
         if (rawPointer + rawSize > fileSize) return NotAProgram{NotProgramReason::SectionsPastEnd};
         facts.imageEnd = std::max(facts.imageEnd, rawPointer + rawSize);
     }
-    if (const SymbolTable symbols = SymbolTableOf(head, fileHeader, fileSize); symbols.stringsAt != 0) {
-        if (!symbolStringsSize) symbolStringsSize = U32At(head, symbols.stringsAt);
-        if (!symbolStringsSize) return NeedSymbolStringsSize{symbols.stringsAt};
-        const std::uint64_t end = symbols.stringsAt + std::max<std::uint32_t>(*symbolStringsSize, 4);
+    if (const auto stringsAt = SymbolStringsAt(head, fileHeader, fileSize)) {
+        if (!symbolStringsSize) symbolStringsSize = U32At(head, *stringsAt);
+        if (!symbolStringsSize) return NeedSymbolStringsSize{*stringsAt};
+        const std::uint64_t end = *stringsAt + std::max<std::uint32_t>(*symbolStringsSize, 4);
         facts.imageEnd = std::max(facts.imageEnd, std::min(end, fileSize));
     }
     if (facts.imageEnd > fileSize) return NotAProgram{NotProgramReason::SectionsPastEnd};

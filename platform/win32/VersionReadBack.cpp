@@ -18,8 +18,10 @@ const LPCWSTR kVersionName = MAKEINTRESOURCEW(VS_VERSION_INFO);
 // A version block with the alignment the version API expects of it.
 using Block = std::vector<DWORD>;
 
+Block EmptyBlock(DWORD size) { return Block((size + sizeof(DWORD) - 1) / sizeof(DWORD), 0); }
+
 Block BlockOf(const void* data, DWORD size) {
-    Block block((size + sizeof(DWORD) - 1) / sizeof(DWORD), 0);
+    Block block = EmptyBlock(size);
     std::memcpy(block.data(), data, size);
     return block;
 }
@@ -80,7 +82,7 @@ verify::VersionValues ShownValues(const std::wstring& path, const VersionQuery& 
     DWORD ignored = 0;
     const DWORD size = dlls::GetFileVersionInfoSizeExW(FILE_VER_GET_NEUTRAL, path.c_str(), &ignored);
     if (size == 0) return {};
-    Block block((size + sizeof(DWORD) - 1) / sizeof(DWORD), 0);
+    Block block = EmptyBlock(size);
     if (!dlls::GetFileVersionInfoExW(FILE_VER_GET_NEUTRAL, path.c_str(), 0, size, block.data())) return {};
     return QueryValues(block, query);
 }
