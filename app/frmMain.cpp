@@ -8,6 +8,7 @@
 #include "reshacker/CommandLines.h"
 #include "reshacker/EditCheck.h"
 #include "reshacker/InteractiveEdit.h"
+#include "reshacker/PressPaths.h"
 #include "reshacker/ProofMessages.h"
 #include "reshacker/TargetPrecheck.h"
 #include "reshacker/TargetReadBack.h"
@@ -29,10 +30,11 @@ struct EventRoute {
     void (frmMain::*handler)();
 };
 
-constexpr std::array<EventRoute, 10> kEventRoutes{{
+constexpr std::array<EventRoute, 11> kEventRoutes{{
     {WindowEvent::Initialize, L"", &frmMain::Form_Initialize},
     {WindowEvent::Load, L"", &frmMain::Form_Load},
     {WindowEvent::Unload, L"", &frmMain::Form_Unload},
+    {WindowEvent::EndSession, L"", &frmMain::Form_EndSession},
     {WindowEvent::Change, L"txtExe", &frmMain::txtExe_Change},
     {WindowEvent::Change, L"txtResHack", &frmMain::txtResHack_Change},
     {WindowEvent::Click, L"cmdOpenExe", &frmMain::cmdOpenExe_Click},
@@ -54,15 +56,25 @@ const ControlRef kTxtResHack{L"txtResHack"};
 const ControlRef kCmdView{L"cmdView"};
 const ControlRef kCommand1{L"Command1"};
 
-// Cleared again however the press ends.
+const wchar_t* const kSessionEndBlockReason = L"バージョン情報を書き込み中です";
+
+// Cleared again however the press ends. Until then Windows is told why the
+// session should not end.
 class PressGuard {
 public:
-    explicit PressGuard(bool& running) : running_(running) { running_ = true; }
-    ~PressGuard() { running_ = false; }
+    PressGuard(Platform& platform, bool& running) : platform_(platform), running_(running) {
+        running_ = true;
+        platform_.BlockSessionEnd(kSessionEndBlockReason);
+    }
+    ~PressGuard() {
+        platform_.AllowSessionEnd();
+        running_ = false;
+    }
     PressGuard(const PressGuard&) = delete;
     PressGuard& operator=(const PressGuard&) = delete;
 
 private:
+    Platform& platform_;
     bool& running_;
 };
 
@@ -102,11 +114,23 @@ void frmMain::Form_Load() {
 }
 
 void frmMain::Form_Unload() {
+    // Ending now would leave the target half made and unchecked.
+    if (pressRunning_) {
+        closeRequested_ = true;
+        return;
+    }
     if (settings_) {
         SaveSettings(platform_, *settings_);
         settings_.reset();
     }
     platform_.EndProgram();
+}
+
+bool frmMain::Form_QueryEndSession() { return !pressRunning_; }
+
+void frmMain::Form_EndSession() {
+    // The system may end the process as soon as this returns, press or not.
+    if (settings_) SaveSettings(platform_, *settings_);
 }
 
 void frmMain::txtExe_Change() { UpdateButtonStates(); }
@@ -207,7 +231,15 @@ void frmMain::Command1_Click() {
     if (pressRunning_) {
         return;
     }
-    PressGuard press(pressRunning_);
+    RunPress();
+    if (closeRequested_) {
+        closeRequested_ = false;
+        Form_Unload();
+    }
+}
+
+void frmMain::RunPress() {
+    PressGuard press(platform_, pressRunning_);
     const std::optional<std::wstring> filledScript = CheckedFilledScript();
     if (!filledScript) {
         return;
@@ -218,15 +250,19 @@ void frmMain::Command1_Click() {
         ReportStop(platform_, ScriptUnreadableMessage(unreadable->line));
         return;
     }
-    const std::wstring targetPath = platform_.GetText(kTxtExe);
-    const std::optional<TargetBefore> before = CheckTargetBeforePress(platform_, targetPath);
+    const auto pathForms =
+        PressPathsFor(platform_, platform_.GetText(kTxtResHack), programFolderPath_, platform_.GetText(kTxtExe));
+    if (const auto* outside = std::get_if<PathOutsideAnsi>(&pathForms)) {
+        ReportStop(platform_, PathOutsideAnsiMessage(outside->path, outside->characters));
+        return;
+    }
+    const PressPaths& paths = std::get<PressPaths>(pathForms);
+    const std::optional<TargetBefore> before = CheckTargetBeforePress(platform_, paths.target);
     if (!before) {
         return;
     }
     BusyGuard busy(platform_);
-    const auto paths =
-        RunInteractiveEdit(platform_, *filledScript, platform_.GetText(kTxtResHack), programFolderPath_, limits_);
-    if (!paths) {
+    if (!RunInteractiveEdit(platform_, *filledScript, paths, limits_)) {
         return;
     }
     const auto& expectedVersion = std::get<verify::ExpectedVersion>(expected);
@@ -234,11 +270,12 @@ void frmMain::Command1_Click() {
     if (!edited) {
         return;
     }
-    const std::optional<std::wstring> backupPath = RunTargetUpdate(platform_, targetPath, *paths, limits_);
-    if (!backupPath) {
+    const UpdateOutcome update = RunTargetUpdate(platform_, paths, limits_);
+    if (update.kind == UpdateOutcome::Kind::Stopped) {
         return;
     }
-    CheckTargetAfterPress(platform_, {targetPath, *backupPath, *before, expectedVersion, edited->language});
+    CheckTargetAfterPress(platform_,
+                          {paths.target, paths.backup, *before, expectedVersion, edited->language, update.runEnded});
 }
 
 }  // namespace quillmark

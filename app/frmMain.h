@@ -23,6 +23,9 @@ public:
     void Form_Initialize();
     void Form_Load();
     void Form_Unload();
+    // Windows asks whether the session may end; then ends it.
+    bool Form_QueryEndSession();
+    void Form_EndSession();
     void txtExe_Change();
     void txtResHack_Change();
     // Files dropped on the window, with the control under the drop point.
@@ -42,6 +45,7 @@ private:
     void ChooseFile(const wchar_t* filter, const wchar_t* targetBox);
     // The filled script, or nothing when a check stopped the press.
     std::optional<std::wstring> CheckedFilledScript();
+    void RunPress();
 
     Platform& platform_;
     WaitLimits limits_;
@@ -49,6 +53,8 @@ private:
     std::wstring programFolderPath_;
     std::unique_ptr<inifile_IO> settings_;
     bool pressRunning_ = false;
+    // A close asked for during a press, carried out once the press ends.
+    bool closeRequested_ = false;
 };
 
 }  // namespace quillmark

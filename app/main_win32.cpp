@@ -17,6 +17,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     window.SetDropSink([&form](const std::vector<std::wstring>& files, const quillmark::ControlRef& underDrop) {
         form.Form_DropFiles(files, underDrop);
     });
+    window.SetSessionEndQuery([&form] { return form.Form_QueryEndSession(); });
 
     form.OnEvent(quillmark::WindowEvent::Initialize);
     form.OnEvent(quillmark::WindowEvent::Load);  // shows the window itself

@@ -20,7 +20,8 @@ struct ControlRef {
 };
 
 // What the window reports to the logic.
-enum class WindowEvent { Initialize, Load, Unload, Click, Change };
+// EndSession: Windows is ending the session (logoff, shutdown).
+enum class WindowEvent { Initialize, Load, Unload, EndSession, Click, Change };
 
 // The Open dialog's settings, in the terms the common dialog control uses:
 // a filter of "description|pattern" pairs, the dialog flags and the
@@ -105,6 +106,11 @@ public:
     virtual void BeginBusy() = 0;
     virtual void EndBusy() = 0;
 
+    // While a press runs, Windows is told why the session should not end
+    // yet (shown on the logoff screen).
+    virtual void BlockSessionEnd(const std::wstring& reason) = 0;
+    virtual void AllowSessionEnd() = 0;
+
     // Modal dialogs. The Open dialog yields nothing when it is cancelled
     // or fails.
     virtual std::optional<std::wstring> ShowOpenDialog(const OpenDialogRequest& request) = 0;
@@ -146,13 +152,28 @@ public:
     virtual WaitOutcome WaitUntilReady(std::uintptr_t process, int timeoutMs) = 0;
     virtual WaitOutcome WaitForExit(std::uintptr_t process, int timeoutMs) = 0;
     virtual void ReleaseProcess(std::uintptr_t process) = 0;
+    // Ends a started process that is still running and waits until it is
+    // gone; false when it could not be ended.
+    virtual bool EndStartedProcess(std::uintptr_t process) = 0;
 
     // One synthesised key event.
     virtual void KeybdEvent(std::uint8_t virtualKey, std::uint8_t scanCode, std::uint32_t flags,
                             std::uint32_t extraInfo) = 0;
 
+    // Whether a text converts to the system ANSI code page exactly, with no
+    // best-fit or default character: what a program built for that code
+    // page receives of it.
+    virtual bool FitsAnsiCodePage(const std::wstring& text) = 0;
+    // The short (8.3) form of an existing path; nothing when the system has
+    // none.
+    virtual std::optional<std::wstring> ShortPathName(const std::wstring& path) = 0;
+
     // Copies a file, replacing an existing destination.
     virtual OpResult CopyFileReplacing(const std::wstring& source, const std::wstring& destination) = 0;
+    // Moves a file over another one in the same folder, written through to
+    // the disk before it returns.
+    virtual OpResult MoveFileReplacing(const std::wstring& source, const std::wstring& destination) = 0;
+    virtual OpResult RemoveFile(const std::wstring& path) = 0;
 
     // Up to `maxLength` bytes of a file from `offset`. The bytes go into
     // `storage`'s memory, so that a long compare reads into one buffer

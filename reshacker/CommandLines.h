@@ -18,7 +18,9 @@ std::wstring QuotedResourcePath(const std::wstring& programFolder);
 std::wstring InteractiveCommandLine(const std::wstring& quotedEditorPath, const std::wstring& quotedResourcePath);
 
 // The backup beside the target: its last four characters replaced by
-// "_original.exe"; nothing when the path is shorter than four characters.
+// "_original.exe", or the whole name followed by it where those four
+// characters reach into the folder part; nothing when the path is shorter
+// than four characters.
 std::optional<std::wstring> BackupPathFor(const std::wstring& targetPath);
 
 // One hidden merge run. Only the editor and resource paths are quoted: the

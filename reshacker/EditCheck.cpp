@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "reshacker/AnsiText.h"
 #include "reshacker/FileChecks.h"
 #include "reshacker/ProofMessages.h"
 #include "reshacker/RunSteps.h"
@@ -32,6 +33,13 @@ bool HoldsScriptSpecials(const verify::ExpectedVersion& expected) {
                        [](const auto& string) { return string.second.find_first_of(L"\"\\") != std::wstring::npos; });
 }
 
+// What an editor built for the ANSI code page cannot have been given.
+std::wstring TypedOutsideAnsi(Platform& platform, const verify::ExpectedVersion& expected) {
+    std::wstring typed;
+    for (const auto& string : expected.strings) typed += string.second;
+    return QuotedCharacters(CharactersOutsideAnsi(platform, typed));
+}
+
 }  // namespace
 
 std::optional<EditedResource> CheckEditedResource(Platform& platform, const std::wstring& resPath,
@@ -58,7 +66,8 @@ std::optional<EditedResource> CheckEditedResource(Platform& platform, const std:
         }
     }
     if (!lines.empty()) {
-        ReportStop(platform, EditedResourceDiffersMessage(resPath, lines, HoldsScriptSpecials(expected)));
+        ReportStop(platform, EditedResourceDiffersMessage(resPath, lines, HoldsScriptSpecials(expected),
+                                                          TypedOutsideAnsi(platform, expected)));
         return std::nullopt;
     }
     return EditedResource{version->language};

@@ -118,13 +118,19 @@ std::wstring ScriptUnreadableMessage(const std::wstring& line) {
            Bracketed(line) + kNl + kTargetUnchanged;
 }
 
+std::wstring PathOutsideAnsiMessage(const std::wstring& path, const std::wstring& characters) {
+    return L"このパスは ResHacker に正しく渡せません。" + kNl + path + kNl + characters +
+           L" はシステムの ANSI コード ページにない文字で、短い (8.3 形式の) 名前もありません。" + kNl +
+           L"これらの文字を含まないフォルダー名とファイル名にしてから実行してください。" + kNl + kTargetUnchanged;
+}
+
 std::wstring EditedResourceUnreadableMessage(const std::wstring& resPath, const std::wstring& error) {
     return WithSystemReason(L"ResHacker が編集した initial.res を読み取れませんでした。" + kNl + resPath, error) + kNl +
            kNoBackupNoMerge;
 }
 
 std::wstring EditedResourceDiffersMessage(const std::wstring& resPath, const std::vector<std::wstring>& differences,
-                                          bool typedSpecialCharacters) {
+                                          bool typedSpecialCharacters, const std::wstring& charactersOutsideAnsi) {
     std::wstring text =
         L"ResHacker が保存した initial.res が、入力した内容と一致しません。" + kNl + resPath + kNl +
         Listed(differences) +
@@ -134,15 +140,34 @@ std::wstring EditedResourceDiffersMessage(const std::wstring& resPath, const std
     if (typedSpecialCharacters) {
         text += L"「\"」と「\\」は、スクリプトの中では特別な意味を持ちます。" + kNl;
     }
+    if (!charactersOutsideAnsi.empty()) {
+        text += L"入力した値の " + charactersOutsideAnsi +
+                L" は、システムの ANSI コード ページにない文字です。ResHacker はこれらの文字を受け取れない"
+                L"ことがあります。" +
+                kNl;
+    }
     return text + kNoBackupNoMerge;
 }
 
 std::wstring TargetDiffersQuestion(const std::wstring& target, const std::wstring& backup,
-                                   const std::vector<std::wstring>& differences) {
-    return L"更新後の実行ファイルを確かめたところ、入力した内容と異なります。" + kNl + target + kNl +
+                                   const std::vector<std::wstring>& differences, const std::wstring& lead) {
+    return (lead.empty() ? std::wstring{} : lead + kNl) +
+           L"更新後の実行ファイルを確かめたところ、入力した内容と異なります。" + kNl + target + kNl +
            Listed(differences) + L"元のファイルはバックアップにあります。" + kNl + backup + kNl +
            L"バックアップから実行ファイルを元に戻しますか？" + kNl +
            L"(「いいえ」を選ぶと、どちらのファイルもこのままにします。)";
+}
+
+std::wstring RunEndedUnchangedMessage(const std::wstring& runEnded, const std::wstring& target,
+                                      const std::wstring& backup) {
+    return runEnded + kNl + L"実行ファイルは変更されていません。" + kNl + target + kNl +
+           L"同じ内容がバックアップにもあります。" + kNl + backup;
+}
+
+std::wstring RunEndedButRightMessage(const std::wstring& runEnded, const std::wstring& target,
+                                     const std::wstring& backup) {
+    return runEnded + kNl + L"更新後の実行ファイルを確かめたところ、入力した内容になっています。" + kNl + target + kNl +
+           L"元のファイルはバックアップにあります。" + kNl + backup;
 }
 
 std::wstring RestoredMessage(const std::wstring& target, const std::wstring& backup) {

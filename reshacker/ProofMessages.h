@@ -19,15 +19,21 @@ std::wstring TargetNotWritableMessage(const std::wstring& target, const std::wst
 std::wstring SignedQuestion(const std::wstring& target);
 std::wstring AppendedDataQuestion(const std::wstring& target, std::uint64_t appendedBytes);
 std::wstring ScriptUnreadableMessage(const std::wstring& line);
+std::wstring PathOutsideAnsiMessage(const std::wstring& path, const std::wstring& characters);
 
 // After the interactive edit, before the backup.
 std::wstring EditedResourceUnreadableMessage(const std::wstring& resPath, const std::wstring& error);
 std::wstring EditedResourceDiffersMessage(const std::wstring& resPath, const std::vector<std::wstring>& differences,
-                                          bool typedSpecialCharacters);
+                                          bool typedSpecialCharacters, const std::wstring& charactersOutsideAnsi);
 
 // After the merge runs.
+// `lead`, when given, says first what happened to a run.
 std::wstring TargetDiffersQuestion(const std::wstring& target, const std::wstring& backup,
-                                   const std::vector<std::wstring>& differences);
+                                   const std::vector<std::wstring>& differences, const std::wstring& lead = {});
+std::wstring RunEndedUnchangedMessage(const std::wstring& runEnded, const std::wstring& target,
+                                      const std::wstring& backup);
+std::wstring RunEndedButRightMessage(const std::wstring& runEnded, const std::wstring& target,
+                                     const std::wstring& backup);
 std::wstring RestoredMessage(const std::wstring& target, const std::wstring& backup);
 std::wstring RestoreFailedMessage(const std::wstring& target, const std::wstring& backup, const std::wstring& error);
 std::wstring OtherLanguagesMessage(const std::wstring& target, const std::wstring& backup,

@@ -19,18 +19,31 @@ bool AskYesNo(Platform& platform, const std::wstring& text, DefaultAnswer defaul
     return platform.MessageBox(text, style, platform.AppTitle()) == kAnswerYes;
 }
 
-bool WaitForEditorExit(Platform& platform, std::uintptr_t process, const WaitLimits& limits,
-                       const std::wstring& whichRun, const std::wstring& whatDidNotHappen) {
-    const WaitOutcome outcome = platform.WaitForExit(process, limits.exitMs);
+RunEnd GiveUpEditorRun(Platform& platform, std::uintptr_t process, const std::wstring& whyGivenUp) {
+    // A run left going could still write its files after the message.
+    const bool ended = platform.EndStartedProcess(process);
     platform.ReleaseProcess(process);
+    if (ended) return {RunEnd::Kind::EndedByUs, whyGivenUp + L"ため、終了させました。"};
+    return {RunEnd::Kind::StillRunning,
+            whyGivenUp +
+                L"うえ、終了させることもできませんでした。タスク マネージャーで ResHacker を終了させて"
+                L"ください。"};
+}
+
+RunEnd AwaitEditorRun(Platform& platform, std::uintptr_t process, int timeoutMs, const std::wstring& whichRun) {
+    const WaitOutcome outcome = platform.WaitForExit(process, timeoutMs);
     if (outcome == WaitOutcome::Done) {
-        return true;
+        platform.ReleaseProcess(process);
+        return {};
     }
-    const std::wstring why = outcome == WaitOutcome::TimedOut
-                                 ? L"が " + std::to_wstring(limits.exitMs / 1000) + L" 秒待っても終了しませんでした。"
-                                 : L"の終了を待てませんでした。";
-    ReportStop(platform, whichRun + why + L"\r\n" + whatDidNotHappen);
-    return false;
+    return GiveUpEditorRun(platform, process,
+                           outcome == WaitOutcome::TimedOut
+                               ? whichRun + L" が " + std::to_wstring(timeoutMs / 1000) + L" 秒待っても終了しなかった"
+                               : whichRun + L" の終了を待てなかった");
+}
+
+void ReportRunEnd(Platform& platform, const RunEnd& end, const std::wstring& whatDidNotHappen) {
+    ReportStop(platform, end.what + L"\r\n" + whatDidNotHappen);
 }
 
 }  // namespace quillmark

@@ -28,9 +28,25 @@ void ReportStop(Platform& platform, const std::wstring& text);
 // mark; true when the answer is Yes.
 bool AskYesNo(Platform& platform, const std::wstring& text, DefaultAnswer defaultAnswer);
 
-// Waits for a started process to end and lets go of it; on a time-out or a
-// failed wait the press stops with `whatDidNotHappen` in the message.
-bool WaitForEditorExit(Platform& platform, std::uintptr_t process, const WaitLimits& limits,
-                       const std::wstring& whichRun, const std::wstring& whatDidNotHappen);
+// How the wait for one editor run ended. No run of ours is left running
+// unseen: one that outlives its bound is ended first.
+struct RunEnd {
+    enum class Kind { Exited, EndedByUs, StillRunning };
+    Kind kind = Kind::Exited;
+    std::wstring what;  // what happened, for the message; empty when it exited
+
+    bool Exited() const { return kind == Kind::Exited; }
+};
+
+// Waits for a started process to end, ends it when it does not within the
+// bound (or the wait fails), and lets go of it.
+RunEnd AwaitEditorRun(Platform& platform, std::uintptr_t process, int timeoutMs, const std::wstring& whichRun);
+
+// Ends a started run that the press gives up on before it has finished,
+// and lets go of it; `whyGivenUp` is what happened, "..." without the end.
+RunEnd GiveUpEditorRun(Platform& platform, std::uintptr_t process, const std::wstring& whyGivenUp);
+
+// The stop after a run that did not exit: what happened, what was not done.
+void ReportRunEnd(Platform& platform, const RunEnd& end, const std::wstring& whatDidNotHappen);
 
 }  // namespace quillmark

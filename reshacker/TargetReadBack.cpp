@@ -84,15 +84,27 @@ void RestoreOriginal(Platform& platform, const PressRecord& press) {
 }  // namespace
 
 void CheckTargetAfterPress(Platform& platform, const PressRecord& press) {
+    const bool runEnded = !press.runEnded.empty();
+    if (runEnded) {
+        const auto same = SameFiles(platform, press.targetPath, press.backupPath);
+        if (const bool* unchanged = std::get_if<bool>(&same); unchanged && *unchanged) {
+            ReportStop(platform, RunEndedUnchangedMessage(press.runEnded, press.targetPath, press.backupPath));
+            return;
+        }
+    }
     std::vector<std::wstring> lines;
     // A file that is no program any more has no resources to read.
     const std::vector<std::uint16_t> languages =
         CheckFile(platform, press, lines) ? CheckVersion(platform, press, lines) : std::vector<std::uint16_t>{};
     if (!lines.empty()) {
-        if (AskYesNo(platform, TargetDiffersQuestion(press.targetPath, press.backupPath, lines), DefaultAnswer::Yes)) {
+        if (AskYesNo(platform, TargetDiffersQuestion(press.targetPath, press.backupPath, lines, press.runEnded),
+                     DefaultAnswer::Yes)) {
             RestoreOriginal(platform, press);
         }
         return;
+    }
+    if (runEnded) {
+        ReportStop(platform, RunEndedButRightMessage(press.runEnded, press.targetPath, press.backupPath));
     }
     if (languages.size() > 1) {
         ReportStop(platform, OtherLanguagesMessage(press.targetPath, press.backupPath, languages));

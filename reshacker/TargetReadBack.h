@@ -16,12 +16,14 @@ struct PressRecord {
     TargetBefore before;
     verify::ExpectedVersion expected;
     std::uint16_t language = 0;  // of the version resource in initial.res
+    std::wstring runEnded;       // a merge run that was ended: what happened
 };
 
 // Reads the target back as Windows does. Silent when it holds what the
 // press wrote and nothing else; when something differs it says what and
 // offers to put the backup back; a version resource left in another
-// language is warned about.
+// language is warned about. After a run that had to be ended, it always
+// says what the target holds.
 void CheckTargetAfterPress(Platform& platform, const PressRecord& press);
 
 }  // namespace quillmark

@@ -14,11 +14,13 @@ struct MergeRun {
     const wchar_t* verb;
     const wchar_t* name;
     const wchar_t* whatDidNotHappenOnStop;
+    const wchar_t* whatDidNotHappenWhenEnded;  // the read-back follows
 };
 
 constexpr std::array<MergeRun, 2> kMergeRuns{{
-    {kAddSkipVerb, L"ResHacker (-addskip)", L"2 回目の処理 (-modify) は行っていません。"},
-    {kModifyVerb, L"ResHacker (-modify)", L"実行ファイルの状態を確認してください。"},
+    {kAddSkipVerb, L"ResHacker (-addskip)", L"2 回目の処理 (-modify) は行っていません。",
+     L"\r\n2 回目の処理 (-modify) は行っていません。"},
+    {kModifyVerb, L"ResHacker (-modify)", L"実行ファイルの状態を確認してください。", L""},
 }};
 
 }  // namespace
@@ -34,37 +36,39 @@ std::optional<std::wstring> TargetPathProblem(const std::wstring& targetPath) {
     return std::nullopt;
 }
 
-std::optional<std::wstring> RunTargetUpdate(Platform& platform, const std::wstring& targetPath,
-                                            const EditorPaths& paths, const WaitLimits& limits) {
-    const std::optional<std::wstring> backupPath = BackupPathFor(targetPath);
-    if (!backupPath) {
-        ReportStop(platform, *TargetPathProblem(targetPath));
-        return std::nullopt;
+UpdateOutcome RunTargetUpdate(Platform& platform, const PressPaths& paths, const WaitLimits& limits) {
+    const UpdateOutcome stopped{UpdateOutcome::Kind::Stopped, {}};
+    if (const OpResult copied = platform.CopyFileReplacing(paths.target, paths.backup); !copied.ok) {
+        ReportStop(platform, WithSystemReason(
+                                 L"バックアップを作成できませんでした。\r\n" + paths.target + L"\r\n→ " + paths.backup,
+                                 copied.error) +
+                                 L"\r\n実行ファイルは変更していません。");
+        return stopped;
     }
-    if (const OpResult copied = platform.CopyFileReplacing(targetPath, *backupPath); !copied.ok) {
-        ReportStop(platform,
-                   WithSystemReason(L"バックアップを作成できませんでした。\r\n" + targetPath + L"\r\n→ " + *backupPath,
-                                    copied.error) +
-                       L"\r\n実行ファイルは変更していません。");
-        return std::nullopt;
-    }
-    const std::wstring whereTheOriginalIs = L"\r\n元のファイルはバックアップにあります。\r\n" + *backupPath;
+    const std::wstring whereTheOriginalIs = L"\r\n元のファイルはバックアップにあります。\r\n" + paths.backup;
+    const EditorPaths& editor = paths.forEditor;
     for (const MergeRun& run : kMergeRuns) {
-        const LaunchResult started = platform.Launch(
-            MergeCommandLine(paths.quotedEditorPath, run.verb, *backupPath, targetPath, paths.quotedResourcePath),
-            kHidden);
+        const LaunchResult started =
+            platform.Launch(MergeCommandLine(editor.quotedEditorPath, run.verb, editor.backupPath, editor.targetPath,
+                                             editor.quotedResourcePath),
+                            kHidden);
         if (started.id == 0) {
             ReportStop(platform,
                        WithSystemReason(std::wstring(run.name) + L" を起動できませんでした。", started.error) +
                            L"\r\n" + run.whatDidNotHappenOnStop + whereTheOriginalIs);
-            return std::nullopt;
+            return stopped;
         }
-        if (!WaitForEditorExit(platform, started.id, limits, run.name,
-                               run.whatDidNotHappenOnStop + whereTheOriginalIs)) {
-            return std::nullopt;
+        const RunEnd end = AwaitEditorRun(platform, started.id, limits.exitMs, run.name);
+        if (end.kind == RunEnd::Kind::StillRunning) {
+            // It may still write the target: reading it back now proves nothing.
+            ReportRunEnd(platform, end, run.whatDidNotHappenOnStop + whereTheOriginalIs);
+            return stopped;
+        }
+        if (end.kind == RunEnd::Kind::EndedByUs) {
+            return {UpdateOutcome::Kind::RunEnded, end.what + run.whatDidNotHappenWhenEnded};
         }
     }
-    return backupPath;
+    return {};
 }
 
 }  // namespace quillmark

@@ -396,6 +396,16 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             DestroyWindow(window_);
             return 0;
+        case WM_QUERYENDSESSION:
+            return sessionEndQuery_ && !sessionEndQuery_() ? FALSE : TRUE;
+        case WM_ENDSESSION:
+            // The process may be ended as soon as this returns: the form
+            // saves before it does.
+            if (wParam != FALSE && sink_) {
+                const EventSink sink = sink_;
+                sink(WindowEvent::EndSession, ControlRef{});
+            }
+            return 0;
         case WM_DESTROY:
             if (!destroying_) PostQuitMessage(0);
             return 0;

@@ -15,6 +15,8 @@ using EventSink = std::function<void(WindowEvent, const ControlRef&)>;
 // Files dropped on the window and the control under the drop point (none
 // when the point is on no control).
 using DropSink = std::function<void(const std::vector<std::wstring>& files, const ControlRef& underDrop)>;
+// Whether the session may end now (WM_QUERYENDSESSION).
+using SessionEndQuery = std::function<bool()>;
 
 // The main window, built by walking the control table: every control at
 // its twips position converted at the window's DPI, with its caption, font,
@@ -43,6 +45,7 @@ public:
     // Events reach the sink from the moment it is set.
     void SetEventSink(EventSink sink) { sink_ = std::move(sink); }
     void SetDropSink(DropSink sink) { dropSink_ = std::move(sink); }
+    void SetSessionEndQuery(SessionEndQuery query) { sessionEndQuery_ = std::move(query); }
     void Show();
 
     // While busy the window shows the wait cursor wherever the mouse is.
@@ -79,6 +82,7 @@ private:
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
     EventSink sink_;
     DropSink dropSink_;
+    SessionEndQuery sessionEndQuery_;
     bool busy_ = false;
     bool destroying_ = false;
 };

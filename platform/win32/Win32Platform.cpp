@@ -1,7 +1,9 @@
 #include "platform/win32/Win32Platform.h"
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
+#include <utility>
 
 #include <objbase.h>
 
@@ -22,6 +24,8 @@ static_assert(sizeof(SHELLEXECUTEINFOW) == 60, "the shell's execution record as 
 // or at which window is in front.
 constexpr DWORD kPollMs = 10;
 constexpr std::size_t kOpenDialogFileLength = 32768;
+// How long an ended process may take to be gone.
+constexpr DWORD kEndProcessWaitMs = 10000;
 constexpr const wchar_t* kAppTitle = L"Quillmark";
 constexpr DWORD kNotNormalFile = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
@@ -135,6 +139,12 @@ void Win32Platform::EndBusy() {
     window_.SetBusy(false);
 }
 
+void Win32Platform::BlockSessionEnd(const std::wstring& reason) {
+    ShutdownBlockReasonCreate(window_.Handle(), reason.c_str());
+}
+
+void Win32Platform::AllowSessionEnd() { ShutdownBlockReasonDestroy(window_.Handle()); }
+
 std::optional<std::wstring> Win32Platform::ShowOpenDialog(const OpenDialogRequest& request) {
     if (openDialogFile_.empty()) openDialogFile_.assign(kOpenDialogFileLength, L'\0');
     const std::wstring filter = OpenDialogFilter(request.filter);
@@ -240,31 +250,41 @@ OpResult Win32Platform::ClipboardEmpty() {
 }
 
 OpResult Win32Platform::ClipboardSetText(const std::wstring& text) {
-    // As Unicode text; the system serves CF_TEXT to programs that ask for it.
-    const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-    const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
-    if (memory == nullptr) return Failed(GetLastError());
-    void* data = GlobalLock(memory);
-    if (data == nullptr) {
-        const DWORD error = GetLastError();
-        GlobalFree(memory);
-        return Failed(error);
-    }
-    std::copy_n(text.c_str(), text.size() + 1, static_cast<wchar_t*>(data));
-    GlobalUnlock(memory);
+    // An editor built for the ANSI code page takes CF_TEXT. Left to the
+    // system, it is converted through the code page of the keyboard layout
+    // in use; given here, it is in the system's code page, and CF_LOCALE
+    // says so.
+    const int ansiLength = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string ansi(static_cast<std::size_t>(std::max(ansiLength, 1)), '\0');
+    if (ansiLength > 0) WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, ansi.data(), ansiLength, nullptr, nullptr);
+    const LCID locale = GetUserDefaultLCID();
 
-    if (!OpenClipboard(window_.Handle())) {
-        const DWORD error = GetLastError();
-        GlobalFree(memory);
-        return Failed(error);
+    const std::pair<UINT, std::pair<const void*, std::size_t>> formats[] = {
+        {CF_UNICODETEXT, {text.c_str(), (text.size() + 1) * sizeof(wchar_t)}},
+        {CF_TEXT, {ansi.data(), ansi.size()}},
+        {CF_LOCALE, {&locale, sizeof(locale)}},
+    };
+    if (!OpenClipboard(window_.Handle())) return Failed(GetLastError());
+    for (const auto& [format, content] : formats) {
+        const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, content.second);
+        void* data = memory != nullptr ? GlobalLock(memory) : nullptr;
+        if (data == nullptr) {
+            const DWORD error = GetLastError();
+            if (memory != nullptr) GlobalFree(memory);
+            CloseClipboard();
+            return Failed(error);
+        }
+        std::memcpy(data, content.first, content.second);
+        GlobalUnlock(memory);
+        if (SetClipboardData(format, memory) == nullptr) {
+            const DWORD error = GetLastError();
+            GlobalFree(memory);
+            CloseClipboard();
+            return Failed(error);
+        }
+        // The clipboard owns the memory now.
     }
-    if (SetClipboardData(CF_UNICODETEXT, memory) == nullptr) {
-        const DWORD error = GetLastError();
-        CloseClipboard();
-        GlobalFree(memory);
-        return Failed(error);
-    }
-    CloseClipboard();  // the clipboard owns the memory now
+    CloseClipboard();
     return Succeeded();
 }
 
@@ -375,13 +395,52 @@ void Win32Platform::ReleaseProcess(std::uintptr_t process) {
     if (process != 0) CloseHandle(ProcessHandle(process));
 }
 
+bool Win32Platform::EndStartedProcess(std::uintptr_t process) {
+    const HANDLE handle = ProcessHandle(process);
+    if (WaitForSingleObject(handle, 0) == WAIT_OBJECT_0) return true;
+    // Ending is asynchronous: the files it held are only closed once the
+    // process is gone.
+    if (!TerminateProcess(handle, 1) && WaitForSingleObject(handle, 0) != WAIT_OBJECT_0) return false;
+    return WaitForSingleObject(handle, kEndProcessWaitMs) == WAIT_OBJECT_0;
+}
+
 void Win32Platform::KeybdEvent(std::uint8_t virtualKey, std::uint8_t scanCode, std::uint32_t flags,
                                std::uint32_t extraInfo) {
     keybd_event(virtualKey, scanCode, flags, extraInfo);
 }
 
+bool Win32Platform::FitsAnsiCodePage(const std::wstring& text) {
+    if (text.empty()) return true;
+    BOOL usedDefault = FALSE;
+    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()),
+                                           nullptr, 0, nullptr, &usedDefault);
+    return length > 0 && !usedDefault;
+}
+
+std::optional<std::wstring> Win32Platform::ShortPathName(const std::wstring& path) {
+    const DWORD needed = GetShortPathNameW(path.c_str(), nullptr, 0);
+    if (needed == 0) return std::nullopt;
+    std::wstring shortPath(needed, L'\0');
+    const DWORD length = GetShortPathNameW(path.c_str(), shortPath.data(), needed);
+    if (length == 0 || length >= needed) return std::nullopt;
+    shortPath.resize(length);
+    return shortPath;
+}
+
 OpResult Win32Platform::CopyFileReplacing(const std::wstring& source, const std::wstring& destination) {
     if (!CopyFileW(source.c_str(), destination.c_str(), FALSE)) return Failed(GetLastError());
+    return Succeeded();
+}
+
+OpResult Win32Platform::MoveFileReplacing(const std::wstring& source, const std::wstring& destination) {
+    if (!MoveFileExW(source.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return Failed(GetLastError());
+    }
+    return Succeeded();
+}
+
+OpResult Win32Platform::RemoveFile(const std::wstring& path) {
+    if (!DeleteFileW(path.c_str())) return Failed(GetLastError());
     return Succeeded();
 }
 

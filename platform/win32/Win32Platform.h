@@ -29,6 +29,8 @@ public:
 
     void BeginBusy() override;
     void EndBusy() override;
+    void BlockSessionEnd(const std::wstring& reason) override;
+    void AllowSessionEnd() override;
 
     std::optional<std::wstring> ShowOpenDialog(const OpenDialogRequest& request) override;
     int MessageBox(const std::wstring& text, int style, const std::wstring& title) override;
@@ -56,11 +58,17 @@ public:
     WaitOutcome WaitUntilReady(std::uintptr_t process, int timeoutMs) override;
     WaitOutcome WaitForExit(std::uintptr_t process, int timeoutMs) override;
     void ReleaseProcess(std::uintptr_t process) override;
+    bool EndStartedProcess(std::uintptr_t process) override;
 
     void KeybdEvent(std::uint8_t virtualKey, std::uint8_t scanCode, std::uint32_t flags,
                     std::uint32_t extraInfo) override;
 
+    bool FitsAnsiCodePage(const std::wstring& text) override;
+    std::optional<std::wstring> ShortPathName(const std::wstring& path) override;
+
     OpResult CopyFileReplacing(const std::wstring& source, const std::wstring& destination) override;
+    OpResult MoveFileReplacing(const std::wstring& source, const std::wstring& destination) override;
+    OpResult RemoveFile(const std::wstring& path) override;
     FileRead ReadFileRange(const std::wstring& path, std::uint64_t offset, std::size_t maxLength,
                            std::vector<std::uint8_t> storage) override;
     OpResult ProbeWrite(const std::wstring& path) override;

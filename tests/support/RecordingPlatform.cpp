@@ -256,6 +256,41 @@ void RecordingPlatform::ReleaseProcess(std::uintptr_t process) {
     }
 }
 
+bool RecordingPlatform::EndStartedProcess(std::uintptr_t process) {
+    calls.push_back(L"EndProcess " + ProcessName(process));
+    return !unendableLaunches.contains(static_cast<int>(process - 100));
+}
+
+void RecordingPlatform::BlockSessionEnd(const std::wstring& reason) { sessionEndBlockReason = reason; }
+
+void RecordingPlatform::AllowSessionEnd() { sessionEndBlockReason.reset(); }
+
+bool RecordingPlatform::FitsAnsiCodePage(const std::wstring& text) {
+    return std::none_of(text.begin(), text.end(), [this](wchar_t c) {
+        return (c >= 0xD800 && c <= 0xDFFF) || notInAnsiCodePage.find(c) != std::wstring::npos;
+    });
+}
+
+std::optional<std::wstring> RecordingPlatform::ShortPathName(const std::wstring& path) {
+    if (const auto found = shortPaths.find(path); found != shortPaths.end()) return found->second;
+    return std::nullopt;
+}
+
+OpResult RecordingPlatform::MoveFileReplacing(const std::wstring& source, const std::wstring& destination) {
+    calls.push_back(L"Move " + source + L" -> " + destination);
+    const auto found = fileBytes.find(source);
+    if (found == fileBytes.end()) return {false, L"指定されたファイルが見つかりません。"};
+    fileBytes[destination] = std::move(found->second);
+    fileBytes.erase(source);
+    return {true, {}};
+}
+
+OpResult RecordingPlatform::RemoveFile(const std::wstring& path) {
+    calls.push_back(L"Remove " + path);
+    if (fileBytes.erase(path) == 0) return {false, L"指定されたファイルが見つかりません。"};
+    return {true, {}};
+}
+
 void RecordingPlatform::KeybdEvent(std::uint8_t virtualKey, std::uint8_t scanCode, std::uint32_t flags,
                                    std::uint32_t extraInfo) {
     calls.push_back(L"Key " + std::to_wstring(virtualKey) + L" " + std::to_wstring(scanCode) + L" " +

@@ -45,6 +45,11 @@ public:
     std::map<int, WaitOutcome> readyOutcomes;  // by launch number; Done otherwise
     std::map<int, WaitOutcome> exitOutcomes;   // by launch number; Done otherwise
     std::optional<std::wstring> copyError;
+    std::set<int> unendableLaunches;  // by launch number: ending them fails
+    // Characters the fake ANSI code page lacks (besides unpaired surrogates
+    // and any pair).
+    std::wstring notInAnsiCodePage = L"©®™éëïöüÜ";
+    std::map<std::wstring, std::wstring> shortPaths;  // by long path; none otherwise
     bool profileWritesFail = false;
     std::function<void()> duringWait;  // runs inside every wait, as window messages would
     std::deque<int> messageAnswers;    // what the message boxes answer, in turn; OK (1) once used up
@@ -61,6 +66,7 @@ public:
     std::optional<ShellExecuteRequest> lastShellRequest;
     bool visible = false;
     bool ended = false;
+    std::optional<std::wstring> sessionEndBlockReason;  // set while the session's end is blocked
 
     bool IsEnabled(const ControlRef& control) const;
     void Type(const ControlRef& control, const std::wstring& text);  // as the user typing: raises change
@@ -78,6 +84,8 @@ public:
     void EndProgram() override;
     void BeginBusy() override;
     void EndBusy() override;
+    void BlockSessionEnd(const std::wstring& reason) override;
+    void AllowSessionEnd() override;
     std::optional<std::wstring> ShowOpenDialog(const OpenDialogRequest& request) override;
     int MessageBox(const std::wstring& text, int style, const std::wstring& title) override;
     std::wstring FindFirstNormalFile(const std::wstring& pattern) override;
@@ -98,9 +106,14 @@ public:
     WaitOutcome WaitUntilReady(std::uintptr_t process, int timeoutMs) override;
     WaitOutcome WaitForExit(std::uintptr_t process, int timeoutMs) override;
     void ReleaseProcess(std::uintptr_t process) override;
+    bool EndStartedProcess(std::uintptr_t process) override;
     void KeybdEvent(std::uint8_t virtualKey, std::uint8_t scanCode, std::uint32_t flags,
                     std::uint32_t extraInfo) override;
+    bool FitsAnsiCodePage(const std::wstring& text) override;
+    std::optional<std::wstring> ShortPathName(const std::wstring& path) override;
     OpResult CopyFileReplacing(const std::wstring& source, const std::wstring& destination) override;
+    OpResult MoveFileReplacing(const std::wstring& source, const std::wstring& destination) override;
+    OpResult RemoveFile(const std::wstring& path) override;
     FileRead ReadFileRange(const std::wstring& path, std::uint64_t offset, std::size_t maxLength,
                            std::vector<std::uint8_t> storage) override;
     OpResult ProbeWrite(const std::wstring& path) override;

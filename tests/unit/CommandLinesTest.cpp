@@ -23,7 +23,11 @@ TEST_P(BackupPaths, DropTheLastFourCharacters) {
     }
     ASSERT_TRUE(backup.has_value());
     EXPECT_EQ(Utf8(*backup), Utf8(GetParam().backup));
-    EXPECT_EQ(backup->size(), std::wstring(GetParam().target).size() + 9);
+    // Always beside the target, never in another folder.
+    const std::wstring target = GetParam().target;
+    const std::size_t folderEnd = target.find_last_of(L"\\/:") + 1;
+    EXPECT_EQ(Utf8(backup->substr(0, folderEnd)), Utf8(target.substr(0, folderEnd)));
+    EXPECT_EQ(backup->find_first_of(L"\\/:", folderEnd), std::wstring::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -33,7 +37,11 @@ INSTANTIATE_TEST_SUITE_P(
                       BackupCase{L"D:\\Work\\tool.com", L"D:\\Work\\tool_original.exe"},
                       BackupCase{L"D:\\Work\\setup", L"D:\\Work\\s_original.exe"},
                       BackupCase{L"D:\\Work\\app_original.exe", L"D:\\Work\\app_original_original.exe"},
-                      BackupCase{L"a.ex", L"_original.exe"}, BackupCase{L"abc", nullptr}, BackupCase{L"", nullptr}));
+                      // four characters that reach into the folder: the whole name stays
+                      BackupCase{L"D:\\Tools\\ab", L"D:\\Tools\\ab_original.exe"},
+                      BackupCase{L"D:\\abc", L"D:\\abc_original.exe"},
+                      BackupCase{L"D:/Tools/ab", L"D:/Tools/ab_original.exe"}, BackupCase{L"a.ex", L"_original.exe"},
+                      BackupCase{L"abc", nullptr}, BackupCase{L"", nullptr}));
 
 TEST(CommandLines, InteractiveLaunchQuotesBothPathsWithOneBlankBetween) {
     EXPECT_EQ(Utf8(InteractiveCommandLine(Quoted(L"C:\\RH\\ResHacker.exe"), QuotedResourcePath(L"C:\\Tools\\"))),

@@ -1,0 +1,69 @@
+#include "reshacker/PressPaths.h"
+
+#include <optional>
+
+#include "reshacker/AnsiText.h"
+#include "reshacker/CommandLines.h"
+
+namespace quillmark {
+
+namespace {
+
+std::optional<std::wstring> AnsiForm(Platform& platform, const std::wstring& path) {
+    if (platform.FitsAnsiCodePage(path)) return path;
+    if (const auto shortPath = platform.ShortPathName(path); shortPath && platform.FitsAnsiCodePage(*shortPath)) {
+        return shortPath;
+    }
+    return std::nullopt;
+}
+
+std::size_t NameStart(const std::wstring& path) {
+    const std::size_t separator = path.find_last_of(L"\\/:");
+    return separator == std::wstring::npos ? 0 : separator + 1;
+}
+
+// The folder part with its separator, the short form of the folder itself.
+std::optional<std::wstring> AnsiFolderForm(Platform& platform, const std::wstring& folder) {
+    if (folder.empty() || platform.FitsAnsiCodePage(folder)) return folder;
+    const bool separated = folder.back() == L'\\' || folder.back() == L'/';
+    const std::wstring bare = separated && folder.size() > 3 ? folder.substr(0, folder.size() - 1) : folder;
+    const auto shortFolder = AnsiForm(platform, bare);
+    if (!shortFolder) return std::nullopt;
+    return bare.size() == folder.size() ? *shortFolder : *shortFolder + folder.back();
+}
+
+PathOutsideAnsi OutsideAnsi(Platform& platform, const std::wstring& path) {
+    return {path, QuotedCharacters(CharactersOutsideAnsi(platform, path))};
+}
+
+}  // namespace
+
+std::variant<PressPaths, PathOutsideAnsi> PressPathsFor(Platform& platform, const std::wstring& editorPath,
+                                                        const std::wstring& programFolder,
+                                                        const std::wstring& targetPath) {
+    const std::wstring resourcePath = programFolder + kInitialResName;
+    const auto editor = AnsiForm(platform, editorPath);
+    if (!editor) return OutsideAnsi(platform, editorPath);
+    const auto resource = AnsiForm(platform, resourcePath);
+    if (!resource) return OutsideAnsi(platform, resourcePath);
+    const auto target = AnsiForm(platform, targetPath);
+    if (!target) return OutsideAnsi(platform, targetPath);
+
+    // The refusals before this one have made sure there is a backup path.
+    std::wstring backup = BackupPathFor(targetPath).value_or(targetPath);
+    const std::wstring folder = backup.substr(0, NameStart(backup));
+    std::wstring name = backup.substr(folder.size());
+    if (!platform.FitsAnsiCodePage(name)) {
+        // Named after the target's short name, in the same folder.
+        const std::wstring shortName = target->substr(NameStart(*target));
+        name = BackupPathFor(shortName).value_or(shortName + L"_original.exe");
+        if (!platform.FitsAnsiCodePage(name)) return OutsideAnsi(platform, backup);
+        backup = folder + name;
+    }
+    const auto backupFolder = AnsiFolderForm(platform, folder);
+    if (!backupFolder) return OutsideAnsi(platform, backup);
+    return PressPaths{
+        editorPath, targetPath, backup, {Quoted(*editor), Quoted(*resource), *target, *backupFolder + name}};
+}
+
+}  // namespace quillmark
