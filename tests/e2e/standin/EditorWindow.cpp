@@ -70,8 +70,8 @@ std::wstring Describe(const ResEntry& e) {
 
 class Editor {
 public:
-    Editor(std::wstring path, std::vector<ResEntry> entries, bool saveWorks, const Log& log)
-        : path_(std::move(path)), entries_(std::move(entries)), saveWorks_(saveWorks), log_(log) {}
+    Editor(std::wstring path, std::vector<ResEntry> entries, const Faults& faults, const Log& log)
+        : path_(std::move(path)), entries_(std::move(entries)), faults_(faults), log_(log) {}
 
     int Run(int showCommand);
 
@@ -86,10 +86,11 @@ private:
     void Compile();
     void Save();
     void StepRight();
+    void PasteAnsi();
 
     std::wstring path_;
     std::vector<ResEntry> entries_;
-    bool saveWorks_;
+    const Faults& faults_;
     const Log& log_;
     HWND window_ = nullptr;
     HWND tree_ = nullptr;
@@ -165,6 +166,26 @@ void Editor::StepRight() {
     } else {
         SendMessageW(tree_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(child));
     }
+}
+
+// An editor built for the ANSI code page pastes CF_TEXT, which the system
+// makes from the Unicode text: what the code page lacks arrives changed.
+void Editor::PasteAnsi() {
+    std::wstring text;
+    if (OpenClipboard(window_)) {
+        HANDLE data = GetClipboardData(CF_TEXT);
+        const char* narrow = data != nullptr ? static_cast<const char*>(GlobalLock(data)) : nullptr;
+        const int length = narrow != nullptr ? MultiByteToWideChar(CP_ACP, 0, narrow, -1, nullptr, 0) : 0;
+        if (length > 0) {
+            text.resize(static_cast<std::size_t>(length));
+            MultiByteToWideChar(CP_ACP, 0, narrow, -1, text.data(), length);
+            text.resize(static_cast<std::size_t>(length - 1));
+        }
+        if (narrow != nullptr) GlobalUnlock(data);
+        CloseClipboard();
+    }
+    SendMessageW(script_, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+    log_.Line(L"paste", L"CF_TEXT in code page " + std::to_wstring(GetACP()) + L": " + Log::Escape(text));
 }
 
 void Editor::Layout(int width, int height) {
@@ -245,7 +266,7 @@ void Editor::Compile() {
 }
 
 void Editor::Save() {
-    if (!saveWorks_) {
+    if (faults_.noSave) {
         log_.Line(L"save-skipped", path_ + L" left as it was (fault no-save)");
         return;
     }
@@ -379,6 +400,11 @@ int Editor::Run(int showCommand) {
             StepRight();
             continue;
         }
+        if (faults_.ansi && msg.message == WM_KEYDOWN && msg.hwnd == script_ && msg.wParam == 'V' &&
+            GetKeyState(VK_CONTROL) < 0) {
+            PasteAnsi();
+            continue;
+        }
         if (TranslateAcceleratorW(hwnd, accelerators, &msg)) continue;
         if (IsDialogMessageW(hwnd, &msg)) continue;
         TranslateMessage(&msg);
@@ -405,7 +431,7 @@ int RunEditor(const std::wstring& resPath, int showCommand, const Faults& faults
     log.Line(L"open", resPath + L" (" + std::to_wstring(entries->size()) + L" resources)");
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_TREEVIEW_CLASSES};
     InitCommonControlsEx(&icc);
-    Editor editor(resPath, std::move(*entries), !faults.noSave, log);
+    Editor editor(resPath, std::move(*entries), faults, log);
     return editor.Run(showCommand);
 }
 

@@ -16,6 +16,9 @@ constexpr FaultName kFaultNames[] = {
     {L"merge-truncate", &Faults::mergeTruncate},
     {L"no-save", &Faults::noSave},
     {L"keep-appended", &Faults::keepAppended},
+    {L"merge-hang", &Faults::mergeHang},
+    {L"merge-drop-others", &Faults::mergeDropOthers},
+    {L"ansi", &Faults::ansi},
 };
 
 std::wstring Trim(const std::wstring& text) {
@@ -60,7 +63,7 @@ Faults ParseFaults(const std::wstring& text, std::vector<std::wstring>& unknown)
     return faults;
 }
 
-Faults ReadFaults(const Log& log) {
+FaultsRead ReadFaults() {
     const auto bytes = ReadFileBytes(ProgramFolder() + L"ResHacker.faults");
     if (!bytes) return {};
     std::vector<std::wstring> unknown;
@@ -71,8 +74,7 @@ Faults ReadFaults(const Log& log) {
     }
     std::wstring line = named.empty() ? L"none" : Joined(named);
     if (!unknown.empty()) line += L"; unknown: " + Joined(unknown);
-    log.Line(L"faults", line);
-    return faults;
+    return {faults, line};
 }
 
 }  // namespace standin

@@ -1,9 +1,8 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
-
-#include "Log.h"
 
 namespace standin {
 
@@ -12,18 +11,27 @@ namespace standin {
 // editor itself, so they come from a file beside the exe, not from the
 // command line.
 struct Faults {
-    bool mergeNothing = false;   // "merge-nothing": both merge verbs exit 0 and leave dst alone
-    bool mergeTruncate = false;  // "merge-truncate": -modify cuts dst to half its size afterwards
-    bool noSave = false;         // "no-save": the window's save command does nothing
-    bool keepAppended = false;   // "keep-appended": a merge puts src's data after the image back after dst's
+    bool mergeNothing = false;     // "merge-nothing": both merge verbs exit 0 and leave dst alone
+    bool mergeTruncate = false;    // "merge-truncate": -modify cuts dst to half its size afterwards
+    bool noSave = false;           // "no-save": the window's save command does nothing
+    bool keepAppended = false;     // "keep-appended": a merge puts src's data after the image back after dst's
+    bool mergeHang = false;        // "merge-hang": -modify never ends and leaves dst alone
+    bool mergeDropOthers = false;  // "merge-drop-others": a merge that writes keeps only the items it took
+    bool ansi = false;             // "ansi": command line and pasted text pass through the ANSI code page
+};
+
+struct FaultsRead {
+    Faults faults;
+    std::optional<std::wstring> logLine;  // the "faults" line; none without the file
 };
 
 // One fault name a line; blank lines and lines starting with '#' are
 // skipped, names it does not know go to `unknown`.
 Faults ParseFaults(const std::wstring& text, std::vector<std::wstring>& unknown);
 
-// ResHacker.faults beside the program, logged as one "faults" line; without
-// the file there are no faults and no line.
-Faults ReadFaults(const Log& log);
+// ResHacker.faults beside the program, with the text of its "faults" log
+// line; without the file there are no faults and no line. The caller logs
+// it, so that the command line, which the ansi fault changes, comes first.
+FaultsRead ReadFaults();
 
 }  // namespace standin

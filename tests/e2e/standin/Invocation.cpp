@@ -1,5 +1,7 @@
 #include "Invocation.h"
 
+#include <cwctype>
+#include <optional>
 #include <vector>
 
 namespace standin {
@@ -46,16 +48,98 @@ Invocation Invalid(std::wstring why) {
     return inv;
 }
 
-Invocation Merge(Invocation::Mode mode, const std::wstring& operands) {
+// "src, dst, rest": the paths hold no ", " of their own; returns the rest.
+std::optional<std::wstring> SplitPaths(const std::wstring& operands, Invocation& inv) {
     const std::size_t firstSep = operands.find(L", ");
-    if (firstSep == std::wstring::npos) return Invalid(L"no \", \" after the source path");
+    if (firstSep == std::wstring::npos) {
+        inv.error = L"no \", \" after the source path";
+        return std::nullopt;
+    }
     const std::size_t secondSep = operands.find(L", ", firstSep + 2);
-    if (secondSep == std::wstring::npos) return Invalid(L"no \", \" after the destination path");
-    Invocation inv;
-    inv.mode = mode;
+    if (secondSep == std::wstring::npos) {
+        inv.error = L"no \", \" after the destination path";
+        return std::nullopt;
+    }
     inv.src = Trim(operands.substr(0, firstSep));
     inv.dst = Trim(operands.substr(firstSep + 2, secondSep - firstSep - 2));
-    std::wstring rest = Trim(operands.substr(secondSep + 2));
+    return Trim(operands.substr(secondSep + 2));
+}
+
+// The predefined types by the identifiers the editor's masks use.
+struct TypeIdentifier {
+    const wchar_t* name;
+    std::uint16_t id;
+};
+
+constexpr TypeIdentifier kTypeIdentifiers[] = {
+    {L"CURSOR", 1},        {L"BITMAP", 2},        {L"ICON", 3},        {L"MENU", 4},         {L"DIALOG", 5},
+    {L"STRINGTABLE", 6},   {L"FONTDIR", 7},       {L"FONT", 8},        {L"ACCELERATORS", 9}, {L"RCDATA", 10},
+    {L"MESSAGETABLE", 11}, {L"GROUP_CURSOR", 12}, {L"GROUP_ICON", 14}, {L"VERSIONINFO", 16}, {L"DLGINCLUDE", 17},
+    {L"PLUGPLAY", 19},     {L"VXD", 20},          {L"ANICURSOR", 21},  {L"ANIICON", 22},     {L"HTML", 23},
+    {L"MANIFEST", 24},
+};
+
+std::wstring Upper(std::wstring text) {
+    for (wchar_t& ch : text) ch = static_cast<wchar_t>(std::towupper(ch));
+    return text;
+}
+
+// A decimal number that fits a WORD; nothing for anything else.
+std::optional<std::uint16_t> Decimal(const std::wstring& text) {
+    if (text.empty() || text.size() > 5) return std::nullopt;
+    unsigned long value = 0;
+    for (wchar_t ch : text) {
+        if (ch < L'0' || ch > L'9') return std::nullopt;
+        value = value * 10 + static_cast<unsigned long>(ch - L'0');
+    }
+    if (value > 0xFFFF) return std::nullopt;
+    return static_cast<std::uint16_t>(value);
+}
+
+Invocation Delete(const std::wstring& operands) {
+    Invocation inv;
+    const auto rest = SplitPaths(operands, inv);
+    if (!rest) return inv;
+    std::vector<std::wstring> fields;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t comma = rest->find(L',', start);
+        fields.push_back(Trim(rest->substr(start, comma == std::wstring::npos ? std::wstring::npos : comma - start)));
+        if (comma == std::wstring::npos) break;
+        start = comma + 1;
+    }
+    if (fields.size() != 3) return Invalid(L"expected the mask \"type,name,language\", found \"" + *rest + L"\"");
+    if (inv.src.empty() || inv.dst.empty()) return Invalid(L"an empty path");
+    inv.mode = Invocation::Mode::Delete;
+    inv.mask.text = *rest;
+    if (const auto number = Decimal(fields[0])) {
+        inv.mask.type = ResId::Ordinal(*number);
+    } else {
+        const std::wstring upper = Upper(fields[0]);
+        bool known = false;
+        for (const TypeIdentifier& type : kTypeIdentifiers) {
+            if (upper == type.name) {
+                inv.mask.type = ResId::Ordinal(type.id);
+                known = true;
+            }
+        }
+        if (!known) return Invalid(L"unknown resource type \"" + fields[0] + L"\"");
+    }
+    if (fields[1].empty()) return Invalid(L"an empty resource name");
+    const auto nameNumber = Decimal(fields[1]);
+    inv.mask.name = nameNumber ? ResId::Ordinal(*nameNumber) : ResId::Named(fields[1]);
+    const auto language = Decimal(fields[2]);
+    if (!language) return Invalid(L"the language is not a decimal number: \"" + fields[2] + L"\"");
+    inv.mask.language = *language;
+    return inv;
+}
+
+Invocation Merge(Invocation::Mode mode, const std::wstring& operands) {
+    Invocation inv;
+    const auto paths = SplitPaths(operands, inv);
+    if (!paths) return inv;
+    inv.mode = mode;
+    std::wstring rest = *paths;
     std::wstring tail;
     if (StartsWith(rest, L"\"")) {
         const std::size_t close = rest.find(L'"', 1);
@@ -92,6 +176,7 @@ Invocation ParseInvocation(const std::wstring& arguments) {
     if (args.empty()) return Invalid(L"no operand");
     if (StartsWith(args, L"-addskip ")) return Merge(Invocation::Mode::AddSkip, args.substr(9));
     if (StartsWith(args, L"-modify ")) return Merge(Invocation::Mode::Modify, args.substr(8));
+    if (StartsWith(args, L"-delete ")) return Delete(args.substr(8));
     const bool compile = StartsWith(args, L"-compile-test ");
     if (compile || StartsWith(args, L"-decompile-test ")) {
         const auto ops = SplitOperands(args.substr(args.find(L' ') + 1));

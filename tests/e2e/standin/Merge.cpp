@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <vector>
 
 #include "FileIo.h"
@@ -65,6 +66,63 @@ std::wstring FolderOf(const std::wstring& path) {
     return slash == std::wstring::npos ? L"." : path.substr(0, slash + 1);
 }
 
+// The items of a program, or nothing (logged under `errorTag`) when it cannot be loaded.
+std::optional<std::vector<ExistingItem>> ItemsOf(const std::wstring& path, const wchar_t* errorTag, const Log& log) {
+    HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (module == nullptr) {
+        log.Line(errorTag, L"cannot load the source file: " + LastErrorText());
+        return std::nullopt;
+    }
+    std::vector<ExistingItem> items;
+    EnumResourceTypesW(module, CollectType, reinterpret_cast<LONG_PTR>(&items));
+    FreeLibrary(module);
+    return items;
+}
+
+struct NewItem {
+    const ResId& type;
+    const ResId& name;
+    WORD language;
+    const std::vector<std::uint8_t>& data;
+};
+
+// Writes `dst` as `src` holding exactly `items`, through a temporary file
+// beside `dst`, so that a failure leaves `dst` as it was (also when it is
+// `src`). Returns 0, or 2 after logging under `errorTag`.
+int WriteWithItems(const std::wstring& src, const std::wstring& dst, const std::vector<NewItem>& items,
+                   const wchar_t* errorTag, const Log& log) {
+    wchar_t temp[MAX_PATH + 1] = {};
+    if (GetTempFileNameW(FolderOf(dst).c_str(), L"rhs", 0, temp) == 0) {
+        log.Line(errorTag, L"cannot make a temporary file: " + LastErrorText());
+        return 2;
+    }
+    auto fail = [&](const std::wstring& what) {
+        log.Line(errorTag, what + L": " + LastErrorText());
+        DeleteFileW(temp);
+        return 2;
+    };
+    if (!CopyFileW(src.c_str(), temp, FALSE)) return fail(L"cannot copy the source file");
+
+    // The update starts empty and gets every kept resource again: Wine reads
+    // the file's own resources back in at EndUpdateResource, so a deletion
+    // through UpdateResource would not stick there.
+    HANDLE update = BeginUpdateResourceW(temp, TRUE);
+    if (update == nullptr) return fail(L"BeginUpdateResource failed");
+    for (const NewItem& item : items) {
+        if (item.data.empty() ||
+            !UpdateResourceW(update, PointerOf(item.type), PointerOf(item.name), item.language,
+                             const_cast<std::uint8_t*>(item.data.data()), static_cast<DWORD>(item.data.size()))) {
+            EndUpdateResourceW(update, TRUE);
+            return fail(L"cannot write " + Describe(item.type, item.name, item.language));
+        }
+    }
+    if (!EndUpdateResourceW(update, FALSE)) return fail(L"EndUpdateResource failed");
+    if (!MoveFileExW(temp, dst.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)) {
+        return fail(L"cannot replace the destination");
+    }
+    return 0;
+}
+
 }  // namespace
 
 void LogMergeRun(MergeVerb verb, const std::wstring& src, const std::wstring& dst, const std::wstring& resPath,
@@ -74,7 +132,7 @@ void LogMergeRun(MergeVerb verb, const std::wstring& src, const std::wstring& ds
 }
 
 int RunMerge(MergeVerb verb, const std::wstring& src, const std::wstring& dst, const std::wstring& resPath,
-             const Log& log) {
+             bool keepOthers, const Log& log) {
     LogMergeRun(verb, src, dst, resPath, log);
 
     const auto resBytes = ReadFileBytes(resPath);
@@ -89,18 +147,12 @@ int RunMerge(MergeVerb verb, const std::wstring& src, const std::wstring& dst, c
         return 2;
     }
 
-    HMODULE module = LoadLibraryExW(src.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    if (module == nullptr) {
-        log.Line(L"merge-error", L"cannot load the source file: " + LastErrorText());
-        return 2;
-    }
-    std::vector<ExistingItem> existing;
-    EnumResourceTypesW(module, CollectType, reinterpret_cast<LONG_PTR>(&existing));
-    FreeLibrary(module);
+    const auto existing = ItemsOf(src, L"merge-error", log);
+    if (!existing) return 2;
 
     std::vector<const ResEntry*> chosen;
     for (const ResEntry& entry : *entries) {
-        const bool exists = SourceHas(existing, entry);
+        const bool exists = SourceHas(*existing, entry);
         const bool take = verb == MergeVerb::AddSkip ? !exists : exists;
         log.Line(take ? L"merge-take" : L"merge-skip",
                  Describe(entry) + (exists ? L": the source has it" : L": absent from the source"));
@@ -111,52 +163,49 @@ int RunMerge(MergeVerb verb, const std::wstring& src, const std::wstring& dst, c
         return 1;
     }
 
-    wchar_t temp[MAX_PATH + 1] = {};
-    if (GetTempFileNameW(FolderOf(dst).c_str(), L"rhs", 0, temp) == 0) {
-        log.Line(L"merge-error", L"cannot make a temporary file: " + LastErrorText());
-        return 2;
-    }
-    auto fail = [&](const std::wstring& what) {
-        log.Line(L"merge-error", what + L": " + LastErrorText());
-        DeleteFileW(temp);
-        return 2;
-    };
-    if (!CopyFileW(src.c_str(), temp, FALSE)) return fail(L"cannot copy the source file");
-
-    // The update starts empty and gets every kept resource again: Wine reads
-    // the file's own resources back in at EndUpdateResource, so a deletion
-    // through UpdateResource would not stick there.
-    HANDLE update = BeginUpdateResourceW(temp, TRUE);
-    if (update == nullptr) return fail(L"BeginUpdateResource failed");
-    auto write = [&](const ResId& type, const ResId& name, WORD language, const std::vector<std::uint8_t>& data) {
-        return UpdateResourceW(update, PointerOf(type), PointerOf(name), language,
-                               const_cast<std::uint8_t*>(data.data()), static_cast<DWORD>(data.size())) != FALSE;
-    };
+    std::vector<NewItem> written;
     // Other languages of a replaced name stay: they are other items.
-    for (const ExistingItem& old : existing) {
+    for (const ExistingItem& old : *existing) {
         bool replaced = false;
         for (const ResEntry* entry : chosen) replaced = replaced || SameItem(old, *entry);
-        const std::wstring what = Describe(old.type, old.name, old.language);
         if (replaced) {
-            log.Line(L"merge-delete", what + L": replaced");
-            continue;
-        }
-        if (old.data.empty() || !write(old.type, old.name, old.language, old.data)) {
-            EndUpdateResourceW(update, TRUE);
-            return fail(L"cannot keep " + what);
+            log.Line(L"merge-delete", Describe(old.type, old.name, old.language) + L": replaced");
+        } else if (keepOthers) {
+            written.push_back({old.type, old.name, old.language, old.data});
         }
     }
-    for (const ResEntry* entry : chosen) {
-        if (!write(entry->type, entry->name, entry->language, entry->data)) {
-            EndUpdateResourceW(update, TRUE);
-            return fail(L"cannot write " + Describe(*entry));
-        }
-    }
-    if (!EndUpdateResourceW(update, FALSE)) return fail(L"EndUpdateResource failed");
-    if (!MoveFileExW(temp, dst.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)) {
-        return fail(L"cannot replace the destination");
-    }
+    for (const ResEntry* entry : chosen) written.push_back({entry->type, entry->name, entry->language, entry->data});
+    if (WriteWithItems(src, dst, written, L"merge-error", log) != 0) return 2;
     log.Line(L"merge-result", std::to_wstring(chosen.size()) + L" resource(s) merged; exit 0");
+    if (!keepOthers) {
+        log.Line(L"merge-result", L"fault merge-drop-others: only the " + std::to_wstring(chosen.size()) +
+                                      L" merged resource(s) kept; exit 0");
+    }
+    return 0;
+}
+
+int RunDelete(const std::wstring& src, const std::wstring& dst, const ResourceMask& mask, const Log& log) {
+    log.Line(L"delete", L"src=[" + src + L"] dst=[" + dst + L"] mask=[" + mask.text + L"]");
+    const auto existing = ItemsOf(src, L"delete-error", log);
+    if (!existing) return 2;
+    std::vector<NewItem> kept;
+    std::size_t removed = 0;
+    for (const ExistingItem& item : *existing) {
+        if (item.type.SameAs(mask.type) && item.name.SameAs(mask.name) && item.language == mask.language) {
+            log.Line(L"delete-item", Describe(item.type, item.name, item.language) + L": removed");
+            ++removed;
+        } else {
+            kept.push_back({item.type, item.name, item.language, item.data});
+        }
+    }
+    if (removed == 0) {
+        log.Line(L"delete-result", Describe(mask.type, mask.name, mask.language) +
+                                       L" is not in the source; destination untouched; exit 1");
+        return 1;
+    }
+    if (WriteWithItems(src, dst, kept, L"delete-error", log) != 0) return 2;
+    log.Line(L"delete-result",
+             std::to_wstring(removed) + L" resource(s) deleted, " + std::to_wstring(kept.size()) + L" kept; exit 0");
     return 0;
 }
 

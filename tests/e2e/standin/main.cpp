@@ -3,6 +3,9 @@
 
 #include <windows.h>
 
+#include <optional>
+#include <vector>
+
 #include "EditorWindow.h"
 #include "Faults.h"
 #include "FileIo.h"
@@ -71,39 +74,63 @@ int DecompileTest(const Invocation& inv, const standin::Log& log) {
 
 // Wine's resource updater leaves what followed the source's image behind the
 // new resource section; an editor that keeps it puts it after the image.
-bool KeepAppended(const std::wstring& src, const std::wstring& dst, const standin::Log& log) {
-    const auto source = standin::ReadFileBytes(src);
-    auto merged = standin::ReadFileBytes(dst);
-    if (!source || !merged) {
-        log.Line(L"merge-error", L"keep-appended: cannot read the files: " + standin::LastErrorText());
+// `source` is read before the run: the destination may be the source.
+bool KeepAppended(const std::vector<std::uint8_t>& source, const std::wstring& dst, const std::wstring& tag,
+                  const standin::Log& log) {
+    auto written = standin::ReadFileBytes(dst);
+    if (!written) {
+        log.Line(tag + L"-error", L"keep-appended: cannot read the destination: " + standin::LastErrorText());
         return false;
     }
-    const std::size_t sourceEnd = standin::ImageEnd(*source).value_or(source->size() + 1);
-    const std::size_t mergedEnd = standin::ImageEnd(*merged).value_or(merged->size() + 1);
-    if (sourceEnd > source->size() || mergedEnd > merged->size()) {
-        log.Line(L"merge-error", L"keep-appended: cannot find the images' ends");
+    const std::size_t sourceEnd = standin::ImageEnd(source).value_or(source.size() + 1);
+    const std::size_t writtenEnd = standin::ImageEnd(*written).value_or(written->size() + 1);
+    if (sourceEnd > source.size() || writtenEnd > written->size()) {
+        log.Line(tag + L"-error", L"keep-appended: cannot find the images' ends");
         return false;
     }
-    merged->resize(mergedEnd);
-    merged->insert(merged->end(), source->begin() + static_cast<std::ptrdiff_t>(sourceEnd), source->end());
-    if (!standin::WriteFileBytes(dst, *merged)) {
-        log.Line(L"merge-error", L"keep-appended: cannot write the destination: " + standin::LastErrorText());
+    written->resize(writtenEnd);
+    written->insert(written->end(), source.begin() + static_cast<std::ptrdiff_t>(sourceEnd), source.end());
+    if (!standin::WriteFileBytes(dst, *written)) {
+        log.Line(tag + L"-error", L"keep-appended: cannot write the destination: " + standin::LastErrorText());
         return false;
     }
-    log.Line(L"merge-result",
-             L"keep-appended: " + std::to_wstring(source->size() - sourceEnd) + L" bytes after the image kept");
+    log.Line(tag + L"-result",
+             L"keep-appended: " + std::to_wstring(source.size() - sourceEnd) + L" bytes after the image kept");
     return true;
+}
+
+// Runs a verb that writes dst from src and, with keep-appended, puts src's
+// appended data back afterwards.
+template <typename Run>
+int WithAppendedKept(const Invocation& inv, const standin::Faults& faults, const std::wstring& tag,
+                     const standin::Log& log, Run run) {
+    std::optional<std::vector<std::uint8_t>> source;
+    if (faults.keepAppended) source = standin::ReadFileBytes(inv.src);
+    const int code = run();
+    if (code != 0 || !faults.keepAppended) return code;
+    if (!source) {
+        log.Line(tag + L"-error", L"keep-appended: cannot read the source: " + standin::LastErrorText());
+        return 2;
+    }
+    return KeepAppended(*source, inv.dst, tag, log) ? 0 : 2;
 }
 
 // A merge as asked, or as the chosen faults spoil it.
 int Merge(standin::MergeVerb verb, const Invocation& inv, const standin::Faults& faults, const standin::Log& log) {
+    if (verb == standin::MergeVerb::Modify && faults.mergeHang) {
+        standin::LogMergeRun(verb, inv.src, inv.dst, inv.resPath, log);
+        log.Line(L"merge-result", L"fault merge-hang: hanging for ever; destination untouched");
+        // Only TerminateProcess ends it, as with an editor stuck on a dialog nobody sees.
+        Sleep(INFINITE);
+    }
     if (faults.mergeNothing) {
         standin::LogMergeRun(verb, inv.src, inv.dst, inv.resPath, log);
         log.Line(L"merge-result", L"fault merge-nothing: destination untouched; exit 0");
         return 0;
     }
-    const int code = standin::RunMerge(verb, inv.src, inv.dst, inv.resPath, log);
-    if (code == 0 && faults.keepAppended && !KeepAppended(inv.src, inv.dst, log)) return 2;
+    const int code = WithAppendedKept(inv, faults, L"merge", log, [&] {
+        return standin::RunMerge(verb, inv.src, inv.dst, inv.resPath, !faults.mergeDropOthers, log);
+    });
     if (verb != standin::MergeVerb::Modify || !faults.mergeTruncate || code == 2) return code;
     // A broken editor: it cuts the destination short whether it merged or not.
     const auto kept = standin::CutFileToHalf(inv.dst);
@@ -116,13 +143,27 @@ int Merge(standin::MergeVerb verb, const Invocation& inv, const standin::Faults&
     return 0;
 }
 
+// An editor built for the ANSI code page sees its command line through it:
+// what the code page lacks arrives best-fitted or as '?'.
+std::wstring CommandLineThroughAnsi() {
+    const char* narrow = GetCommandLineA();
+    const int length = MultiByteToWideChar(CP_ACP, 0, narrow, -1, nullptr, 0);
+    if (length <= 0) return {};
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, narrow, -1, wide.data(), length);
+    wide.resize(static_cast<std::size_t>(length - 1));
+    return wide;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     const standin::Log log;
-    const std::wstring commandLine = GetCommandLineW();
+    const standin::FaultsRead read = standin::ReadFaults();
+    const standin::Faults& faults = read.faults;
+    const std::wstring commandLine = faults.ansi ? CommandLineThroughAnsi() : GetCommandLineW();
     log.Line(L"cmdline", commandLine);
-    const standin::Faults faults = standin::ReadFaults(log);
+    if (read.logLine) log.Line(L"faults", *read.logLine);
     const Invocation inv = standin::ParseInvocation(standin::ArgumentsOf(commandLine));
     switch (inv.mode) {
         case Invocation::Mode::Edit:
@@ -131,6 +172,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
             return Merge(standin::MergeVerb::AddSkip, inv, faults, log);
         case Invocation::Mode::Modify:
             return Merge(standin::MergeVerb::Modify, inv, faults, log);
+        case Invocation::Mode::Delete:
+            return WithAppendedKept(inv, faults, L"delete", log,
+                                    [&] { return standin::RunDelete(inv.src, inv.dst, inv.mask, log); });
         case Invocation::Mode::CompileTest:
             return CompileTest(inv, log);
         case Invocation::Mode::DecompileTest:

@@ -2,7 +2,8 @@
 the tool builds, on a target without a version resource (the add case), one
 with an older version resource in the language of initial.res (the change
 case) and one with it in another language; then the merge faults the stand-in
-can play. The results are read back with pefile."""
+can play, the -delete verb, and a command line through the ANSI code page.
+The results are read back with pefile."""
 
 import hashlib
 import shutil
@@ -31,6 +32,15 @@ def pe_resources(path):
     return found
 
 
+def after_image(path):
+    """The bytes past the headers and every section's raw data."""
+    pe = pefile.PE(str(path), fast_load=True)
+    end = max([pe.OPTIONAL_HEADER.SizeOfHeaders] +
+              [s.PointerToRawData + s.SizeOfRawData for s in pe.sections if s.SizeOfRawData])
+    pe.close()
+    return Path(path).read_bytes()[end:]
+
+
 def digest(path):
     return hashlib.sha256(Path(path).read_bytes()).hexdigest()
 
@@ -42,19 +52,27 @@ class Merger:
         self.count = 0
         self.last_log = []
 
-    def run(self, verb, src, dst, res=None, tail=" ,,,"):
+    def run(self, verb, src, dst, res=None, tail=" ,,,", wait_ms=60000):
         """Runs the stand-in hidden through the driver with the tool's layout:
-        "editor" -verb src, dst, "res" ,,,  Returns the stand-in's exit code;
-        last_log then holds the log lines of this run."""
+        "editor" -verb src, dst, "res" ,,,  Returns the stand-in's exit code,
+        or the driver's DID_NOT_END when it ended it after wait_ms."""
+        return self.launch(f'-{verb} {c.windows_path(src)}, {c.windows_path(dst)}, '
+                           f'"{c.windows_path(res or self.res)}"{tail}', wait_ms)
+
+    def delete(self, src, dst, mask):
+        """"editor" -delete src, dst, mask  as the tool writes it."""
+        return self.launch(f"-delete {c.windows_path(src)}, {c.windows_path(dst)}, {mask}")
+
+    def launch(self, operands, wait_ms=60000):
+        """last_log then holds the log lines of this run, last_line its command line."""
         self.count += 1
-        line = (f'"{c.windows_path(self.standin)}" -{verb} {c.windows_path(src)}, {c.windows_path(dst)}, '
-                f'"{c.windows_path(res or self.res)}"{tail}')
+        self.last_line = f'"{c.windows_path(self.standin)}" {operands}'
         cmd = self.folder / f"merge-{self.count}.cmdline"
-        cmd.write_text(line, encoding="utf-8")
+        cmd.write_text(self.last_line, encoding="utf-8")
         logged = len(c.read_log(self.log_path))
-        code, output = self.wine.run([self.driver, "launch", c.windows_path(cmd), 60000], timeout=180)
+        code, output = self.wine.run([self.driver, "launch", c.windows_path(cmd), wait_ms], timeout=180)
         self.last_log = c.read_log(self.log_path)[logged:]
-        print(f"merge {self.count}: -{verb} -> {code}")
+        print(f"run {self.count}: {operands.split()[0]} -> {code}")
         print(output.rstrip())
         return code
 
@@ -84,6 +102,10 @@ OUTCOMES = {
     "cut": lambda before, normal: before[:len(before) // 2],
     "merged, then cut": lambda before, normal: normal[:len(normal) // 2],
 }
+# Not a byte image: the destination holds the version item of initial.res and nothing else.
+ONLY_TAKEN = "only the taken item"
+DID_NOT_END = 15  # StandinDriver's exit code for an editor it had to terminate
+HANG_WAIT_MS = 3000
 
 FAULT_CASES = [
     # ResHacker.faults, its "faults" log line, verb, target kind, exit code, outcome
@@ -93,7 +115,30 @@ FAULT_CASES = [
     ("merge-truncate\n", "merge-truncate", "modify", "plain", 0, "cut"),
     ("merge-truncate\n", "merge-truncate", "addskip", "plain", 0, "merged"),
     ("no-such-fault\n", "none; unknown: no-such-fault", "addskip", "plain", 0, "merged"),
+    # The driver ends a hanging editor after HANG_WAIT_MS, as the tool does.
+    ("merge-hang\n", "merge-hang", "modify", "versioned", DID_NOT_END, "untouched"),
+    ("merge-hang\n", "merge-hang", "addskip", "plain", 0, "merged"),
+    ("merge-drop-others\n", "merge-drop-others", "addskip", "versioned_en", 0, ONLY_TAKEN),
+    ("merge-drop-others\n", "merge-drop-others", "modify", "versioned", 0, ONLY_TAKEN),
+    ("merge-drop-others\n", "merge-drop-others", "modify", "plain", 1, "untouched"),
 ]
+
+DELETE_CASES = [
+    # mask, target kind, faults, destination, exit code, the item gone
+    ("VERSIONINFO,1,1033", "versioned_en", "", "other", 0, (VERSION_NAME, 0x0409)),
+    ("16, 1, 1033", "versioned_en", "", "other", 0, (VERSION_NAME, 0x0409)),
+    ("rcdata,keepme,0", "versioned", "", "other", 0, ((c.RT_RCDATA, "KEEPME"), 0)),
+    ("VERSIONINFO,1,1041", "versioned", "", "same", 0, (VERSION_NAME, 0x0411)),
+    ("VERSIONINFO,1,1041", "versioned", "keep-appended\n", "other", 0, (VERSION_NAME, 0x0411)),
+    ("VERSIONINFO,1,1041", "versioned_en", "", "other", 1, None),
+    ("VERSIONINFO,2,1033", "versioned_en", "", "other", 1, None),
+    ("ICON,1,1033", "plain", "", "other", 1, None),
+]
+APPENDED = b"payload after the image " * 100
+
+# A folder name outside code page 932 and what an editor built for it sees
+# of it: Wine's best fit for the 932 code page, as Windows' does.
+ANSI_FOLDER, ANSI_FOLDER_SEEN = "Café ©", "Cafe c"
 
 
 def other_items(resources):
@@ -140,7 +185,7 @@ def check_merge_case(failures, merger, targets, initial, new_version, case, kind
     return normal
 
 
-def check_fault_case(failures, merger, faults_file, targets, initial, normal, row):
+def check_fault_case(failures, merger, faults_file, targets, initial, normal, new_version, row):
     content, logged, verb, kind, code, outcome = row
     what = f"fault {logged!r}, -{verb} on {kind}"
     target = targets / f"faulty-{kind}.exe"
@@ -149,15 +194,79 @@ def check_fault_case(failures, merger, faults_file, targets, initial, normal, ro
     shutil.copy2(target, backup)
     faults_file.write_bytes(content.encode("utf-8"))
     before = target.read_bytes()
-    got = merger.run(verb, backup, target)
+    got = merger.run(verb, backup, target, wait_ms=HANG_WAIT_MS if code == DID_NOT_END else 60000)
     faults_file.unlink()
     failures.check(got == code, f"{what}: exit {got}, expected {code}")
-    expected = OUTCOMES[outcome](before, normal.get((kind, verb), b""))
-    after = target.read_bytes()
-    failures.check(after == expected, f"{what}: the target is not {outcome}: {len(after)} bytes, "
-                   f"expected {len(expected)}; {c.describe_difference(after, expected, 'got', 'expected')}")
+    if outcome == ONLY_TAKEN:
+        found = pe_resources(target)
+        failures.check(found == {VERSION_NAME: {0x0411: new_version}} and other_items(pe_resources(backup)),
+                       f"{what}: the target holds {sorted(found)}, not only the merged version item")
+    else:
+        expected = OUTCOMES[outcome](before, normal.get((kind, verb), b""))
+        after = target.read_bytes()
+        failures.check(after == expected, f"{what}: the target is not {outcome}: {len(after)} bytes, "
+                       f"expected {len(expected)}; {c.describe_difference(after, expected, 'got', 'expected')}")
     failures.check([text for tag, text in merger.last_log if tag == "faults"] == [logged],
                    f"{what}: log {merger.last_log}")
+
+
+def check_delete_case(failures, merger, faults_file, targets, initial, row):
+    mask, kind, faults, destination, code, gone = row
+    what = f"-delete {mask} on {kind}" + (f" with {faults.strip()}" if faults else "")
+    source = targets / f"delete-{merger.count}-{kind}.exe"
+    shutil.copy2(initial[kind], source)
+    if faults:
+        source.write_bytes(source.read_bytes() + APPENDED)
+        faults_file.write_bytes(faults.encode("utf-8"))
+    before = pe_resources(source)
+    original = source.read_bytes()
+    target = source if destination == "same" else targets / f"delete-{merger.count}-{kind}-out.exe"
+    got = merger.delete(source, target, mask)
+    if faults:
+        faults_file.unlink()
+    failures.check(got == code, f"{what}: exit {got}, expected {code}")
+    results = [text for tag, text in merger.last_log if tag == "delete-result"]
+    # Wine already leaves the data right after a shrunk image: the log tells whether the fault ran.
+    kept = [f"keep-appended: {len(APPENDED)} bytes after the image kept"] if faults else []
+    failures.check(len(results) == 1 + len(kept) and results[0].endswith(f"exit {code}") and results[1:] == kept,
+                   f"{what}: logged results {results}")
+    if gone is None:
+        failures.check(target == source or not target.exists(), f"{what}: wrote a destination")
+        failures.check(source.read_bytes() == original, f"{what}: changed the source")
+        return
+    key, lang = gone
+    expected = {k: {l: data for l, data in langs.items() if (k, l) != (key, lang)} for k, langs in before.items()}
+    expected = {k: langs for k, langs in expected.items() if langs}
+    failures.check(lang in before.get(key, {}) and pe_resources(target) == expected,
+                   f"{what}: the target holds {pe_resources(target)}, expected {expected}")
+    failures.check(not faults or after_image(target) == APPENDED,
+                   f"{what}: {len(after_image(target))} bytes after the image, not the source's {len(APPENDED)}")
+    got, _ = merger.wine.run([target], timeout=120)
+    failures.check(got == {"plain": 7, "versioned": 8, "versioned_en": 9}[kind],
+                   f"{what}: the written program exits {got}")
+
+
+def check_ansi(failures, merger, faults_file, work, initial):
+    """An editor built for code page 932 gets the command line changed: it
+    cannot find the source, and its log shows what it read."""
+    folder = work / ANSI_FOLDER
+    folder.mkdir()
+    source = folder / "versioned_en.exe"
+    shutil.copy2(initial["versioned_en"], source)
+    target = folder / "out.exe"
+    for faults, code in (("", 0), ("ansi\n", 2)):
+        if target.exists():
+            target.unlink()
+        if faults:
+            faults_file.write_text(faults, encoding="utf-8")
+        got = merger.delete(source, target, "VERSIONINFO,1,1033")
+        if faults:
+            faults_file.unlink()
+        seen = merger.last_line.replace(ANSI_FOLDER, ANSI_FOLDER_SEEN) if faults else merger.last_line
+        what = f"a command line with {ANSI_FOLDER!r}" + (" through the ANSI code page" if faults else "")
+        failures.check(got == code and target.exists() == (code == 0), f"{what}: exit {got}, expected {code}")
+        failures.check([text for tag, text in merger.last_log if tag == "cmdline"] == [seen],
+                       f"{what}: the log shows {merger.last_log[:1]}, expected {seen!r}")
 
 
 def main():
@@ -190,8 +299,12 @@ def main():
         made = check_merge_case(failures, merger, targets, target_files, new_version, case, kind, exit_code,
                                 before_langs, runs)
         normal.update({(kind, verb): data for verb, data in made.items()})
+    faults_file = standin.parent / "ResHacker.faults"
     for row in FAULT_CASES:
-        check_fault_case(failures, merger, standin.parent / "ResHacker.faults", targets, target_files, normal, row)
+        check_fault_case(failures, merger, faults_file, targets, target_files, normal, new_version, row)
+    for row in DELETE_CASES:
+        check_delete_case(failures, merger, faults_file, targets, target_files, row)
+    check_ansi(failures, merger, faults_file, work, target_files)
 
     # Failures leave the destination alone and say so by exit code 2.
     target = targets / "versioned.exe"
@@ -202,12 +315,14 @@ def main():
                    "a missing resource file should give exit 2")
     failures.check(merger.run("modify", backup, target, tail="") == 2,
                    "a command line without the trailing \" ,,,\" should be refused (exit 2)")
+    for mask in ("VERSIONINFO,1", "NOSUCHTYPE,1,1033", "VERSIONINFO,1,0x409"):
+        failures.check(merger.delete(backup, target, mask) == 2, f"-delete with the mask {mask!r} should give exit 2")
     failures.check(digest(target) == untouched, "a failed merge changed the target")
 
     log = c.read_log(log_path)
     tags = [tag for tag, _ in log]
     failures.check(tags.count("cmdline") == merger.count, f"log: {tags.count('cmdline')} command lines logged")
-    failures.check(tags.count("merge-error") == 2 and tags.count("cmdline-error") == 1,
+    failures.check(tags.count("merge-error") == 2 and tags.count("cmdline-error") == 4,
                    "log: the failed runs are not logged as such")
     failures.finish("test_merge")
 
