@@ -13,6 +13,7 @@
 #include "reshacker/TargetPrecheck.h"
 #include "reshacker/TargetReadBack.h"
 #include "reshacker/TargetUpdate.h"
+#include "reshacker/VersionCleanup.h"
 #include "script/ScriptFilling.h"
 #include "script/VersionBoxes.h"
 #include "script/VersionScriptTemplate.h"
@@ -274,8 +275,15 @@ void frmMain::RunPress() {
     if (update.kind == UpdateOutcome::Kind::Stopped) {
         return;
     }
-    CheckTargetAfterPress(platform_,
-                          {paths.target, paths.backup, *before, expectedVersion, edited->language, update.runEnded});
+    const PressRecord record{paths.target, paths.backup, *before, expectedVersion, edited->language, update.runEnded};
+    const std::optional<LeftoverVersions> left = CheckTargetAfterPress(platform_, record);
+    // Windows may show the old values of a version resource left in another
+    // language: offer to remove it.
+    if (!left || left->languages.empty() ||
+        !AskYesNo(platform_, OtherLanguagesQuestion(paths.target, paths.backup, left->languages), DefaultAnswer::Yes)) {
+        return;
+    }
+    RemoveLeftoverVersions(platform_, record, *left, paths.forEditor, limits_);
 }
 
 }  // namespace quillmark

@@ -31,4 +31,14 @@ std::wstring MergeCommandLine(const std::wstring& quotedEditorPath, const std::w
     return quotedEditorPath + L" " + verb + backupPath + L", " + targetPath + L", " + quotedResourcePath + L" ,,,";
 }
 
+std::wstring DeleteVersionCommandLine(const std::wstring& quotedEditorPath, const std::wstring& source,
+                                      const std::wstring& destination, std::uint16_t name, std::uint16_t language) {
+    return quotedEditorPath + L" " + kDeleteVerb + source + L", " + destination + L", VERSIONINFO," +
+           std::to_wstring(name) + L"," + std::to_wstring(language);
+}
+
+std::wstring WorkFilePath(const std::wstring& targetPath, std::size_t n) {
+    return targetPath + kWorkFileInfix + std::to_wstring(n) + L".exe";
+}
+
 }  // namespace quillmark

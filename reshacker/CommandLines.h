@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -8,6 +10,9 @@ namespace quillmark {
 inline constexpr const wchar_t* kInitialResName = L"initial.res";
 inline constexpr const wchar_t* kAddSkipVerb = L"-addskip ";
 inline constexpr const wchar_t* kModifyVerb = L"-modify ";
+inline constexpr const wchar_t* kDeleteVerb = L"-delete ";
+// Beside the target, named after it: "app.exe.quillmark-work1.exe".
+inline constexpr const wchar_t* kWorkFileInfix = L".quillmark-work";
 
 std::wstring Quoted(const std::wstring& text);
 
@@ -28,5 +33,13 @@ std::optional<std::wstring> BackupPathFor(const std::wstring& targetPath);
 std::wstring MergeCommandLine(const std::wstring& quotedEditorPath, const std::wstring& verb,
                               const std::wstring& backupPath, const std::wstring& targetPath,
                               const std::wstring& quotedResourcePath);
+
+// One hidden run that writes `destination` as `source` without the version
+// resource `name` in `language` (written in decimal).
+std::wstring DeleteVersionCommandLine(const std::wstring& quotedEditorPath, const std::wstring& source,
+                                      const std::wstring& destination, std::uint16_t name, std::uint16_t language);
+
+// The n-th work file of a target (from 1).
+std::wstring WorkFilePath(const std::wstring& targetPath, std::size_t n);
 
 }  // namespace quillmark

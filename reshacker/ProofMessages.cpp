@@ -180,14 +180,39 @@ std::wstring RestoreFailedMessage(const std::wstring& target, const std::wstring
            kNl + L"元のファイルはバックアップに残っています。";
 }
 
-std::wstring OtherLanguagesMessage(const std::wstring& target, const std::wstring& backup,
-                                   const std::vector<std::uint16_t>& languages) {
+std::wstring OtherLanguagesQuestion(const std::wstring& target, const std::wstring& backup,
+                                    const std::vector<std::uint16_t>& languages) {
+    const bool neutral = std::find(languages.begin(), languages.end(), 0) != languages.end();
     return L"バージョン情報は入力したとおりに更新されましたが、実行ファイルには別の言語のバージョン情報も残って"
            L"います。" +
-           kNl + target + kNl + L"言語: " + LanguageList(languages) + kNl +
-           L"Windows は、ユーザーの表示言語に合う言語のバージョン情報を表示します。表示言語によっては、古い値が表示"
-           L"されます。" +
-           kNl + L"実行ファイルはこのままにしてあります。元のファイルはバックアップにあります。" + kNl + backup;
+           kNl + target + kNl + L"残っている言語: " + LanguageList(languages) + kNl +
+           L"Windows は言語を見てどちらかを表示します。ユーザーの表示言語によっては、エクスプローラーやインストーラー"
+           L"に古い値が表示されます。" +
+           kNl +
+           (neutral ? L"言語中立 (0000) のバージョン情報は、どのパソコンでも先に選ばれることがあります。" + kNl
+                    : std::wstring{}) +
+           L"元のファイルはバックアップにあります。" + kNl + backup + kNl +
+           L"残っている別の言語のバージョン情報を削除しますか？" + kNl +
+           L"(「いいえ」を選ぶと、どちらのバージョン情報もこのままにします。)";
+}
+
+std::wstring DeleteFailedMessage(const std::wstring& target, const std::wstring& backup, const std::wstring& what) {
+    return L"別の言語のバージョン情報を削除できませんでした。" + kNl + what + kNl +
+           L"実行ファイルは削除の前のまま (入力した値のバージョン情報も、別の言語のものも入ったまま) です。" + kNl +
+           target + kNl + L"元のファイルはバックアップにあります。" + kNl + backup;
+}
+
+std::wstring DeleteResultWrongLead() {
+    return L"別の言語のバージョン情報を削除した結果を確かめたところ、正しくありませんでした。";
+}
+
+std::wstring WorkFileLeftMessage(const std::wstring& workFile, const std::wstring& error) {
+    return WithSystemReason(L"作業用のファイルを削除できませんでした。" + kNl + workFile, error) + kNl +
+           L"このファイルは不要です。手動で削除してください。";
+}
+
+std::wstring LeftoverLanguagesLine(const std::vector<std::uint16_t>& languages) {
+    return L"別の言語のバージョン情報が残っています: " + LanguageList(languages);
 }
 
 std::wstring DifferenceLine(const verify::Difference& difference) {

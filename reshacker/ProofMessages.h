@@ -36,8 +36,14 @@ std::wstring RunEndedButRightMessage(const std::wstring& runEnded, const std::ws
                                      const std::wstring& backup);
 std::wstring RestoredMessage(const std::wstring& target, const std::wstring& backup);
 std::wstring RestoreFailedMessage(const std::wstring& target, const std::wstring& backup, const std::wstring& error);
-std::wstring OtherLanguagesMessage(const std::wstring& target, const std::wstring& backup,
-                                   const std::vector<std::uint16_t>& languages);
+std::wstring OtherLanguagesQuestion(const std::wstring& target, const std::wstring& backup,
+                                    const std::vector<std::uint16_t>& languages);
+
+// Removing the version resources left in other languages.
+std::wstring DeleteFailedMessage(const std::wstring& target, const std::wstring& backup, const std::wstring& what);
+std::wstring DeleteResultWrongLead();
+std::wstring WorkFileLeftMessage(const std::wstring& workFile, const std::wstring& error);
+std::wstring LeftoverLanguagesLine(const std::vector<std::uint16_t>& languages);
 
 // One line per difference, as the messages list them.
 std::wstring DifferenceLine(const verify::Difference& difference);

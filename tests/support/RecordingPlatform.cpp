@@ -282,6 +282,10 @@ OpResult RecordingPlatform::MoveFileReplacing(const std::wstring& source, const 
     if (found == fileBytes.end()) return {false, L"指定されたファイルが見つかりません。"};
     fileBytes[destination] = std::move(found->second);
     fileBytes.erase(source);
+    if (const auto back = versionReadBacks.find(source); back != versionReadBacks.end()) {
+        versionReadBacks[destination] = back->second;
+        versionReadBacks.erase(back);
+    }
     return {true, {}};
 }
 

@@ -269,25 +269,72 @@ TEST_P(PressAfter, LeavesBothFilesOnNo) {
 INSTANTIATE_TEST_SUITE_P(Merges, PressAfter, ::testing::ValuesIn(kAfterCases),
                          [](const auto& param) { return std::string(param.param.name); });
 
-TEST_F(PressProof, AVersionLeftInAnotherLanguageIsWarnedAboutAndLeftAlone) {
-    platform.onLaunchExit = [this](int, const std::wstring& line) {
-        WorkingEditor(line);
-        if (line.find(L" -modify ") == std::wstring::npos) return;
-        auto back = ReadBackOf(Pressed(platform), {0x0409, 0x0411});
-        back.languages[0].values.strings[1] = L"Old Company";
-        back.shown = back.languages[0].values;  // this user's Windows shows the English one
-        platform.versionReadBacks[kTarget] = back;
-    };
+// A target built elsewhere keeps its version resource in 0409 beside the
+// press's 0411; the editor's -delete copies its source less that item, or
+// as `deleteLeaves` says.
+class LeftoverLanguage : public PressProof {
+protected:
+    LeftoverLanguage() {
+        platform.onLaunchExit = [this](int, const std::wstring& line) {
+            WorkingEditor(line);
+            if (line.find(L" -modify ") != std::wstring::npos) {
+                auto back = ReadBackOf(Pressed(platform), {0x0409, 0x0411});
+                back.languages[0].values.strings[1] = L"Old Company";
+                back.shown = back.languages[0].values;  // this user's Windows shows the English one
+                platform.versionReadBacks[kTarget] = back;
+            }
+            if (const std::size_t verb = line.find(L" -delete "); verb != std::wstring::npos) {
+                const std::size_t comma = line.find(L", ", verb);
+                const std::wstring source = line.substr(verb + 9, comma - verb - 9);
+                const std::wstring destination = line.substr(comma + 2, line.find(L", ", comma + 2) - comma - 2);
+                platform.fileBytes[destination] = platform.fileBytes[source];
+                platform.versionReadBacks[destination] = ReadBackOf(Pressed(platform), deleteLeaves);
+            }
+        };
+    }
+    std::vector<std::uint16_t> deleteLeaves{0x0411};
+};
+
+TEST_F(LeftoverLanguage, IsLeftAloneOnNo) {
     const auto merged = platform.fileBytes[kTarget];
+    platform.messageAnswers = {kNo};
     Press(L"Command1");
     ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_EQ(Styles(), std::vector<std::wstring>{L"48"});
+    EXPECT_EQ(Styles(), std::vector<std::wstring>{L"52"});  // Yes/No, Yes the default
     EXPECT_TRUE(Says(0, L"別の言語のバージョン情報も残っています"));
-    EXPECT_TRUE(Says(0, L"言語: 0409 (英語 (米国)), 0411 (日本語)"));
+    EXPECT_TRUE(Says(0, L"残っている言語: 0409 (英語 (米国))\r\n"));
     EXPECT_TRUE(Says(0, L"表示言語"));
     EXPECT_TRUE(Says(0, kBackup));
     EXPECT_EQ(Count(L"Copy"), 1u);
+    EXPECT_EQ(Count(L"Launch"), 3u);
     EXPECT_EQ(platform.fileBytes[kTarget], merged);
+}
+
+TEST_F(LeftoverLanguage, IsDeletedThroughAWorkFileOnYes) {
+    platform.messageAnswers = {kYes};
+    Press(L"Command1");
+    ASSERT_EQ(platform.messages.size(), 1u);
+    ASSERT_EQ(Count(L"Launch"), 4u);
+    EXPECT_EQ(Utf8(platform.CallsStartingWith(L"Launch")[3]),
+              Utf8(L"Launch show=0 \"C:\\RH\\ResHacker.exe\" -delete D:\\Work\\app.exe, "
+                   L"D:\\Work\\app.exe.quillmark-work1.exe, VERSIONINFO,1,1033"));
+    EXPECT_EQ(Count(L"Move D:\\Work\\app.exe.quillmark-work1.exe -> D:\\Work\\app.exe"), 1u);
+    EXPECT_EQ(platform.versionReadBacks[kTarget].languages.size(), 1u);
+    EXPECT_FALSE(platform.fileBytes.contains(L"D:\\Work\\app.exe.quillmark-work1.exe"));
+    EXPECT_EQ(platform.OpenProcessCount(), 0u);
+}
+
+TEST_F(LeftoverLanguage, AWrongDeleteOffersTheBackupAndLeavesNoWorkFile) {
+    deleteLeaves = {0x0409, 0x0411};  // the editor deleted nothing
+    platform.files.push_back({L"D:\\Work\\app.exe.quillmark-work1.exe"});
+    platform.messageAnswers = {kYes, kNo};
+    Press(L"Command1");
+    ASSERT_EQ(platform.messages.size(), 2u);
+    EXPECT_TRUE(Says(1, L"削除した結果を確かめたところ"));
+    EXPECT_TRUE(Says(1, L"別の言語のバージョン情報が残っています: 0409"));
+    EXPECT_TRUE(Says(1, kBackup));
+    EXPECT_EQ(Count(L"Move"), 0u);
+    EXPECT_EQ(Count(L"Remove D:\\Work\\app.exe.quillmark-work1.exe"), 1u);
 }
 
 TEST_F(PressProof, AppendedDataThatStayedInPlaceGivesNoMessage) {
