@@ -167,6 +167,24 @@ TEST_F(PressProof, AValueTheScriptCannotCarryIsNamedWithAHint) {
     EXPECT_EQ(Count(L"Copy"), 0u);
 }
 
+TEST_F(PressProof, CharactersTheEditorMayNotTakeAreNamed) {
+    platform.Type({L"txtInfo", 3}, L"© 2026 Example®");
+    platform.onLaunchExit = [this](int, const std::wstring& line) {
+        WorkingEditor(line);
+        // an editor built for the ANSI code page got the best-fit letters
+        auto values = std::get<verify::ExpectedVersion>(verify::ExpectedFromScript(platform.clipboardText));
+        values.strings[3].second = L"c 2026 ExampleR";
+        if (line.find(L"-") == std::wstring::npos) {
+            platform.fileBytes[kInitialRes] = ResFileOf({{16, 1, 0x0411, VersionBlock(values)}});
+        }
+    };
+    Press(L"Command1");
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_TRUE(Says(0, L"「©」「®」 は、システムの ANSI コード ページにない文字です"));
+    EXPECT_FALSE(Says(0, L"特別な意味"));
+    EXPECT_EQ(Count(L"Copy"), 0u);
+}
+
 // --- after the merge runs ------------------------------------------------------------
 
 struct After {
@@ -342,6 +360,21 @@ TEST_F(PressProof, AppendedDataThatStayedInPlaceGivesNoMessage) {
     platform.messageAnswers = {kYes, kYes};
     Press(L"Command1");
     EXPECT_EQ(Styles(), (std::vector<std::wstring>{L"308", L"308"}));
+}
+
+TEST_F(PressProof, AMergeRunThatHadToBeEndedIsReportedWithWhatTheTargetHolds) {
+    platform.exitOutcomes[3] = WaitOutcome::TimedOut;
+    platform.onLaunchExit = [this](int launch, const std::wstring& line) {
+        WorkingEditor(line);
+        if (launch == 2) LeaveTarget(platform, SyntheticPe({.sections = 3}), ReadBackOf(Pressed(platform), {0x411}));
+    };
+    Press(L"Command1");
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_TRUE(Says(0, L"ResHacker (-modify) が 60 秒待っても終了しなかったため、終了させました。"));
+    EXPECT_TRUE(Says(0, L"入力した内容になっています"));
+    EXPECT_TRUE(Says(0, kBackup));
+    EXPECT_EQ(Count(L"EndProcess #3"), 1u);
+    EXPECT_EQ(platform.OpenProcessCount(), 0u);
 }
 
 TEST_F(PressProof, ARestoreThatFailsNamesBothFiles) {

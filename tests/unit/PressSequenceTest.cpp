@@ -118,6 +118,9 @@ TEST_P(PressFailures, StopWithAMessageAndRunNothingLater) {
     EXPECT_EQ(platform.CallsStartingWith(L"Launch").size(), GetParam().launches);
     EXPECT_EQ(platform.OpenProcessCount(), 0u);
     EXPECT_EQ(platform.calls.back(), L"EndBusy");  // the window is usable again
+    // every run given up on was ended first, none left running unseen
+    EXPECT_EQ(platform.CallsStartingWith(L"EndProcess").size(),
+              platform.readyOutcomes.size() + platform.exitOutcomes.size());
 
     // and the next press, with the failure gone, runs in full
     platform.clipboardEmptyError.reset();
@@ -151,7 +154,20 @@ INSTANTIATE_TEST_SUITE_P(
         FailureScript{"FirstMergeNeverExits", [](RecordingPlatform& p) { p.exitOutcomes[2] = WaitOutcome::TimedOut; },
                       L"Launch show=0 \"C:\\RH\\ResHacker.exe\" -modify", L"-modify", 36, 2},
         FailureScript{"SecondMergeNeverExits", [](RecordingPlatform& p) { p.exitOutcomes[3] = WaitOutcome::Failed; },
-                      L"WaitForExit #4", L"-modify", 36, 3}),
+                      L"WaitForExit #4", L"-modify", 36, 3},
+        FailureScript{"EditorNeverReadyAndCannotBeEnded",
+                      [](RecordingPlatform& p) {
+                          p.readyOutcomes[1] = WaitOutcome::TimedOut;
+                          p.unendableLaunches = {1};
+                      },
+                      L"Key", L"タスク マネージャー", 0, 1},
+        // it may still write the target: nothing is read back
+        FailureScript{"SecondMergeCannotBeEnded",
+                      [](RecordingPlatform& p) {
+                          p.exitOutcomes[3] = WaitOutcome::TimedOut;
+                          p.unendableLaunches = {3};
+                      },
+                      L"ReadVersionBack", L"タスク マネージャー", 36, 3}),
     [](const ::testing::TestParamInfo<FailureScript>& param) { return std::string(param.param.name); });
 
 struct RefusedTarget {
@@ -173,7 +189,25 @@ TEST_P(PressRefusesTarget, BeforeAnythingIsTouched) {
 INSTANTIATE_TEST_SUITE_P(Paths, PressRefusesTarget,
                          ::testing::Values(RefusedTarget{L"D:\\Work,2\\app.exe", L"「,」"},
                                            RefusedTarget{L"D:\\Work\\a,b.exe", L"D:\\Work\\a,b.exe"},
-                                           RefusedTarget{L"ab", L"短すぎる"}));
+                                           RefusedTarget{L"ab", L"短すぎる"},
+                                           // outside the ANSI code page, and no short name
+                                           RefusedTarget{L"D:\\Work\\Café\\app.exe", L"「é」"}));
+
+TEST_F(PressSequence, PathsOutsideTheAnsiCodePageReachTheEditorInTheirShortForm) {
+    const std::wstring target = L"D:\\Work\\Café\\app.exe";
+    platform.files.push_back({target});
+    platform.fileBytes[target] = platform.fileBytes[kTarget];
+    platform.shortPaths = {{target, L"D:\\Work\\CAFE~1\\app.exe"}, {L"D:\\Work\\Café", L"D:\\Work\\CAFE~1"}};
+    StartWithPaths(kEditor, target);
+    Press(L"Command1");
+    EXPECT_EQ(platform.CallsStartingWith(L"Copy").size(), 1u);
+    EXPECT_EQ(Utf8(platform.CallsStartingWith(L"Copy")[0]),
+              Utf8(L"Copy " + target + L" -> D:\\Work\\Café\\app_original.exe"));
+    ASSERT_EQ(platform.CallsStartingWith(L"Launch show=0").size(), 2u);
+    EXPECT_NE(platform.CallsStartingWith(L"Launch show=0")[0].find(
+                  L"-addskip D:\\Work\\CAFE~1\\app_original.exe, D:\\Work\\CAFE~1\\app.exe,"),
+              std::wstring::npos);
+}
 
 TEST_F(PressSequence, ARangeErrorStopsBeforeAnyClipboardOrLaunch) {
     StartWithPaths();
@@ -182,6 +216,34 @@ TEST_F(PressSequence, ARangeErrorStopsBeforeAnyClipboardOrLaunch) {
     EXPECT_TRUE(platform.CallsStartingWith(L"Clipboard").empty());
     EXPECT_TRUE(platform.CallsStartingWith(L"Launch").empty());
     EXPECT_TRUE(platform.CallsStartingWith(L"Copy").empty());
+}
+
+TEST_F(PressSequence, ACloseOrTheSessionsEndWaitsForThePressThenSaves) {
+    StartWithPaths();
+    std::vector<bool> sessionMayEnd;
+    platform.duringWait = [&] {
+        if (sessionMayEnd.empty()) form.OnEvent(WindowEvent::Unload);  // End task, or the taskbar's close
+        sessionMayEnd.push_back(form.Form_QueryEndSession());
+        EXPECT_FALSE(platform.ended);
+        EXPECT_EQ(platform.sessionEndBlockReason, L"バージョン情報を書き込み中です");
+    };
+    Press(L"Command1");
+    EXPECT_EQ(sessionMayEnd, std::vector<bool>(4, false));
+    EXPECT_EQ(platform.CallsStartingWith(L"ReadVersionBack").size(), 1u);  // the press ran to its end
+    EXPECT_TRUE(platform.ended);
+    EXPECT_FALSE(platform.sessionEndBlockReason.has_value());
+    EXPECT_EQ(platform.CallsStartingWith(L"WriteProfile").size(), 12u);
+    EXPECT_TRUE(form.Form_QueryEndSession());
+}
+
+TEST_F(PressSequence, TheSessionsEndSavesTheSettingsAsTheCloseDoes) {
+    StartWithPaths();
+    form.OnEvent(WindowEvent::EndSession);
+    const auto saved = platform.CallsStartingWith(L"WriteProfile");
+    platform.calls.clear();
+    form.OnEvent(WindowEvent::Unload);
+    EXPECT_EQ(saved.size(), 12u);
+    EXPECT_EQ(saved, platform.CallsStartingWith(L"WriteProfile"));
 }
 
 TEST_F(PressSequence, APressThatArrivesWhileOneRunsIsIgnored) {
