@@ -385,10 +385,19 @@ TEST_F(MainWindowTest, ClicksChangesAndCloseReachTheForm) {
     platform.SetText({L"txtFileVer", 2}, L"5");
     platform.SetText({L"lblInfo", 3}, L"LegalCopyright");  // labels have no change event
     SendMessageW(window.Handle(), WM_CLOSE, 0, 0);
+    // The session's end: asked first, the form answers; only a real end is an event.
+    bool sessionMayEnd = false;
+    window.SetSessionEndQuery([&] { return sessionMayEnd; });
+    EXPECT_EQ(SendMessageW(window.Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), FALSE);
+    sessionMayEnd = true;
+    EXPECT_EQ(SendMessageW(window.Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+    SendMessageW(window.Handle(), WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+    SendMessageW(window.Handle(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
     const std::vector<Event> expected{
         {WindowEvent::Click, {L"cmdEnd", -1}},     {WindowEvent::Click, {L"cmdOpenHack", -1}},
         {WindowEvent::Change, {L"txtExe", -1}},    {WindowEvent::Change, {L"txtInfo", 3}},
         {WindowEvent::Change, {L"txtFileVer", 2}}, {WindowEvent::Unload, {}},
+        {WindowEvent::EndSession, {}},
     };
     EXPECT_EQ(events, expected);
     EXPECT_TRUE(IsWindow(window.Handle())) << "closing is the form's decision";

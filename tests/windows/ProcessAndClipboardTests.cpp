@@ -127,6 +127,10 @@ TEST_F(ProcessTest, WaitForExitGivesUpAtTheTimeLimit) {
     EXPECT_GE(waited, 280u);
     EXPECT_LT(waited, 5000u);
     EXPECT_EQ(ExitCode(process), STILL_ACTIVE);
+    // Given up on, it is ended and gone before the call returns.
+    EXPECT_TRUE(platform.EndStartedProcess(process));
+    EXPECT_EQ(WaitForSingleObject(reinterpret_cast<HANDLE>(process), 0), WAIT_OBJECT_0);
+    EXPECT_TRUE(platform.EndStartedProcess(process));  // already gone: nothing to do
 }
 
 TEST_F(ProcessTest, WaitForExitOfAnInvalidHandleFails) { EXPECT_EQ(platform.WaitForExit(0, 100), WaitOutcome::Failed); }
@@ -262,6 +266,13 @@ TEST_F(ClipboardTest, TextIsOfferedAsUnicodeAndAsAnsiText) {
     ASSERT_TRUE(set.ok) << win32::ToAnsi(set.error);
     EXPECT_EQ(UnicodeClipboardText(), script);
     EXPECT_EQ(AnsiClipboardText(), win32::ToAnsi(script));
+    // in the system's code page, whatever the keyboard layout
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    const HANDLE locale = GetClipboardData(CF_LOCALE);
+    const auto* lcid = locale != nullptr ? static_cast<const LCID*>(GlobalLock(locale)) : nullptr;
+    EXPECT_TRUE(lcid != nullptr && *lcid == GetUserDefaultLCID());
+    if (lcid != nullptr) GlobalUnlock(locale);
+    CloseClipboard();
 }
 
 TEST_F(ClipboardTest, EmptyRemovesEveryFormat) {
