@@ -48,6 +48,8 @@ public:
                                   const std::wstring& file) override;
     bool WriteProfileString(const std::wstring& section, const std::wstring& key, const std::wstring& value,
                             const std::wstring& file) override;
+    bool FitsAnsiCodePage(const std::wstring& text) override;
+    OpResult ConvertProfileToUnicode(const std::wstring& file) override;
 
     OpResult ClipboardEmpty() override;
     OpResult ClipboardSetText(const std::wstring& text) override;
