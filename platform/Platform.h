@@ -133,13 +133,24 @@ public:
     virtual std::optional<double> TextToDouble(const std::wstring& text) = 0;
     virtual std::optional<float> TextToSingle(const std::wstring& text) = 0;
 
-    // Private profile (INI) files in the system ANSI code page. The read
-    // gives the value as a buffer of `bufferSize` bytes would hold it
-    // (empty when the file, section or key is missing).
+    // Private profile (INI) files, either in the system ANSI code page or in
+    // UTF-16 (a file that begins with the UTF-16LE byte-order mark); a write
+    // keeps the file's encoding, so a value that does not fit the code page
+    // is stored exactly only in a UTF-16 file. The read gives the value as a
+    // buffer of `bufferSize` UTF-16 units would hold it (empty when the file,
+    // section or key is missing).
     virtual std::wstring GetProfileString(const std::wstring& section, const std::wstring& key, int bufferSize,
                                           const std::wstring& file) = 0;
     virtual bool WriteProfileString(const std::wstring& section, const std::wstring& key, const std::wstring& value,
                                     const std::wstring& file) = 0;
+    // Whether the text converts to the system ANSI code page exactly, with
+    // no character replaced by a look-alike or a default character: what a
+    // program built for that code page receives of it.
+    virtual bool FitsAnsiCodePage(const std::wstring& text) = 0;
+    // Turns the profile file into UTF-16 with every line it held; a file
+    // already in UTF-16 stays as it is, a missing one is created empty. A
+    // failure leaves the file as it was.
+    virtual OpResult ConvertProfileToUnicode(const std::wstring& file) = 0;
 
     // Clipboard.
     virtual OpResult ClipboardEmpty() = 0;
@@ -160,10 +171,6 @@ public:
     virtual void KeybdEvent(std::uint8_t virtualKey, std::uint8_t scanCode, std::uint32_t flags,
                             std::uint32_t extraInfo) = 0;
 
-    // Whether a text converts to the system ANSI code page exactly, with no
-    // best-fit or default character: what a program built for that code
-    // page receives of it.
-    virtual bool FitsAnsiCodePage(const std::wstring& text) = 0;
     // The short (8.3) form of an existing path; nothing when the system has
     // none.
     virtual std::optional<std::wstring> ShortPathName(const std::wstring& path) = 0;

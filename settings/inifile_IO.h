@@ -7,8 +7,15 @@
 
 namespace quillmark {
 
+// A value as it is written so that it reads back whole: in one pair of
+// double quotes when it begins or ends with a blank or a quote, which the
+// profile calls would otherwise take off.
+std::wstring ProfileStoredValue(const std::wstring& value);
+
 // Single values of one INI file, through the platform's private-profile
-// calls. A missing or empty value reads as the caller's default.
+// calls. A missing or empty value reads as the caller's default. The file
+// is turned into UTF-16 before a value is written that the ANSI code page
+// cannot hold; a file that cannot be converted is not written.
 class inifile_IO {
 public:
     static constexpr int kBufferSize = 1024;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -19,6 +20,9 @@ struct ProfileLine {
 };
 
 inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+// Marks a file of UTF-16LE text, which the profile calls read and write as
+// Unicode.
+inline constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
 
 // The lines of `text`, broken at LF, CR LF and lone CR. A UTF-8 byte-order
 // mark at the start belongs to no line, so the first line still matches.
@@ -32,5 +36,11 @@ bool SameProfileName(std::string_view a, std::string_view b);
 
 // A value as it is read: one pair of matching outer quotes (" or ') removed.
 std::string_view UnquotedProfileValue(std::string_view value);
+
+// UTF-8 and UTF-16 into each other. What is not well formed (a lone
+// surrogate, a bad or cut UTF-8 sequence) becomes U+FFFD, and `exact`, when
+// given, is set to false.
+std::u16string Utf16FromUtf8(std::string_view text, bool* exact = nullptr);
+std::string Utf8FromUtf16(std::u16string_view text);
 
 }  // namespace quillmark::portable

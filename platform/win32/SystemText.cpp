@@ -22,6 +22,24 @@ std::wstring FromAnsi(const std::string& text) {
     return wide;
 }
 
+bool FitsAnsi(const std::wstring& text) {
+    if (text.empty()) return true;
+    const int length = static_cast<int>(text.size());
+    // A UTF-8 code page takes no default character: it holds any well-formed text.
+    if (GetACP() == CP_UTF8) {
+        return WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text.data(), length, nullptr, 0, nullptr, nullptr) >
+               0;
+    }
+    const int size =
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), length, nullptr, 0, nullptr, nullptr);
+    if (size <= 0) return false;
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    BOOL usedDefault = FALSE;
+    const int converted = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), length, bytes.data(), size,
+                                              nullptr, &usedDefault);
+    return converted == size && !usedDefault;
+}
+
 std::wstring ErrorText(DWORD error, const std::wstring& subject) {
     wchar_t* buffer = nullptr;
     const DWORD length =

@@ -10,6 +10,9 @@ namespace quillmark::win32 {
 // bytes.
 std::string ToAnsi(const std::wstring& text);
 std::wstring FromAnsi(const std::string& text);
+// Whether the text converts to the system ANSI code page with no character
+// replaced by a look-alike or the default character.
+bool FitsAnsi(const std::wstring& text);
 
 // The system's wording of an error code, without the trailing line break;
 // empty when the system has none. Some wordings name the file they are about

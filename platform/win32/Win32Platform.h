@@ -50,6 +50,8 @@ public:
                                   const std::wstring& file) override;
     bool WriteProfileString(const std::wstring& section, const std::wstring& key, const std::wstring& value,
                             const std::wstring& file) override;
+    bool FitsAnsiCodePage(const std::wstring& text) override;
+    OpResult ConvertProfileToUnicode(const std::wstring& file) override;
 
     OpResult ClipboardEmpty() override;
     OpResult ClipboardSetText(const std::wstring& text) override;
@@ -63,7 +65,6 @@ public:
     void KeybdEvent(std::uint8_t virtualKey, std::uint8_t scanCode, std::uint32_t flags,
                     std::uint32_t extraInfo) override;
 
-    bool FitsAnsiCodePage(const std::wstring& text) override;
     std::optional<std::wstring> ShortPathName(const std::wstring& path) override;
 
     OpResult CopyFileReplacing(const std::wstring& source, const std::wstring& destination) override;

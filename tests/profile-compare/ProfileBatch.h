@@ -1,7 +1,7 @@
 #pragma once
 
 // The batch both comparison programs run: the Windows one through the real
-// ANSI private-profile calls, the Linux one through the portable functions.
+// private-profile calls, the Linux one through the portable functions.
 // Both read the same batch and write the same report format, so that the
 // runner compares the two reports line by line.
 //
@@ -11,11 +11,15 @@
 //   file missing | file :<hex>          the file before the operations
 //   read :<section> :<key> <bufsize>
 //   write :<section> :<key> :<value>
+//   readw :<section> :<key> <size in UTF-16 units>    the wide calls; their
+//   writew :<section> :<key> :<value>                 strings in UTF-16LE
 //   end
 // Report, per case:
 //   case <name>
 //   read <returned count> :<buffer up to its NUL> <1 if NUL-terminated in the buffer>
 //   write <1 if the call succeeded>
+//   readw <returned count> :<buffer up to its NUL, UTF-16LE> <1 if NUL-terminated in the buffer>
+//   writew <1 if the call succeeded>
 //   file missing | file :<hex>          the file after the operations
 //   names <the case folder's entries, '/'-separated, sorted; (none) when empty>
 //   end
@@ -42,6 +46,12 @@ struct ReadResult {
     bool terminated = true;
 };
 
+struct ReadResultW {
+    std::size_t count = 0;
+    std::u16string buffer;  // up to its first NUL
+    bool terminated = true;
+};
+
 struct Calls {
     std::function<ReadResult(const std::string& section, const std::string& key, std::size_t bufferSize,
                              const std::filesystem::path& file)>
@@ -49,7 +59,30 @@ struct Calls {
     std::function<bool(const std::string& section, const std::string& key, const std::string& value,
                        const std::filesystem::path& file)>
         write;
+    std::function<ReadResultW(const std::u16string& section, const std::u16string& key, std::size_t bufferSize,
+                              const std::filesystem::path& file)>
+        readW;
+    std::function<bool(const std::u16string& section, const std::u16string& key, const std::u16string& value,
+                       const std::filesystem::path& file)>
+        writeW;
 };
+
+inline std::u16string FromUtf16Le(const std::string& bytes) {
+    std::u16string units(bytes.size() / 2, u'\0');
+    for (std::size_t i = 0; i < units.size(); ++i)
+        units[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
+                                         static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
+    return units;
+}
+
+inline std::string ToUtf16Le(const std::u16string& units) {
+    std::string bytes;
+    for (char16_t unit : units) {
+        bytes.push_back(static_cast<char>(unit & 0xFF));
+        bytes.push_back(static_cast<char>(unit >> 8));
+    }
+    return bytes;
+}
 
 inline std::string Hex(const std::string& bytes) {
     static const char digits[] = "0123456789abcdef";
@@ -154,6 +187,15 @@ inline bool RunBatch(std::istream& batch, const std::filesystem::path& work, con
                 report << "read " << result.count << " " << Hex(result.buffer) << " " << result.terminated << "\n";
             } else if (words[0] == "write" && words.size() == 4) {
                 report << "write " << calls.write(bytes(1), bytes(2), bytes(3), file) << "\n";
+            } else if (words[0] == "readw" && words.size() == 4) {
+                const ReadResultW result =
+                    calls.readW(FromUtf16Le(bytes(1)), FromUtf16Le(bytes(2)), std::stoul(words[3]), file);
+                report << "readw " << result.count << " " << Hex(ToUtf16Le(result.buffer)) << " " << result.terminated
+                       << "\n";
+            } else if (words[0] == "writew" && words.size() == 4) {
+                report << "writew "
+                       << calls.writeW(FromUtf16Le(bytes(1)), FromUtf16Le(bytes(2)), FromUtf16Le(bytes(3)), file)
+                       << "\n";
             } else if (words[0] == "end" && words.size() == 1) {
                 const std::optional<std::string> content = FileBytes(file);
                 report << "file " << (content ? Hex(*content) : std::string("missing")) << "\n";

@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Runs the private-profile case table through the portable implementation
 (a small Linux program built here from platform/portable) and through the
-system's own GetPrivateProfileStringA / WritePrivateProfileStringA under Wine
-(WineProfile.exe), then compares the two reports case by case.
+system's own GetPrivateProfileStringA / WritePrivateProfileStringA and their
+wide forms under Wine (WineProfile.exe), then compares the two reports case by case.
 
 Unmarked cases must agree byte for byte. Cases marked "differs" document
 where Wine departs from Windows: there each side must give its own
@@ -54,9 +54,18 @@ def to_bytes(spec):
         return b"".join(to_bytes(part) for part in spec)
     if isinstance(spec, dict) and set(spec) == {"cp932"}:
         return spec["cp932"].encode("cp932")
+    if isinstance(spec, dict) and set(spec) == {"utf16le"}:
+        return spec["utf16le"].encode("utf-16-le")
     if isinstance(spec, dict) and set(spec) == {"repeat", "times"}:
         return to_bytes(spec["repeat"]) * int(spec["times"])
     raise TableError(f"not a byte string: {spec!r}")
+
+
+def wide(text):
+    """The text a wide call takes or gives, as UTF-16LE bytes."""
+    if not isinstance(text, str):
+        raise TableError(f"a wide call's string is text: {text!r}")
+    return text.encode("utf-16-le")
 
 
 def hexed(data):
@@ -75,8 +84,14 @@ def batch_text(cases):
             elif "write" in op:
                 section, key, value = (to_bytes(x) for x in op["write"])
                 lines.append(f"write {hexed(section)} {hexed(key)} {hexed(value)}")
+            elif "readw" in op:
+                section, key = (wide(x) for x in op["readw"])
+                lines.append(f"readw {hexed(section)} {hexed(key)} {op.get('size', DEFAULT_SIZE)}")
+            elif "writew" in op:
+                section, key, value = (wide(x) for x in op["writew"])
+                lines.append(f"writew {hexed(section)} {hexed(key)} {hexed(value)}")
             else:
-                raise TableError(f"{case['name']}: operation {op!r} is neither read nor write")
+                raise TableError(f"{case['name']}: operation {op!r} is no read or write")
         lines.append("end")
     return "\n".join(lines) + "\n"
 
@@ -125,6 +140,10 @@ def read_line(buffer):
     return f"read {len(buffer)} {hexed(buffer)} 1"
 
 
+def readw_line(text):
+    return f"readw {len(wide(text)) // 2} {hexed(wide(text))} 1"
+
+
 def expected_lines(case, side):
     """The report lines `side` ("portable" or "wine") must give, with None
     where the table leaves a line open. Wine falls back on the portable
@@ -134,8 +153,11 @@ def expected_lines(case, side):
         if "read" in op:
             spec = op.get("wine", op.get("expect")) if side == "wine" else op.get("expect")
             lines.append(None if spec is None else read_line(to_bytes(spec)))
+        elif "readw" in op:
+            spec = op.get("wine", op.get("expect")) if side == "wine" else op.get("expect")
+            lines.append(None if spec is None else readw_line(spec))
         else:
-            lines.append("write 1")
+            lines.append("writew 1" if "writew" in op else "write 1")
     file_key = "wine_file_after" if side == "wine" and "wine_file_after" in case else "file_after"
     if file_key in case:
         after = case[file_key]

@@ -9,6 +9,7 @@
 #include "app/ControlTable.h"
 #include "platform/portable/PathLookup.h"
 #include "platform/portable/PrivateProfile.h"
+#include "platform/portable/ProfileText.h"
 
 namespace quillmark::testing {
 
@@ -69,6 +70,8 @@ std::wstring Wide(const std::string& utf8) {
     }
     return out;
 }
+
+std::u16string Utf16(const std::wstring& text) { return portable::Utf16FromUtf8(Utf8(text)); }
 
 RecordingPlatform::RecordingPlatform() {
     for (const ControlSpec& spec : ControlTable()) {
@@ -198,15 +201,27 @@ std::optional<float> RecordingPlatform::TextToSingle(const std::wstring& text) {
 
 std::wstring RecordingPlatform::GetProfileString(const std::wstring& section, const std::wstring& key, int bufferSize,
                                                  const std::wstring& file) {
-    return Wide(portable::GetPrivateProfileString(Utf8(section), Utf8(key), static_cast<std::size_t>(bufferSize),
-                                                  ProfileFileFor(file)));
+    return Wide(portable::Utf8FromUtf16(portable::GetPrivateProfileStringW(
+        Utf16(section), Utf16(key), static_cast<std::size_t>(bufferSize), ProfileFileFor(file))));
 }
 
 bool RecordingPlatform::WriteProfileString(const std::wstring& section, const std::wstring& key,
                                            const std::wstring& value, const std::wstring& file) {
     calls.push_back(L"WriteProfile [" + section + L"] " + key + L"=" + value);
     if (profileWritesFail) return false;
-    return portable::WritePrivateProfileString(Utf8(section), Utf8(key), Utf8(value), ProfileFileFor(file));
+    return portable::WritePrivateProfileStringW(Utf16(section), Utf16(key), Utf16(value), ProfileFileFor(file));
+}
+
+bool RecordingPlatform::FitsAnsiCodePage(const std::wstring& text) {
+    return std::all_of(text.begin(), text.end(), inAnsiCodePage);
+}
+
+OpResult RecordingPlatform::ConvertProfileToUnicode(const std::wstring& file) {
+    calls.push_back(L"ConvertProfileToUnicode " + file);
+    if (profileWritesFail || !portable::ConvertProfileToUtf16(ProfileFileFor(file))) {
+        return {false, L"アクセスが拒否されました。"};
+    }
+    return {true, {}};
 }
 
 OpResult RecordingPlatform::ClipboardEmpty() {
@@ -264,12 +279,6 @@ bool RecordingPlatform::EndStartedProcess(std::uintptr_t process) {
 void RecordingPlatform::BlockSessionEnd(const std::wstring& reason) { sessionEndBlockReason = reason; }
 
 void RecordingPlatform::AllowSessionEnd() { sessionEndBlockReason.reset(); }
-
-bool RecordingPlatform::FitsAnsiCodePage(const std::wstring& text) {
-    return std::none_of(text.begin(), text.end(), [this](wchar_t c) {
-        return (c >= 0xD800 && c <= 0xDFFF) || notInAnsiCodePage.find(c) != std::wstring::npos;
-    });
-}
 
 std::optional<std::wstring> RecordingPlatform::ShortPathName(const std::wstring& path) {
     if (const auto found = shortPaths.find(path); found != shortPaths.end()) return found->second;

@@ -46,11 +46,14 @@ public:
     std::map<int, WaitOutcome> exitOutcomes;   // by launch number; Done otherwise
     std::optional<std::wstring> copyError;
     std::set<int> unendableLaunches;  // by launch number: ending them fails
-    // Characters the fake ANSI code page lacks (besides unpaired surrogates
-    // and any pair).
-    std::wstring notInAnsiCodePage = L"©®™éëïöüÜ";
     std::map<std::wstring, std::wstring> shortPaths;  // by long path; none otherwise
     bool profileWritesFail = false;
+    // The ANSI code page as FitsAnsiCodePage sees it: by default a rough
+    // model of code page 932 (ASCII, Japanese punctuation, kana, kanji and
+    // full-width forms). The profile files still store ANSI text as UTF-8.
+    std::function<bool(wchar_t)> inAnsiCodePage = [](wchar_t c) {
+        return c < 0x80 || (c >= 0x3000 && c < 0x3100) || (c >= 0x4E00 && c < 0xA000) || (c >= 0xFF01 && c < 0xFFA0);
+    };
     std::function<void()> duringWait;  // runs inside every wait, as window messages would
     std::deque<int> messageAnswers;    // what the message boxes answer, in turn; OK (1) once used up
     // The files' bytes, by Windows path; a copy copies them.
@@ -100,6 +103,8 @@ public:
                                   const std::wstring& file) override;
     bool WriteProfileString(const std::wstring& section, const std::wstring& key, const std::wstring& value,
                             const std::wstring& file) override;
+    bool FitsAnsiCodePage(const std::wstring& text) override;
+    OpResult ConvertProfileToUnicode(const std::wstring& file) override;
     OpResult ClipboardEmpty() override;
     OpResult ClipboardSetText(const std::wstring& text) override;
     LaunchResult Launch(const std::wstring& commandLine, int showState) override;
@@ -109,7 +114,6 @@ public:
     bool EndStartedProcess(std::uintptr_t process) override;
     void KeybdEvent(std::uint8_t virtualKey, std::uint8_t scanCode, std::uint32_t flags,
                     std::uint32_t extraInfo) override;
-    bool FitsAnsiCodePage(const std::wstring& text) override;
     std::optional<std::wstring> ShortPathName(const std::wstring& path) override;
     OpResult CopyFileReplacing(const std::wstring& source, const std::wstring& destination) override;
     OpResult MoveFileReplacing(const std::wstring& source, const std::wstring& destination) override;
@@ -137,5 +141,6 @@ private:
 // Wide text as UTF-8, for readable failure output and file contents.
 std::string Utf8(const std::wstring& text);
 std::wstring Wide(const std::string& utf8);
+std::u16string Utf16(const std::wstring& text);
 
 }  // namespace quillmark::testing

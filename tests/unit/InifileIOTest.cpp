@@ -34,7 +34,7 @@ TEST_F(InifileIO, AMissingFileGivesTheDefaultAndIsNotCreated) {
     EXPECT_FALSE(std::filesystem::exists(platform.ProfileFileFor(L"C:\\Tools\\test.ini")));
 }
 
-TEST_F(InifileIO, LongValuesAreCutAt1023Bytes) {
+TEST_F(InifileIO, LongValuesAreCutAt1023Characters) {
     Store(std::string(1500, 'x'));
     EXPECT_EQ(ini.ReadStr(L"S", L"K", L""), std::wstring(1023, L'x'));
 }
@@ -63,6 +63,41 @@ TEST_F(InifileIO, ReadSngConvertsOrGivesTheDefault) {
     EXPECT_EQ(ini.ReadSng(L"S", L"K", 9.0f), 9.0f);
     Store("x");
     EXPECT_EQ(ini.ReadSng(L"S", L"K", 9.0f), 9.0f);
+}
+
+struct StoredCase {
+    const wchar_t* value;
+    const wchar_t* stored;  // as passed to the profile call
+    bool unicodeFile;
+};
+
+class InifileStored : public InifileIO, public ::testing::WithParamInterface<StoredCase> {};
+
+TEST_P(InifileStored, ReadsBackExactlyFromAFileInTheEncodingItNeeds) {
+    ASSERT_TRUE(ini.WriteStr(L"VerInfo", L"Info1", L"株式会社"));
+    ASSERT_TRUE(ini.WriteStr(L"VerInfo", L"Info3", GetParam().value));
+    EXPECT_EQ(Utf8(platform.calls.back()), Utf8(std::wstring(L"WriteProfile [VerInfo] Info3=") + GetParam().stored));
+    EXPECT_EQ(Utf8(ini.ReadStr(L"VerInfo", L"Info3", L"")), Utf8(GetParam().value));
+    EXPECT_EQ(ini.ReadStr(L"VerInfo", L"Info1", L""), L"株式会社");
+    std::ifstream in(platform.ProfileFileFor(ini.FileName()), std::ios::binary);
+    EXPECT_EQ(in.get() == 0xFF && in.get() == 0xFE, GetParam().unicodeFile);
+    EXPECT_EQ(platform.CallsStartingWith(L"ConvertProfileToUnicode").size(), GetParam().unicodeFile ? 1u : 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, InifileStored,
+    ::testing::Values(StoredCase{L"© 2026 Example®", L"© 2026 Example®", true},
+                      StoredCase{L"Example™", L"Example™", true},
+                      StoredCase{L"Zoë's Ünïcödé tool", L"Zoë's Ünïcödé tool", true},
+                      StoredCase{L"製品　名", L"製品　名", false}, StoredCase{L"a \"b\" c", L"a \"b\" c", false},
+                      StoredCase{L"  lead", L"\"  lead\"", false}, StoredCase{L"trail\t", L"\"trail\t\"", false},
+                      StoredCase{L"\"quoted\"", L"\"\"quoted\"\"", false}, StoredCase{L"'x'", L"\"'x'\"", false},
+                      StoredCase{L"\"", L"\"\"\"", false}, StoredCase{L" ™ ", L"\" ™ \"", true}));
+
+TEST_F(InifileIO, AFileThatCannotTurnUnicodeIsNotWritten) {
+    platform.profileWritesFail = true;
+    EXPECT_FALSE(ini.WriteStr(L"S", L"K", L"©"));
+    EXPECT_TRUE(platform.CallsStartingWith(L"WriteProfile").empty());
 }
 
 TEST_F(InifileIO, AFailedWriteReturnsFalse) {

@@ -203,6 +203,32 @@ TEST_F(PrivateProfileFileTest, JapanesePlaceholderRoundTrips) {
     EXPECT_EQ(GetPrivateProfileString("Files", "ResHacker", 1024, file), placeholder);
 }
 
+TEST_F(PrivateProfileFileTest, ConversionToUtf16KeepsEveryLine) {
+    const fs::path file = folder_ / "Quillmark.ini";
+    Put(file, "; mine\n[Files]\r\nResHacker= \"C:\\rh\" \r\n[Mine]\r\nnote=\xE5\x80\xA4");
+    ASSERT_TRUE(ConvertProfileToUtf16(file));
+    const std::u16string text = u"\uFEFF; mine\n[Files]\r\nResHacker= \"C:\\rh\" \r\n[Mine]\r\nnote=\u5024";
+    EXPECT_EQ(Content(file), std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2));
+    ASSERT_TRUE(ConvertProfileToUtf16(file));  // already UTF-16: left as it is
+    EXPECT_EQ(Content(file), std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2));
+    EXPECT_EQ(GetPrivateProfileStringW(u"Files", u"ResHacker", 1024, file), u"C:\\rh");
+    EXPECT_EQ(Names(), std::vector<std::string>{"Quillmark.ini"});
+    ASSERT_TRUE(ConvertProfileToUtf16(folder_ / "new.ini"));
+    EXPECT_EQ(Content(folder_ / "new.ini"), "\xFF\xFE");
+}
+
+TEST_F(PrivateProfileFileTest, ConversionThatWouldLoseBytesLeavesTheFile) {
+    const fs::path file = folder_ / "Quillmark.ini";
+    Put(file, "[s]\r\nk=\x82\xA0\r\n");
+    EXPECT_FALSE(ConvertProfileToUtf16(file));
+    EXPECT_EQ(Content(file), "[s]\r\nk=\x82\xA0\r\n");
+    Put(file, "[s]\r\n");
+    fs::permissions(file, fs::perms::owner_read);
+    EXPECT_FALSE(ConvertProfileToUtf16(file));
+    EXPECT_EQ(Content(file), "[s]\r\n");
+    EXPECT_EQ(Names(), std::vector<std::string>{"Quillmark.ini"});
+}
+
 TEST_F(PrivateProfileFileTest, LongValueIsCutToTheBuffer) {
     const fs::path file = folder_ / "Quillmark.ini";
     std::string value;

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 
+#include "platform/portable/ProfileText.h"
 #include "tests/support/FormFixture.h"
 
 namespace quillmark::testing {
@@ -235,6 +237,22 @@ TEST_F(Settings, EverythingTypedComesBackAfterARestart) {
     EXPECT_EQ(Row(L"txtProductVer"), (std::array<std::wstring, 3>{L"0", L"5", L"0"}));
     EXPECT_EQ(platform.GetText({L"txtResHack"}), kEditor);
     EXPECT_EQ(platform.GetText({L"txtExe"}), kTarget);
+}
+
+TEST_F(Settings, AValueOutsideTheCodePageTurnsTheFileUnicodeKeepingTheRest) {
+    WriteIni("[Files]\r\nResHacker=old\r\n[Mine]\r\n; by hand\r\nnote=手書き\r\n[VerInfo]\r\nInfo3=old\r\n");
+    StartWithPaths();
+    platform.Type({L"txtInfo", 3}, L"© 2026 Example®");
+    Press(L"cmdEnd");
+    const std::string bytes = IniText();
+    ASSERT_TRUE(bytes.starts_with("\xFF\xFE"));
+    std::u16string text((bytes.size() - 2) / 2, u'\0');
+    std::memcpy(text.data(), bytes.data() + 2, text.size() * 2);
+    EXPECT_EQ(Utf8(Wide(portable::Utf8FromUtf16(text))),
+              "[Files]\r\nResHacker=C:\\RH\\ResHacker.exe\r\nLastExeFile=D:\\Work\\app.exe\r\n[Mine]\r\n; by hand\r\n"
+              "note=手書き\r\n[VerInfo]\r\nInfo3=© 2026 Example®\r\nInfo0=\r\nInfo1=\r\nInfo2=\r\nInfo4=\r\n"
+              "Info5=\r\nInfo6=01000000\r\nInfo7=01000000\r\nInfo8=\r\nInfo9=\r\n");
+    EXPECT_EQ(platform.CallsStartingWith(L"ConvertProfileToUnicode").size(), 1u);
 }
 
 TEST_F(Settings, ARowThatIsNotANumberKeepsItsLastGoodValue) {

@@ -142,6 +142,44 @@ TEST_F(PlatformTest, ProfileReadsAFileWrittenByAnEarlierVersion) {
     EXPECT_EQ(platform.GetProfileString(L"VerInfo", L"CompanyName", 255, file), L"株式会社");
 }
 
+TEST_F(PlatformTest, OnlyTextWithoutLookAlikesFitsTheAnsiCodePage) {
+    if (GetACP() != 932) GTEST_SKIP() << "needs the Japanese code page, this system has " << GetACP();
+    EXPECT_TRUE(platform.FitsAnsiCodePage(L"C:\\ツール\\株式会社 (R) 2026"));
+    for (const wchar_t* text : {L"© 2026 Example®", L"Example™", L"Zoë"}) EXPECT_FALSE(platform.FitsAnsiCodePage(text));
+}
+
+TEST_F(PlatformTest, AProfileTurnedUnicodeKeepsItsLinesAndStoresAnyCharacter) {
+    if (GetACP() != 932) GTEST_SKIP() << "needs the Japanese code page, this system has " << GetACP();
+    const std::wstring file = folder / L"Zoë ©.ini";
+    ASSERT_TRUE(WriteBytes(file, "[Mine]\r\nnote=\x8e\xe8\x8f\x91\x82\xab\r\n"));  // 手書き
+    ASSERT_TRUE(platform.WriteProfileString(L"Files", L"ResHacker", L"C:\\rh.exe", file));
+    EXPECT_EQ(ReadBytes(file).substr(0, 6), "[Mine]");  // a value that fits keeps the file ANSI
+
+    ASSERT_TRUE(platform.ConvertProfileToUnicode(file).ok);
+    const std::wstring text = L"\xFEFF[Mine]\r\nnote=手書き\r\n[Files]\r\nResHacker=C:\\rh.exe\r\n";
+    const std::string unicode(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+    EXPECT_EQ(ReadBytes(file), unicode);
+
+    ASSERT_TRUE(platform.WriteProfileString(L"VerInfo", L"Info3", L"© 2026 Example®", file));
+    EXPECT_EQ(platform.GetProfileString(L"VerInfo", L"Info3", 255, file), L"© 2026 Example®");
+    EXPECT_EQ(platform.GetProfileString(L"Mine", L"note", 255, file), L"手書き");
+    EXPECT_EQ(ReadBytes(file).substr(0, 2), "\xFF\xFE");
+    EXPECT_FALSE(Exists(folder / L"Zoë ©.ini.quillmark-tmp"));
+}
+
+TEST_F(PlatformTest, AProfileThatCannotBeConvertedStaysAsItWas) {
+    const std::wstring file = folder / L"settings.ini";
+    ASSERT_TRUE(WriteBytes(file, "[s]\r\nk=v\r\n"));
+    SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY);
+    const OpResult converted = platform.ConvertProfileToUnicode(file);
+    SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_FALSE(converted.ok);
+    EXPECT_NE(converted.error, L"");
+    EXPECT_EQ(ReadBytes(file), "[s]\r\nk=v\r\n");
+    ASSERT_TRUE(platform.ConvertProfileToUnicode(folder / L"new.ini").ok);
+    EXPECT_EQ(ReadBytes(folder / L"new.ini"), "\xFF\xFE");
+}
+
 TEST_F(PlatformTest, ProfileReadIsCutToTheBuffer) {
     const std::wstring file = folder / L"settings.ini";
     ASSERT_TRUE(platform.WriteProfileString(L"Files", L"Exe", L"abcdefghij", file));
