@@ -1,16 +1,18 @@
-// fuzz-sources: verify/Bytes.cpp verify/PeImage.cpp verify/ResFile.cpp verify/VersionInfo.cpp
+// fuzz-sources: verify/Bytes.cpp verify/PeImage.cpp verify/PeResources.cpp verify/ResFile.cpp verify/VersionInfo.cpp
 // fuzz-sources: verify/ScriptExpectation.cpp verify/Comparison.cpp
 
 // The readers of files users hand over: PE headers (from a prefix of the
-// file, as a first read sees it), .res files and the version blocks in
-// them, and the script read-back. Besides not crashing, each answer must
-// stay inside the file.
+// file, as a first read sees it) and the resource tree they point to, .res
+// files and the version blocks in them, and the script read-back. Besides
+// not crashing, each answer must stay inside the file.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
 #include "verify/Comparison.h"
 #include "verify/PeImage.h"
+#include "verify/PeResources.h"
 #include "verify/ResFile.h"
 #include "verify/ScriptExpectation.h"
 #include "verify/VersionInfo.h"
@@ -21,6 +23,25 @@ using namespace quillmark::verify;
 
 void Require(bool condition) {
     if (!condition) std::abort();
+}
+
+// As the glue reads it: a first slice of the directory, more when asked.
+void CheckResources(Bytes bytes, const PeFacts& facts) {
+    const ByteRange directory = facts.resourceDirectory;
+    Require(directory.End() <= bytes.size());
+    std::uint64_t given = std::min<std::uint64_t>(directory.length, 64);
+    for (;;) {
+        const ResourceReading reading = ReadResourceDirectory(bytes.subspan(directory.offset, given), facts);
+        if (const auto* more = std::get_if<NeedResourceBytes>(&reading)) {
+            Require(more->length > given && more->length <= directory.length);
+            given = more->length;
+            continue;
+        }
+        if (const auto* items = std::get_if<std::vector<ResItem>>(&reading)) {
+            for (const ResItem& item : *items) Require(item.data.End() <= bytes.size());
+        }
+        return;
+    }
 }
 
 void CheckPe(Bytes bytes) {
@@ -40,6 +61,7 @@ void CheckPe(Bytes bytes) {
         Require(range.length > 0 && range.offset >= previousEnd && range.End() <= bytes.size());
         previousEnd = range.End();
     }
+    CheckResources(bytes, *facts);
 }
 
 void CheckRes(Bytes bytes) {

@@ -1,6 +1,9 @@
 #include "reshacker/FileChecks.h"
 
 #include <algorithm>
+#include <deque>
+#include <map>
+#include <tuple>
 
 namespace quillmark {
 
@@ -12,6 +15,10 @@ constexpr std::size_t kFirstHeaderRead = 64 * 1024;
 constexpr std::uint64_t kLongestHeaders = 16 * 1024 * 1024;
 // Fewer, larger reads into buffers used again: measured fastest under Wine.
 constexpr std::size_t kCompareSlice = 4 * 1024 * 1024;
+// Enough for the tables of every usual resource tree at the first read.
+constexpr std::uint64_t kFirstDirectoryRead = 64 * 1024;
+// Items' data lying no further apart than this is read in one go.
+constexpr std::uint64_t kNearbyGap = 64 * 1024;
 
 // Walks a list of ranges as one stream of bytes.
 class RangeCursor {
@@ -39,6 +46,84 @@ private:
     std::uint64_t done_ = 0;
 };
 
+using ItemKey = std::tuple<bool, std::uint16_t, std::wstring, bool, std::uint16_t, std::wstring, std::uint16_t>;
+
+ItemKey KeyOf(const verify::ResItem& item) {
+    return {item.type.ordinal.has_value(),
+            item.type.ordinal.value_or(0),
+            item.type.text,
+            item.name.ordinal.has_value(),
+            item.name.ordinal.value_or(0),
+            item.name.text,
+            item.language};
+}
+
+std::optional<ResourceReadStop> StopOf(const std::wstring& path, const ResourceItemsReading& reading) {
+    if (const auto* notProgram = std::get_if<verify::NotAProgram>(&reading)) return ResourceReadStop{path, *notProgram};
+    if (const auto* fault = std::get_if<verify::ResourceFault>(&reading)) return ResourceReadStop{path, *fault};
+    if (const auto* failure = std::get_if<ReadFailure>(&reading)) return ResourceReadStop{path, *failure};
+    return std::nullopt;
+}
+
+// The stretch of a file that covers all `ranges`, read at once, when it is
+// small and mostly made of them: items' data usually lies side by side, and
+// one read costs far less than one per item. Nothing when it is not worth it.
+struct Stretch {
+    std::uint64_t offset = 0;
+    std::vector<std::uint8_t> bytes;
+
+    std::span<const std::uint8_t> Of(const verify::ByteRange& range) const {
+        return std::span<const std::uint8_t>(bytes).subspan(static_cast<std::size_t>(range.offset - offset),
+                                                            static_cast<std::size_t>(range.length));
+    }
+};
+
+std::variant<std::optional<Stretch>, ReadFailure> ReadStretch(Platform& platform, const std::wstring& path,
+                                                              const std::vector<verify::ByteRange>& ranges) {
+    if (ranges.empty()) return std::optional<Stretch>{};
+    std::uint64_t start = ranges.front().offset;
+    std::uint64_t end = start;
+    for (const verify::ByteRange& range : ranges) {
+        start = std::min(start, range.offset);
+        end = std::max(end, range.End());
+    }
+    if (end - start > kCompareSlice || end - start > 2 * verify::TotalLength(ranges) + kNearbyGap) {
+        return std::optional<Stretch>{};
+    }
+    FileRead read = platform.ReadFileRange(path, start, static_cast<std::size_t>(end - start));
+    if (!read.status.ok) return ReadFailure{read.status.error};
+    // A file that got shorter meanwhile: leave it to the slower way.
+    if (read.bytes.size() != end - start) return std::optional<Stretch>{};
+    return std::optional<Stretch>{Stretch{start, std::move(read.bytes)}};
+}
+
+// For each pair of ranges, whether the two files hold the same bytes there.
+std::variant<std::vector<bool>, ResourceReadStop> SameItems(Platform& platform, const std::wstring& pathNow,
+                                                            const std::vector<verify::ByteRange>& now,
+                                                            const std::wstring& pathBefore,
+                                                            const std::vector<verify::ByteRange>& before) {
+    std::vector<bool> same(now.size(), false);
+    auto stretchNow = ReadStretch(platform, pathNow, now);
+    if (const auto* failure = std::get_if<ReadFailure>(&stretchNow)) return ResourceReadStop{pathNow, *failure};
+    auto stretchBefore = ReadStretch(platform, pathBefore, before);
+    if (const auto* failure = std::get_if<ReadFailure>(&stretchBefore)) return ResourceReadStop{pathBefore, *failure};
+    const auto& inNow = std::get<std::optional<Stretch>>(stretchNow);
+    const auto& inBefore = std::get<std::optional<Stretch>>(stretchBefore);
+    for (std::size_t i = 0; i < now.size(); ++i) {
+        if (inNow && inBefore) {
+            const auto a = inNow->Of(now[i]);
+            const auto b = inBefore->Of(before[i]);
+            same[i] = std::equal(a.begin(), a.end(), b.begin(), b.end());
+            continue;
+        }
+        const auto result = SameBytes(platform, pathNow, {now[i]}, pathBefore, {before[i]});
+        // SameBytes does not say which file failed: the target is the one others write to.
+        if (const auto* failure = std::get_if<ReadFailure>(&result)) return ResourceReadStop{pathNow, *failure};
+        same[i] = std::get<bool>(result);
+    }
+    return same;
+}
+
 }  // namespace
 
 PeFileReading ReadPeFile(Platform& platform, const std::wstring& path) {
@@ -62,6 +147,81 @@ PeFileReading ReadPeFile(Platform& platform, const std::wstring& path) {
         }
         read = platform.ReadFileRange(path, 0, static_cast<std::size_t>(needed));
     }
+}
+
+ResourceItemsReading ReadResourceItems(Platform& platform, const std::wstring& path) {
+    const PeFileReading pe = ReadPeFile(platform, path);
+    if (const auto* failure = std::get_if<ReadFailure>(&pe)) return *failure;
+    if (const auto* notProgram = std::get_if<verify::NotAProgram>(&pe)) return *notProgram;
+    const auto& facts = std::get<verify::PeFacts>(pe);
+    const verify::ByteRange directory = facts.resourceDirectory;
+    if (!facts.HasResources()) return std::vector<verify::ResItem>{};
+    if (directory.length == 0) return verify::ResourceFault::DirectoryOutsideSections;
+    std::uint64_t want = std::min(directory.length, kFirstDirectoryRead);
+    FileRead read;
+    for (;;) {
+        read = platform.ReadFileRange(path, directory.offset, static_cast<std::size_t>(want), std::move(read.bytes));
+        if (!read.status.ok) return ReadFailure{read.status.error};
+        if (read.bytes.size() != want) return verify::ResourceFault::RunsPastItsBytes;  // got shorter meanwhile
+        verify::ResourceReading reading = verify::ReadResourceDirectory(read.bytes, facts);
+        if (auto* items = std::get_if<std::vector<verify::ResItem>>(&reading)) return std::move(*items);
+        if (const auto* fault = std::get_if<verify::ResourceFault>(&reading)) return *fault;
+        const std::uint64_t needed = std::get<verify::NeedResourceBytes>(reading).length;
+        // Each round asks for more than the last, so this ends.
+        if (needed <= want || needed > directory.length) return verify::ResourceFault::RunsPastItsBytes;
+        want = std::min(directory.length, std::max(needed, 2 * want));
+    }
+}
+
+ResourceComparison ResourceChanges(Platform& platform, const std::wstring& pathNow, const std::wstring& pathBefore,
+                                   const std::function<bool(const verify::ResItem&)>& ignore) {
+    const ResourceItemsReading readNow = ReadResourceItems(platform, pathNow);
+    if (auto stop = StopOf(pathNow, readNow)) return *stop;
+    const ResourceItemsReading readBefore = ReadResourceItems(platform, pathBefore);
+    if (auto stop = StopOf(pathBefore, readBefore)) return *stop;
+    const auto& now = std::get<std::vector<verify::ResItem>>(readNow);
+    const auto& before = std::get<std::vector<verify::ResItem>>(readBefore);
+
+    // Items of `now` not yet paired, by key; a malformed tree may repeat one.
+    std::map<ItemKey, std::deque<std::size_t>> unpaired;
+    for (std::size_t i = 0; i < now.size(); ++i) {
+        if (!ignore(now[i])) unpaired[KeyOf(now[i])].push_back(i);
+    }
+    std::vector<ResourceChange> changes;
+    std::vector<std::size_t> toCompare;  // into `changes`, which holds them as Changed until proven same
+    std::vector<verify::ByteRange> rangesNow;
+    std::vector<verify::ByteRange> rangesBefore;
+    for (const verify::ResItem& item : before) {
+        if (ignore(item)) continue;
+        changes.push_back({item.type, item.name, item.language, ResourceChangeKind::Changed});
+        auto found = unpaired.find(KeyOf(item));
+        if (found == unpaired.end() || found->second.empty()) {
+            changes.back().kind = ResourceChangeKind::Missing;
+            continue;
+        }
+        const verify::ResItem& pair = now[found->second.front()];
+        found->second.pop_front();
+        if (pair.data.length != item.data.length) continue;
+        toCompare.push_back(changes.size() - 1);
+        rangesNow.push_back(pair.data);
+        rangesBefore.push_back(item.data);
+    }
+    const auto same = SameItems(platform, pathNow, rangesNow, pathBefore, rangesBefore);
+    if (const auto* stop = std::get_if<ResourceReadStop>(&same)) return *stop;
+    std::vector<bool> unchanged(changes.size(), false);
+    for (std::size_t i = 0; i < toCompare.size(); ++i) unchanged[toCompare[i]] = std::get<std::vector<bool>>(same)[i];
+
+    std::vector<ResourceChange> result;
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+        if (!unchanged[i]) result.push_back(std::move(changes[i]));
+    }
+    std::vector<std::size_t> added;
+    for (const auto& [key, left] : unpaired) added.insert(added.end(), left.begin(), left.end());
+    std::sort(added.begin(), added.end());
+    for (const std::size_t i : added) {
+        result.push_back({now[i].type, now[i].name, now[i].language, ResourceChangeKind::Added});
+    }
+    return result;
 }
 
 std::variant<std::vector<std::uint8_t>, ReadFailure> ReadWholeFile(Platform& platform, const std::wstring& path,

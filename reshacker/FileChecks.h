@@ -1,12 +1,15 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <variant>
 #include <vector>
 
 #include "platform/Platform.h"
 #include "verify/PeImage.h"
+#include "verify/PeResources.h"
+#include "verify/ResFile.h"
 
 namespace quillmark {
 
@@ -33,5 +36,39 @@ std::variant<bool, ReadFailure> SameBytes(Platform& platform, const std::wstring
 
 // Whether two files are byte for byte the same.
 std::variant<bool, ReadFailure> SameFiles(Platform& platform, const std::wstring& pathA, const std::wstring& pathB);
+
+using ResourceItemsReading =
+    std::variant<std::vector<verify::ResItem>, verify::NotAProgram, verify::ResourceFault, ReadFailure>;
+
+// Every resource item of a program, its data as ranges of the file. Reads
+// the headers and the resource directory's tables, never the items' data.
+ResourceItemsReading ReadResourceItems(Platform& platform, const std::wstring& path);
+
+enum class ResourceChangeKind { Missing, Changed, Added };
+
+// An item that is not as it was, by type, name and language.
+struct ResourceChange {
+    verify::ResName type;
+    verify::ResName name;
+    std::uint16_t language = 0;
+    ResourceChangeKind kind = ResourceChangeKind::Changed;
+
+    bool operator==(const ResourceChange&) const = default;
+};
+
+// One of the two files could not be read as a program with resources.
+struct ResourceReadStop {
+    std::wstring path;
+    std::variant<verify::NotAProgram, verify::ResourceFault, ReadFailure> reason;
+};
+
+using ResourceComparison = std::variant<std::vector<ResourceChange>, ResourceReadStop>;
+
+// Whether every item of `pathBefore` is still in `pathNow` with the same
+// bytes, and nothing was added, leaving out the items `ignore` names (the
+// caller's own version resource). The items of `pathBefore` in its tree's
+// order (missing or changed), then those added, in the order of `pathNow`.
+ResourceComparison ResourceChanges(Platform& platform, const std::wstring& pathNow, const std::wstring& pathBefore,
+                                   const std::function<bool(const verify::ResItem&)>& ignore);
 
 }  // namespace quillmark

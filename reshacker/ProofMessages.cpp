@@ -50,6 +50,57 @@ constexpr std::array<LanguageName, 10> kLanguageNames{{
     {0x0C0A, L"スペイン語"},
 }};
 
+// The predefined resource types, as users and resource scripts name them.
+struct ResourceTypeName {
+    std::uint16_t type;
+    const wchar_t* word;  // empty: no word of its own
+    const wchar_t* identifier;
+};
+
+constexpr std::array<ResourceTypeName, 21> kResourceTypes{{
+    {1, L"カーソル", L"CURSOR"},
+    {2, L"ビットマップ", L"BITMAP"},
+    {3, L"アイコン", L"ICON"},
+    {4, L"メニュー", L"MENU"},
+    {5, L"ダイアログ", L"DIALOG"},
+    {6, L"文字列", L"STRINGTABLE"},
+    {7, L"フォント ディレクトリ", L"FONTDIR"},
+    {8, L"フォント", L"FONT"},
+    {9, L"アクセラレーター", L"ACCELERATORS"},
+    {10, L"データ", L"RCDATA"},
+    {11, L"メッセージ テーブル", L"MESSAGETABLE"},
+    {12, L"カーソル グループ", L"GROUP_CURSOR"},
+    {14, L"アイコン グループ", L"GROUP_ICON"},
+    {16, L"バージョン情報", L"VERSIONINFO"},
+    {17, L"", L"DLGINCLUDE"},
+    {19, L"", L"PLUGPLAY"},
+    {20, L"", L"VXD"},
+    {21, L"アニメーション カーソル", L"ANICURSOR"},
+    {22, L"アニメーション アイコン", L"ANIICON"},
+    {23, L"", L"HTML"},
+    {24, L"マニフェスト", L"MANIFEST"},
+}};
+
+struct FaultText {
+    verify::ResourceFault fault;
+    const wchar_t* text;
+};
+
+constexpr std::array<FaultText, 6> kResourceFaults{{
+    {verify::ResourceFault::DirectoryOutsideSections, L"リソース ディレクトリがどのセクションにもありません"},
+    {verify::ResourceFault::RunsPastItsBytes, L"リソース ディレクトリが途中で切れています"},
+    {verify::ResourceFault::Loops, L"リソース ディレクトリが循環しています"},
+    {verify::ResourceFault::WrongShape, L"リソース ディレクトリの形が正しくありません"},
+    {verify::ResourceFault::TooManyEntries, L"リソースの項目が多すぎます"},
+    {verify::ResourceFault::DataOutsideSections, L"リソースのデータがどのセクションにもありません"},
+}};
+
+std::wstring HexLanguage(std::uint16_t language) {
+    wchar_t hex[8] = {};
+    std::swprintf(hex, 8, L"%04X", static_cast<unsigned>(language));
+    return hex;
+}
+
 std::wstring Listed(const std::vector<std::wstring>& lines) {
     std::wstring text;
     const std::size_t shown = std::min(lines.size(), kShownDifferences);
@@ -69,11 +120,10 @@ std::wstring LanguageList(const std::vector<std::uint16_t>& languages) {
 }  // namespace
 
 std::wstring LanguageLabel(std::uint16_t language) {
-    wchar_t hex[8] = {};
-    std::swprintf(hex, 8, L"%04X", static_cast<unsigned>(language));
+    const std::wstring hex = HexLanguage(language);
     const auto named = std::find_if(kLanguageNames.begin(), kLanguageNames.end(),
                                     [&](const LanguageName& entry) { return entry.language == language; });
-    return named == kLanguageNames.end() ? std::wstring(hex) : std::wstring(hex) + L" (" + named->name + L")";
+    return named == kLanguageNames.end() ? hex : hex + L" (" + named->name + L")";
 }
 
 std::wstring NotAProgramLine(verify::NotProgramReason reason) {
@@ -250,5 +300,39 @@ std::wstring AppendedDataLine(std::uint64_t before, std::uint64_t after, bool sa
 }
 
 std::wstring RestoreMismatchReason() { return L"コピーした実行ファイルの内容がバックアップと一致しません。"; }
+
+std::wstring ResourceChangeLine(const ResourceChange& change) {
+    // As a resource script writes them: a known type by its identifier, a
+    // numbered one by its number, a name in quotes.
+    std::wstring head = L"リソース";
+    std::wstring type = change.type.text;
+    if (change.type.ordinal) {
+        type = std::to_wstring(*change.type.ordinal);
+        for (const ResourceTypeName& known : kResourceTypes) {
+            if (known.type != *change.type.ordinal) continue;
+            type = known.identifier;
+            if (*known.word != L'\0') head = known.word;
+        }
+    }
+    const std::wstring name =
+        change.name.ordinal ? std::to_wstring(*change.name.ordinal) : L"\"" + change.name.text + L"\"";
+    const wchar_t* what = change.kind == ResourceChangeKind::Missing   ? L"がなくなっています"
+                          : change.kind == ResourceChangeKind::Changed ? L"が変わっています"
+                                                                       : L"が増えています";
+    return head + L" (" + type + L" " + name + L", 言語 " + HexLanguage(change.language) + L") " + what;
+}
+
+std::wstring ResourcesUnreadableLine(const ResourceReadStop& stop) {
+    std::wstring reason;
+    if (const auto* notProgram = std::get_if<verify::NotAProgram>(&stop.reason))
+        reason = NotAProgramLine(notProgram->reason);
+    if (const auto* failure = std::get_if<ReadFailure>(&stop.reason)) reason = failure->error;
+    if (const auto* fault = std::get_if<verify::ResourceFault>(&stop.reason)) {
+        for (const FaultText& entry : kResourceFaults) {
+            if (entry.fault == *fault) reason = entry.text;
+        }
+    }
+    return L"リソースを読み取れません (" + stop.path + L")" + (reason.empty() ? std::wstring{} : L": " + reason);
+}
 
 }  // namespace quillmark

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "reshacker/FileChecks.h"
 #include "verify/Comparison.h"
 #include "verify/PeImage.h"
 
@@ -56,6 +57,9 @@ std::wstring NoShownVersionLine();
 std::wstring NoResourceFileLine();
 std::wstring AppendedDataLine(std::uint64_t before, std::uint64_t after, bool sameLength);
 std::wstring RestoreMismatchReason();
+// "アイコン (ICON 1, 言語 0411) がなくなっています"
+std::wstring ResourceChangeLine(const ResourceChange& change);
+std::wstring ResourcesUnreadableLine(const ResourceReadStop& stop);
 
 // "0411 (日本語)"
 std::wstring LanguageLabel(std::uint16_t language);

@@ -15,6 +15,7 @@ constexpr std::uint64_t kLfanewOffset = 0x3C;
 constexpr std::uint64_t kFileHeaderSize = 20;
 constexpr std::uint64_t kSectionHeaderSize = 40;
 constexpr std::uint64_t kSymbolSize = 18;
+constexpr std::uint32_t kResourceDirectory = 2;
 constexpr std::uint32_t kSecurityDirectory = 4;
 
 // Where the two optional header layouts keep what is read here.
@@ -51,6 +52,29 @@ std::optional<std::uint64_t> SymbolStringsAt(Bytes head, std::uint64_t fileHeade
     return stringsAt;
 }
 
+// Where `length` bytes at `rva` lie in the file, when they are inside the
+// section's raw data (and not merely at its end).
+std::optional<std::uint64_t> OffsetIn(const PeSection& section, std::uint64_t rva, std::uint64_t length) {
+    if (rva < section.rva) return std::nullopt;
+    const std::uint64_t into = rva - section.rva;
+    if (into >= section.raw.length || length > section.raw.length - into) return std::nullopt;
+    return section.raw.offset + into;
+}
+
+// The resource directory's bytes in the file. Its size is taken as an upper
+// bound only, as the loader does not need it: a size of 0 or one past the
+// section means "to the end of the section's raw data".
+ByteRange ResourceDirectoryIn(const PeFacts& facts) {
+    if (facts.resourceRva == 0) return {};
+    for (const PeSection& section : facts.sections) {
+        const auto start = OffsetIn(section, facts.resourceRva, 0);
+        if (!start) continue;
+        const std::uint64_t left = section.raw.End() - *start;
+        return {*start, facts.resourceSize == 0 ? left : std::min<std::uint64_t>(facts.resourceSize, left)};
+    }
+    return {};
+}
+
 }  // namespace
 
 PeReading ReadPeHeaders(Bytes head, std::uint64_t fileSize, std::optional<std::uint32_t> symbolStringsSize) {
@@ -81,11 +105,13 @@ PeReading ReadPeHeaders(Bytes head, std::uint64_t fileSize, std::optional<std::u
     facts.imageEnd = std::max<std::uint64_t>(*U32At(head, optionalHeader + kSizeOfHeadersOffset), headersEnd);
     for (std::uint64_t s = 0; s < sectionCount; ++s) {
         const std::uint64_t section = sectionTable + s * kSectionHeaderSize;
+        const std::uint64_t rva = *U32At(head, section + 12);
         const std::uint64_t rawSize = *U32At(head, section + 16);
         const std::uint64_t rawPointer = *U32At(head, section + 20);
         if (rawSize == 0) continue;
         if (rawPointer + rawSize > fileSize) return NotAProgram{NotProgramReason::SectionsPastEnd};
         facts.imageEnd = std::max(facts.imageEnd, rawPointer + rawSize);
+        facts.sections.push_back({rva, {rawPointer, rawSize}});
     }
     if (const auto stringsAt = SymbolStringsAt(head, fileHeader, fileSize)) {
         if (!symbolStringsSize) symbolStringsSize = U32At(head, *stringsAt);
@@ -98,6 +124,12 @@ PeReading ReadPeHeaders(Bytes head, std::uint64_t fileSize, std::optional<std::u
     const std::uint64_t directoryCount = layout->directoryCountOffset + 4 <= optionalSize
                                              ? U32At(head, optionalHeader + layout->directoryCountOffset).value_or(0)
                                              : 0;
+    const std::uint64_t resources = optionalHeader + layout->directoriesOffset + kResourceDirectory * 8;
+    if (directoryCount > kResourceDirectory && resources + 8 <= sectionTable) {
+        facts.resourceRva = *U32At(head, resources);
+        facts.resourceSize = *U32At(head, resources + 4);
+        facts.resourceDirectory = ResourceDirectoryIn(facts);
+    }
     const std::uint64_t security = optionalHeader + layout->directoriesOffset + kSecurityDirectory * 8;
     if (directoryCount > kSecurityDirectory && security + 8 <= sectionTable) {
         const std::uint64_t offset = U32At(head, security).value_or(0);
@@ -119,6 +151,13 @@ std::vector<ByteRange> AppendedData(const PeFacts& facts) {
     if (certStart > tail.offset) ranges.push_back({tail.offset, certStart - tail.offset});
     if (tail.End() > certEnd) ranges.push_back({certEnd, tail.End() - certEnd});
     return ranges;
+}
+
+std::optional<ByteRange> FileRangeOfRva(const PeFacts& facts, std::uint64_t rva, std::uint64_t length) {
+    for (const PeSection& section : facts.sections) {
+        if (const auto offset = OffsetIn(section, rva, length)) return ByteRange{*offset, length};
+    }
+    return std::nullopt;
 }
 
 }  // namespace quillmark::verify

@@ -11,6 +11,12 @@ namespace quillmark::verify {
 
 enum class PeKind { Pe32, Pe32Plus };
 
+// A section with raw data: where it lies in memory (its RVA) and in the file.
+struct PeSection {
+    std::uint64_t rva = 0;
+    ByteRange raw;
+};
+
 // What a press needs to know of a Windows program's file.
 struct PeFacts {
     PeKind kind = PeKind::Pe32;
@@ -21,8 +27,17 @@ struct PeFacts {
     // The certificate table of the security directory, in file offsets;
     // empty when the file is not signed.
     ByteRange certificates;
+    // The sections that have raw data, in the order of the section table.
+    std::vector<PeSection> sections;
+    // The resource directory (data directory 2) as the headers give it: RVA
+    // 0 when there is none; and its bytes in the file, cut at the end of its
+    // section's raw data (empty when no section's raw data holds its RVA).
+    std::uint32_t resourceRva = 0;
+    std::uint32_t resourceSize = 0;
+    ByteRange resourceDirectory;
 
     bool IsSigned() const { return certificates.length > 0; }
+    bool HasResources() const { return resourceRva != 0; }
 };
 
 enum class NotProgramReason { NoMzHeader, NoPeHeader, TruncatedHeaders, UnknownOptionalHeader, SectionsPastEnd };
@@ -53,5 +68,9 @@ PeReading ReadPeHeaders(Bytes head, std::uint64_t fileSize,
 // The bytes past the end of the image, without the certificate table:
 // installers and self-extracting archives keep their payload there.
 std::vector<ByteRange> AppendedData(const PeFacts& facts);
+
+// Where `length` bytes at `rva` lie in the file: nothing unless one
+// section's raw data holds them all.
+std::optional<ByteRange> FileRangeOfRva(const PeFacts& facts, std::uint64_t rva, std::uint64_t length);
 
 }  // namespace quillmark::verify

@@ -27,6 +27,8 @@ struct ResItem {
     ByteRange data;
 };
 
+inline bool IsVersionItem(const ResItem& item) { return item.type.ordinal == kRtVersion; }
+
 // The items of a 32-bit resource file (.res), without the empty item that
 // leads it; nothing when the file is not one or is cut short.
 std::optional<std::vector<ResItem>> ReadResFile(Bytes bytes);

@@ -57,12 +57,97 @@ void Node(std::vector<std::uint8_t>& out, const std::wstring& key, std::uint16_t
     Put16(out, start, static_cast<std::uint32_t>(out.size() - start));
 }
 
+// A resource tree as linkers lay it out: the tables, the names, the data
+// entries, then the data; `rva` is where the section will lie in memory.
+std::vector<std::uint8_t> ResourceTree(const std::vector<PeResource>& items, std::uint32_t rva) {
+    struct Name {
+        verify::ResName name;
+        std::vector<std::size_t> items;
+    };
+    struct Type {
+        verify::ResName type;
+        std::vector<Name> names;
+    };
+    std::vector<Type> types;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        auto type = std::find_if(types.begin(), types.end(), [&](const Type& t) { return t.type == items[i].type; });
+        if (type == types.end()) type = types.insert(types.end(), {items[i].type, {}});
+        auto name = std::find_if(type->names.begin(), type->names.end(),
+                                 [&](const Name& n) { return n.name == items[i].name; });
+        if (name == type->names.end()) name = type->names.insert(type->names.end(), {items[i].name, {}});
+        name->items.push_back(i);
+    }
+
+    std::vector<std::uint8_t> out;
+    std::vector<std::pair<std::size_t, std::wstring>> namesToPlace;
+    std::vector<std::pair<std::size_t, std::size_t>> dataEntriesToPlace;
+    const auto table = [&](const std::vector<verify::ResName>& ids) {
+        const std::size_t at = out.size();
+        out.resize(at + 16 + 8 * ids.size(), 0);
+        std::size_t named = 0;
+        for (std::size_t e = 0; e < ids.size(); ++e) {
+            if (ids[e].ordinal) {
+                Put32(out, at + 16 + 8 * e, *ids[e].ordinal);
+            } else {
+                ++named;
+                namesToPlace.push_back({at + 16 + 8 * e, ids[e].text});
+            }
+        }
+        Put16(out, at + 12, static_cast<std::uint32_t>(named));
+        Put16(out, at + 14, static_cast<std::uint32_t>(ids.size() - named));
+        return at + 16;
+    };
+    const auto pointTo = [&](std::size_t entry, std::size_t child) {
+        Put32(out, entry + 4, 0x80000000u | static_cast<std::uint32_t>(child));
+    };
+    std::vector<verify::ResName> typeIds;
+    for (const Type& type : types) typeIds.push_back(type.type);
+    const std::size_t typeEntries = table(typeIds);
+    for (std::size_t t = 0; t < types.size(); ++t) {
+        pointTo(typeEntries + 8 * t, out.size());
+        std::vector<verify::ResName> nameIds;
+        for (const Name& name : types[t].names) nameIds.push_back(name.name);
+        const std::size_t nameEntries = table(nameIds);
+        for (std::size_t n = 0; n < types[t].names.size(); ++n) {
+            pointTo(nameEntries + 8 * n, out.size());
+            std::vector<verify::ResName> languages;
+            for (std::size_t i : types[t].names[n].items) languages.push_back({items[i].language, {}});
+            const std::size_t languageEntries = table(languages);
+            for (std::size_t l = 0; l < languages.size(); ++l) {
+                dataEntriesToPlace.push_back({languageEntries + 8 * l + 4, types[t].names[n].items[l]});
+            }
+        }
+    }
+    for (const auto& [entry, text] : namesToPlace) {
+        Put32(out, entry, 0x80000000u | static_cast<std::uint32_t>(out.size()));
+        Append16(out, static_cast<std::uint32_t>(text.size()));
+        for (wchar_t c : text) Append16(out, static_cast<std::uint32_t>(c));
+    }
+    Pad4(out);
+    std::vector<std::size_t> dataEntries(items.size());
+    for (const auto& [entry, item] : dataEntriesToPlace) {
+        Put32(out, entry, static_cast<std::uint32_t>(out.size()));
+        dataEntries[item] = out.size();
+        out.resize(out.size() + 16, 0);
+    }
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        Pad4(out);
+        Put32(out, dataEntries[i], rva + static_cast<std::uint32_t>(out.size()));
+        Put32(out, dataEntries[i] + 4, static_cast<std::uint32_t>(items[i].data.size()));
+        out.insert(out.end(), items[i].data.begin(), items[i].data.end());
+    }
+    return out;
+}
+
 }  // namespace
 
 std::vector<std::uint8_t> SyntheticPe(const PeSpec& spec) {
     constexpr std::uint32_t kSection = 0x200;
     const std::uint32_t optionalSize = spec.pe32Plus ? 240 : 224;
-    const std::uint32_t headersEnd = spec.lfanew + 24 + optionalSize + spec.sections * 40u;
+    const std::uint32_t rsrcRva = 0x1000u * (spec.sections + 1u);
+    const auto tree = spec.resources.empty() ? std::vector<std::uint8_t>{} : ResourceTree(spec.resources, rsrcRva);
+    const std::uint32_t sectionCount = spec.sections + (tree.empty() ? 0u : 1u);
+    const std::uint32_t headersEnd = spec.lfanew + 24 + optionalSize + sectionCount * 40u;
     const std::uint32_t kHeaders = std::max<std::uint32_t>(0x400, (headersEnd + kSection - 1) / kSection * kSection);
     std::vector<std::uint8_t> out(kHeaders + spec.sections * kSection, 0);
     out[0] = 'M';
@@ -71,7 +156,7 @@ std::vector<std::uint8_t> SyntheticPe(const PeSpec& spec) {
     const std::size_t pe = spec.lfanew;
     Put32(out, pe, 0x00004550);
     Put16(out, pe + 4, spec.pe32Plus ? 0x8664 : 0x14C);
-    Put16(out, pe + 6, spec.sections);
+    Put16(out, pe + 6, sectionCount);
     Put16(out, pe + 20, optionalSize);
     const std::size_t optional = pe + 24;
     Put16(out, optional, spec.pe32Plus ? 0x20B : 0x10B);
@@ -83,10 +168,26 @@ std::vector<std::uint8_t> SyntheticPe(const PeSpec& spec) {
         const std::size_t header = table + s * 40;
         out[header] = '.';
         out[header + 1] = static_cast<std::uint8_t>('a' + s);
+        Put32(out, header + 8, kSection);
+        Put32(out, header + 12, 0x1000u * (s + 1));
         Put32(out, header + 16, kSection);
         Put32(out, header + 20, kHeaders + s * kSection);
         for (std::uint32_t b = 0; b < kSection; ++b)
             out[kHeaders + s * kSection + b] = static_cast<std::uint8_t>(s + b);
+    }
+    if (!tree.empty()) {
+        const std::size_t header = table + spec.sections * 40u;
+        for (std::size_t c = 0; c < 5; ++c) out[header + c] = static_cast<std::uint8_t>(".rsrc"[c]);
+        const auto rawSize = static_cast<std::uint32_t>((tree.size() + kSection - 1) / kSection * kSection);
+        Put32(out, header + 8, static_cast<std::uint32_t>(tree.size()));
+        Put32(out, header + 12, rsrcRva);
+        Put32(out, header + 16, rawSize);
+        Put32(out, header + 20, static_cast<std::uint32_t>(out.size()));
+        const std::size_t resources = optional + (spec.pe32Plus ? 112 : 96) + 2 * 8;
+        Put32(out, resources, rsrcRva);
+        Put32(out, resources + 4, static_cast<std::uint32_t>(tree.size()));
+        out.insert(out.end(), tree.begin(), tree.end());
+        out.resize(out.size() + rawSize - tree.size(), 0);
     }
     AppendPattern(out, spec.appended, 0x11);
     if (spec.certificates > 0) {

@@ -5,12 +5,22 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "verify/ResFile.h"
 #include "verify/ScriptExpectation.h"
 
 namespace quillmark::testing {
 
-// A made-up Windows program: headers, sections of 0x200 bytes each, then
-// whatever follows the image.
+// One item of a made-up program's resources.
+struct PeResource {
+    verify::ResName type;
+    verify::ResName name;
+    std::uint16_t language = 0x0411;
+    std::vector<std::uint8_t> data;
+};
+
+// A made-up Windows program: headers, sections of 0x200 bytes each (at
+// RVA 0x1000, 0x2000, ...), a ".rsrc" section after them when it has
+// resources, then whatever follows the image.
 struct PeSpec {
     bool pe32Plus = true;
     std::uint16_t sections = 2;
@@ -18,6 +28,7 @@ struct PeSpec {
     std::uint32_t appended = 0;           // bytes after the last section
     std::uint32_t certificates = 0;       // a certificate table after those
     std::uint32_t appendedAfterCert = 0;  // and bytes after the table
+    std::vector<PeResource> resources = {};
 };
 
 std::vector<std::uint8_t> SyntheticPe(const PeSpec& spec);

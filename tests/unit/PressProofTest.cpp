@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "reshacker/FileChecks.h"
+#include "reshacker/ProofMessages.h"
 #include "tests/support/FormFixture.h"
 
 namespace quillmark::testing {
@@ -15,6 +17,10 @@ constexpr const wchar_t* kInitialRes = L"C:\\Tools\\initial.res";
 std::vector<std::uint8_t> Cut(std::vector<std::uint8_t> bytes, std::size_t length) {
     bytes.resize(length);
     return bytes;
+}
+
+void Put32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) bytes[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
 class PressProof : public FormFixture {
@@ -403,6 +409,98 @@ TEST_F(PressProof, TheEditorsExitCodesAreNotTheJudge) {
     Press(L"Command1");
     ASSERT_EQ(platform.messages.size(), 1u);
     EXPECT_TRUE(Says(0, L"バージョン情報を読み取れません: 指定されたファイルが見つかりません。"));
+}
+
+// --- nothing but the version resource changed ------------------------------------
+
+const std::vector<PeResource> kProgramResources = {
+    {{3, {}}, {1, {}}, 0x0411, {1, 2, 3, 4, 5}},
+    {{14, {}}, {{}, L"MAINICON"}, 0x0411, {6, 7}},
+    {{16, {}}, {1, {}}, 0x0411, {8, 9, 10, 11}},
+    {{24, {}}, {1, {}}, 0x0000, {'<', 'x', '/', '>'}},
+};
+
+std::vector<PeResource> Edited(const std::function<void(std::vector<PeResource>&)>& edit) {
+    auto items = kProgramResources;
+    edit(items);
+    return items;
+}
+
+struct ResourceRow {
+    const char* name;
+    std::vector<PeResource> now;  // the target after the merge; the backup holds kProgramResources
+    std::vector<std::wstring> lines;
+};
+
+const ResourceRow kResourceRows[] = {
+    {"OnlyTheVersionChanged",
+     Edited([](auto& r) {
+         r[2].data = std::vector<std::uint8_t>(40, 0x77);  // longer: what follows it moves
+         r.push_back({{16, {}}, {1, {}}, 0x0409, {1}});
+     }),
+     {}},
+    {"IconLost", Edited([](auto& r) { r.erase(r.begin()); }), {L"アイコン (ICON 1, 言語 0411) がなくなっています"}},
+    {"IconGroupChangedInPlace",
+     Edited([](auto& r) { r[1].data[1] ^= 1; }),
+     {L"アイコン グループ (GROUP_ICON \"MAINICON\", 言語 0411) が変わっています"}},
+    {"ManifestGrew",
+     Edited([](auto& r) { r[3].data.push_back(' '); }),
+     {L"マニフェスト (MANIFEST 1, 言語 0000) が変わっています"}},
+    {"LanguageOfTheIconChanged",
+     Edited([](auto& r) { r[0].language = 0x0409; }),
+     {L"アイコン (ICON 1, 言語 0411) がなくなっています", L"アイコン (ICON 1, 言語 0409) が増えています"}},
+    {"ItemsOfEveryKindAdded",
+     Edited([](auto& r) {
+         r.push_back({{{}, L"MYTYPE"}, {{}, L"LOGO"}, 0x0409, {1}});
+         r.push_back({{23, {}}, {2, {}}, 0x0411, {1}});
+         r.push_back({{240, {}}, {5, {}}, 0x0411, {1}});
+         r.push_back({{7, {}}, {1, {}}, 0x0411, {1}});
+     }),
+     {L"リソース (MYTYPE \"LOGO\", 言語 0409) が増えています", L"リソース (HTML 2, 言語 0411) が増えています",
+      L"リソース (240 5, 言語 0411) が増えています", L"フォント ディレクトリ (FONTDIR 1, 言語 0411) が増えています"}},
+    {"ItemsFarApartComparedOneByOne",
+     Edited([](auto& r) {
+         r[2].data.assign(5 << 20, 0);  // the version is far bigger now: the items lie far apart
+         r[3].data[1] = 'y';
+     }),
+     {L"マニフェスト (MANIFEST 1, 言語 0000) が変わっています"}},
+};
+
+class ResourceChangesTest : public PressProof, public ::testing::WithParamInterface<ResourceRow> {};
+
+TEST_P(ResourceChangesTest, NameEveryItemThatIsNotAsItWasButTheVersion) {
+    platform.fileBytes[kTargetPath] = SyntheticPe({.resources = GetParam().now});
+    platform.fileBytes[kBackup] = SyntheticPe({.resources = kProgramResources});
+    const auto result = ResourceChanges(platform, kTargetPath, kBackup, verify::IsVersionItem);
+    ASSERT_TRUE(std::holds_alternative<std::vector<ResourceChange>>(result));
+    std::vector<std::wstring> lines;
+    for (const auto& change : std::get<std::vector<ResourceChange>>(result))
+        lines.push_back(ResourceChangeLine(change));
+    EXPECT_EQ(lines, GetParam().lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(Merges, ResourceChangesTest, ::testing::ValuesIn(kResourceRows),
+                         [](const auto& param) { return std::string(param.param.name); });
+
+TEST_F(PressProof, ResourcesAreComparedWithThreeReadsOfEachFile) {
+    // The headers, the directory, one stretch of the items' data: never the whole file.
+    platform.fileBytes[kTargetPath] = SyntheticPe({.appended = 1 << 20, .resources = kProgramResources});
+    platform.fileBytes[kBackup] = platform.fileBytes[kTargetPath];
+    platform.calls.clear();
+    const auto result = ResourceChanges(platform, kTargetPath, kBackup, verify::IsVersionItem);
+    EXPECT_EQ(std::get<std::vector<ResourceChange>>(result), std::vector<ResourceChange>{});
+    EXPECT_EQ(Count(L"Read D:\\Work\\app.exe "), 3u);
+    EXPECT_EQ(Count(L"Read D:\\Work\\app_original.exe "), 3u);
+}
+
+TEST_F(PressProof, ResourcesThatCannotBeReadNameTheFileAndWhy) {
+    platform.fileBytes[kTargetPath] = SyntheticPe({.resources = kProgramResources});
+    platform.fileBytes[kBackup] = platform.fileBytes[kTargetPath];
+    Put32(platform.fileBytes[kTargetPath], 0x80 + 24 + 112 + 2 * 8, 0x90000);  // the directory's RVA
+    const auto outside = ResourceChanges(platform, kTargetPath, kBackup, verify::IsVersionItem);
+    ASSERT_TRUE(std::holds_alternative<ResourceReadStop>(outside));
+    EXPECT_EQ(ResourcesUnreadableLine(std::get<ResourceReadStop>(outside)),
+              L"リソースを読み取れません (D:\\Work\\app.exe): リソース ディレクトリがどのセクションにもありません");
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "tests/support/SyntheticFiles.h"
 #include "verify/Comparison.h"
 #include "verify/PeImage.h"
+#include "verify/PeResources.h"
 #include "verify/ResFile.h"
 #include "verify/ScriptExpectation.h"
 #include "verify/VersionInfo.h"
@@ -167,6 +168,105 @@ TEST(PeHeaders, AStaleCertificateTableInsideTheImageHidesNoAppendedData) {
     EXPECT_EQ(verify::AppendedData(facts), (std::vector<ByteRange>{{0x4000, 0x1000}}));
     facts.certificates = {0x4800, 0x2000};  // runs past the end
     EXPECT_EQ(verify::AppendedData(facts), (std::vector<ByteRange>{{0x4000, 0x800}}));
+}
+
+// --- a program's resource tree ------------------------------------------------
+
+using verify::ResourceFault;
+
+const std::vector<PeResource> kResources = {
+    {{3, {}}, {1, {}}, 0x0411, {1, 2, 3, 4, 5}},       {{3, {}}, {2, {}}, 0x0411, {6, 7}},
+    {{14, {}}, {{}, L"MAINICON"}, 0x0409, {8, 9, 10}}, {{{}, L"MYTYPE"}, {7, {}}, 0x0411, {}},
+    {{16, {}}, {1, {}}, 0x0411, {11, 12, 13, 14}},     {{16, {}}, {1, {}}, 0x0409, {15}},
+};
+
+verify::PeFacts FactsOf(const std::vector<std::uint8_t>& bytes) {
+    return std::get<verify::PeFacts>(verify::ReadPeHeaders(bytes, bytes.size()));
+}
+
+// The sample program with its headers or tree broken by `patch`, given the
+// directory's file offset and where the headers say where it is.
+std::vector<std::uint8_t> Broken(
+    const std::function<void(std::vector<std::uint8_t>&, std::size_t, std::size_t)>& patch) {
+    auto bytes = SyntheticPe({.resources = kResources});
+    patch(bytes, FactsOf(bytes).resourceDirectory.offset, 0x80 + 24 + 112 + 2 * 8);
+    return bytes;
+}
+
+std::uint32_t U32(const std::vector<std::uint8_t>& bytes, std::size_t at) { return *verify::U32At(bytes, at); }
+
+struct ResourceCase {
+    const char* name;
+    std::function<std::vector<std::uint8_t>()> bytes;
+    std::variant<std::vector<PeResource>, ResourceFault> expected;
+};
+
+const ResourceCase kResourceCases[] = {
+    {"NumberedAndNamedItems", [] { return SyntheticPe({.resources = kResources}); }, kResources},
+    {"NoResourceDirectory", [] { return SyntheticPe({}); }, std::vector<PeResource>{}},
+    {"DirectoryOutsideTheSections",
+     [] { return Broken([](auto& b, std::size_t, std::size_t entry) { Put32(b, entry, 0x90000); }); },
+     ResourceFault::DirectoryOutsideSections},
+    {"DirectorySizeCutsTheTables",
+     [] { return Broken([](auto& b, std::size_t, std::size_t entry) { Put32(b, entry + 4, 40); }); },
+     ResourceFault::RunsPastItsBytes},
+    {"TypeEntryPointsBackToTheRoot",
+     [] { return Broken([](auto& b, std::size_t dir, std::size_t) { Put32(b, dir + 20, 0x80000000); }); },
+     ResourceFault::Loops},
+    {"DataWhereATableBelongs",
+     [] {
+         return Broken([](auto& b, std::size_t dir, std::size_t) { Put32(b, dir + 20, U32(b, dir + 20) & 0xFFFF); });
+     },
+     ResourceFault::WrongShape},
+    {"MadeUpEntryCount",  // named and numbered
+     [] { return Broken([](auto& b, std::size_t dir, std::size_t) { Put32(b, dir + 12, 0xFFFFFFFF); }); },
+     ResourceFault::TooManyEntries},
+    {"DataOutsideTheSections",
+     [] {
+         return Broken([](auto& b, std::size_t dir, std::size_t) {
+             const std::size_t names = dir + (U32(b, dir + 20) & 0x7FFFFFFF);
+             const std::size_t languages = dir + (U32(b, names + 20) & 0x7FFFFFFF);
+             Put32(b, dir + U32(b, languages + 20), 0x90000);
+         });
+     },
+     ResourceFault::DataOutsideSections},
+};
+
+class ResourceDirectory : public ::testing::TestWithParam<ResourceCase> {};
+
+TEST_P(ResourceDirectory, ListsEveryItemOrSaysWhyNot) {
+    const auto bytes = GetParam().bytes();
+    const auto facts = FactsOf(bytes);
+    const auto directory = verify::Bytes(bytes).subspan(facts.resourceDirectory.offset, facts.resourceDirectory.length);
+    const verify::ResourceReading reading = verify::ReadResourceDirectory(directory, facts);
+    if (const auto* fault = std::get_if<ResourceFault>(&GetParam().expected)) {
+        ASSERT_TRUE(std::holds_alternative<ResourceFault>(reading));
+        EXPECT_EQ(std::get<ResourceFault>(reading), *fault);
+        return;
+    }
+    const auto& expected = std::get<std::vector<PeResource>>(GetParam().expected);
+    ASSERT_TRUE(std::holds_alternative<std::vector<verify::ResItem>>(reading));
+    const auto& items = std::get<std::vector<verify::ResItem>>(reading);
+    ASSERT_EQ(items.size(), expected.size());
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        EXPECT_EQ(items[i].type, expected[i].type) << i;
+        EXPECT_EQ(items[i].name, expected[i].name) << i;
+        EXPECT_EQ(items[i].language, expected[i].language) << i;
+        const auto data = verify::Bytes(bytes).subspan(items[i].data.offset, items[i].data.length);
+        EXPECT_TRUE(std::equal(data.begin(), data.end(), expected[i].data.begin(), expected[i].data.end())) << i;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Programs, ResourceDirectory, ::testing::ValuesIn(kResourceCases),
+                         [](const auto& param) { return std::string(param.param.name); });
+
+TEST(ResourceDirectory, AsksForMoreOfTheDirectoryThanItsFirstBytes) {
+    const auto bytes = SyntheticPe({.resources = kResources});
+    const auto facts = FactsOf(bytes);
+    const auto directory = verify::Bytes(bytes).subspan(facts.resourceDirectory.offset, facts.resourceDirectory.length);
+    const auto cut = verify::ReadResourceDirectory(directory.first(40), facts);
+    ASSERT_TRUE(std::holds_alternative<verify::NeedResourceBytes>(cut));
+    EXPECT_EQ(std::get<verify::NeedResourceBytes>(cut).length, 16u + 4 * 8);  // the root's four entries
 }
 
 // --- .res files and version blocks ------------------------------------------
