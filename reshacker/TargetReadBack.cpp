@@ -61,6 +61,18 @@ void CheckVersion(Platform& platform, const PressRecord& press, const std::wstri
     }
 }
 
+// Every other resource item (icon, manifest, ...) as the reference holds it.
+void CheckOtherResources(Platform& platform, const std::wstring& path, const Reference& reference, Proof& proof) {
+    const ResourceComparison compared = ResourceChanges(platform, path, reference.path, verify::IsVersionItem);
+    if (const auto* stop = std::get_if<ResourceReadStop>(&compared)) {
+        proof.lines.push_back(ResourcesUnreadableLine(*stop));
+        return;
+    }
+    for (const ResourceChange& change : std::get<std::vector<ResourceChange>>(compared)) {
+        proof.lines.push_back(ResourceChangeLine(change));
+    }
+}
+
 void RestoreOriginal(Platform& platform, const PressRecord& press) {
     if (const OpResult copied = platform.CopyFileReplacing(press.backupPath, press.targetPath); !copied.ok) {
         ReportStop(platform, RestoreFailedMessage(press.targetPath, press.backupPath, copied.error));
@@ -82,7 +94,10 @@ void RestoreOriginal(Platform& platform, const PressRecord& press) {
 Proof ProveFile(Platform& platform, const PressRecord& press, const std::wstring& path, const Reference& reference) {
     Proof proof;
     // A file that is no program any more has no resources to read.
-    if (CheckFile(platform, path, reference, proof)) CheckVersion(platform, press, path, proof);
+    if (CheckFile(platform, path, reference, proof)) {
+        CheckVersion(platform, press, path, proof);
+        CheckOtherResources(platform, path, reference, proof);
+    }
     return proof;
 }
 
