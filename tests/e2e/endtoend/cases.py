@@ -670,6 +670,48 @@ def case_appended(f, args, desktop):
     case_guarded_target(f, args, desktop, "appended")
 
 
+# --- the program's end: a close or the session's end, and what is saved --
+
+def case_close_during_press(f, args, desktop):
+    """A session end and a close that come while a press runs: the session
+    end is refused, the close is held until the press has ended as usual;
+    then the program saves its settings and ends by itself."""
+    inst = h.Installation(args, args.work + "/case", "plain")
+    lines = start_lines(inst) + fill_window(inst) + [["click", "Command1", -1], ["sleep", 100], ["end-session"]]
+    lines += [["close"], ["time-mark", "closed"], ["wait-exit", WAIT_PRESS_MS]]
+    run = inst.drive(desktop, lines)
+    if not f.check(run.ok(), f"the driver run failed\n{run.describe()}"):
+        return
+    f.check(run.first("end-session")[2] == "0", "WM_QUERYENDSESSION during the press should answer FALSE")
+    f.check(run.first("wait-exit")[2] == "0", f"exit code {run.first('wait-exit')[2]}")
+    merges = [text.split()[0] for tag, text in h.common.read_log(inst.log) if tag == "merge"]
+    f.check(merges == ["addskip", "modify"], f"merge runs {merges}")
+    runs = h.editor_runs(inst.times)
+    f.check(len(runs) == 3 and run.marks()["closed"] < runs[-1][0],
+            f"the close should come before the last merge run: {run.marks()}, {runs}")
+    f.check(h.VersionReading(inst.target).string_tables == {"041104B0": FIRST_PRESS.strings},
+            "the target does not hold the typed values")
+    restart_and_compare(f, desktop, inst, FIELDS)
+
+
+def restart_and_compare(f, desktop, inst, fields):
+    run = inst.drive(desktop, start_lines(inst) + [["no-message-box", 300]] + read_every_box() + end_lines())
+    f.check(run.ok(), f"the restart failed\n{run.describe()}")
+    f.check(run.boxes() == expected_boxes(inst, fields),
+            f"restored boxes {run.boxes()}\n  expected {expected_boxes(inst, fields)}")
+
+
+def case_end_session(f, args, desktop):
+    """The session ends: WM_ENDSESSION saves the settings, for the system may
+    end the process at once, without an unload."""
+    inst = h.Installation(args, args.work + "/case", "plain")
+    run = inst.drive(desktop, start_lines(inst) + fill_window(inst) + [["end-session"], ["kill"]])
+    if not f.check(run.ok(), f"the driver run failed\n{run.describe()}"):
+        return
+    f.check(run.first("end-session")[2] == "1", "WM_QUERYENDSESSION without a press should answer TRUE")
+    restart_and_compare(f, desktop, inst, FIELDS)
+
+
 CASES = {
     "press-add": case_press_add,
     "press-change": case_press_change,
@@ -685,6 +727,8 @@ CASES = {
     "merge-fails": case_merge_fails,
     "signed": case_signed,
     "appended": case_appended,
+    "close-during-press": case_close_during_press,
+    "end-session": case_end_session,
 }
 
 
