@@ -712,6 +712,21 @@ def case_end_session(f, args, desktop):
     restart_and_compare(f, desktop, inst, FIELDS)
 
 
+# Characters code page 932 lacks.
+OUTSIDE_932 = {**FIELDS, 0: "Zoë's Ünïcödé tool", 3: "© 2026 Example®", 4: "Example™"}
+
+
+def case_settings_unicode(f, args, desktop):
+    """Values code page 932 cannot hold come back exactly: the settings file
+    is then UTF-16 with its byte order mark."""
+    inst = h.Installation(args, args.work + "/case", "plain")
+    run = inst.drive(desktop, start_lines(inst) + fill_window(inst, OUTSIDE_932) + end_lines())
+    if not f.check(run.ok(), f"the driver run failed\n{run.describe()}"):
+        return
+    restart_and_compare(f, desktop, inst, OUTSIDE_932)
+    f.check(inst.ini.read_bytes()[:2] == b"\xff\xfe", f"Quillmark.ini starts with {inst.ini.read_bytes()[:8]!r}")
+
+
 CASES = {
     "press-add": case_press_add,
     "press-change": case_press_change,
@@ -729,6 +744,7 @@ CASES = {
     "appended": case_appended,
     "close-during-press": case_close_during_press,
     "end-session": case_end_session,
+    "settings-unicode": case_settings_unicode,
 }
 
 
