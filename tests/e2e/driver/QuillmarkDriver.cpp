@@ -29,6 +29,10 @@
 //   no-message-box <ms>         no box of the program shows within ms
 //   close                       post WM_CLOSE to the main window
 //   wait-exit <ms>              -> the program's exit code
+//   end-session                 send WM_QUERYENDSESSION, then WM_ENDSESSION with its answer, as
+//                               the system does -> the answer, 1 or 0
+//   kill                        TerminateProcess the program, as the system does once the
+//                               session has ended -> killed, or ended when it had already gone
 //   time-mark <label>           -> a timestamp, 100 ns ticks since 1601 (click and the
 //                                  waits report theirs as well)
 //   sleep <ms>
@@ -330,6 +334,8 @@ private:
     bool NoMessageBox(DWORD ms);
     bool Close();
     bool WaitExit(DWORD ms);
+    bool EndSession();
+    bool Kill();
     bool DeleteFileCommand(const std::wstring& path);
     bool HoldFile(const std::wstring& path, const std::wstring& sharing);
     bool Memory();
@@ -572,6 +578,36 @@ bool Driver::WaitExit(DWORD ms) {
     return Result(L"wait-exit", true, {std::to_wstring(code)});
 }
 
+bool Driver::EndSession() {
+    const HWND main = MainWindowHandle();
+    if (main == nullptr || !EnsureProcess()) return Fail(L"end-session", L"no window");
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs, &answer)) {
+        return Fail(L"end-session", L"WM_QUERYENDSESSION not answered");
+    }
+    // A refusal is followed by WM_ENDSESSION FALSE: the session goes on.
+    DWORD_PTR ignored = 0;
+    if (!SendMessageTimeoutW(main, WM_ENDSESSION, answer != FALSE ? TRUE : FALSE, 0, SMTO_ABORTIFHUNG,
+                             kMessageTimeoutMs, &ignored)) {
+        return Fail(L"end-session", L"WM_ENDSESSION not answered");
+    }
+    return Result(L"end-session", true, {answer != FALSE ? L"1" : L"0"});
+}
+
+// No unload runs: what was not saved by then is lost.
+bool Driver::Kill() {
+    if (!EnsureProcess()) return Fail(L"kill", L"no program");
+    const HANDLE program = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId_);
+    if (program == nullptr) return Fail(L"kill", L"OpenProcess error " + std::to_wstring(GetLastError()));
+    const bool running = WaitForSingleObject(program, 0) != WAIT_OBJECT_0;
+    if (running) TerminateProcess(program, 1);
+    const bool gone = WaitForSingleObject(program, kMessageTimeoutMs) == WAIT_OBJECT_0;
+    CloseHandle(program);
+    if (!gone) return Fail(L"kill", L"still running");
+    main_ = nullptr;
+    return Result(L"kill", true, {running ? L"killed" : L"ended"});
+}
+
 bool Driver::DeleteFileCommand(const std::wstring& path) {
     if (!DeleteFileW(path.c_str())) return Fail(L"delete-file", L"error " + std::to_wstring(GetLastError()));
     return Result(L"delete-file", true, {path});
@@ -691,6 +727,8 @@ bool Driver::Run(const std::vector<std::wstring>& args) {
     if (command == L"no-message-box") return NoMessageBox(ms(1));
     if (command == L"close") return Close();
     if (command == L"wait-exit") return WaitExit(ms(1));
+    if (command == L"end-session") return EndSession();
+    if (command == L"kill") return Kill();
     if (command == L"time-mark") return Result(L"time-mark", true, {arg(1), std::to_wstring(Now())});
     if (command == L"sleep") {
         Sleep(ms(1));

@@ -403,7 +403,6 @@ def case_view_missing(f, args, desktop):
 # --- presses that prove their result ----------------------------------------
 
 APPENDED_BYTES = 64 * 1024
-OTHER_LANGUAGE = "別の言語のバージョン情報も残っています"
 TARGET_DIFFERS = "更新後の実行ファイルを確かめたところ、入力した内容と異なります。"
 RESTORED = "実行ファイルを元に戻しました。バックアップと同じ内容であることを確かめました。"
 EDIT_DIFFERS = "ResHacker が保存した initial.res が、入力した内容と一致しません。"
@@ -494,24 +493,62 @@ def case_lost_keys(f, args, desktop):
             f"lost keys: the editor's log should show the skipped save and no merge: {tags}")
 
 
-def case_other_language(f, args, desktop):
+OTHER_LANGUAGE_QUESTION = ("バージョン情報は入力したとおりに更新されましたが、実行ファイルには別の言語のバージョン情報も"
+                           "残っています。")
+
+
+def other_language_press(f, args, desktop, answer, appended=False):
     """A target whose version resource is in English (0409): the merge adds
-    the Japanese one beside it. The values are right, so the press warns,
-    names both languages and leaves the file as it is."""
-    inst = h.Installation(args, args.work + "/case", "versioned_en")
-    before = version_languages(inst.target)
-    run = inst.drive(desktop, answered_press(inst, ["ok"]))
-    f.check(run.ok(), f"the driver run failed\n{run.describe()}")
-    check_box(f, run, 0, "other language",
-              contains(OTHER_LANGUAGE, W(inst.target), "言語: 0409 (英語 (米国)), 0411 (日本語)", "表示言語",
-                       W(inst.backup)))
-    after = version_languages(inst.target)
-    f.check(sorted(after) == [0x0409, 0x0411], f"other language: languages after the press {sorted(after)}")
-    f.check(after.get(0x0409) == before.get(0x0409), "other language: the English version resource changed")
-    reading = h.VersionReading(inst.target)
-    f.check(FIRST_PRESS.strings.items() <= reading.string_tables.get("041104B0", {}).items(),
-            f"other language: the Japanese strings are not the typed ones: {reading.string_tables}")
-    f.check(inst.backup.read_bytes() == inst.original_target, "other language: the backup is not the original")
+    the Japanese one beside it, and the press asks whether to delete the
+    English one (Yes the default). No leaves the target as the merge left it;
+    Yes leaves only the Japanese one and everything else as it was."""
+    what = f"other language{' appended' if appended else ''}, {answer}"
+    inst = h.Installation(args, f"{args.work}/{answer}", "versioned_en")
+    answers = [answer]
+    data = b""
+    if appended:
+        faults(inst, "keep-appended")
+        data = h.append_data(inst.target, APPENDED_BYTES)
+        inst.original_target = inst.target.read_bytes()
+        answers = ["yes", answer]  # the appended data's question comes first
+    before = h.VersionReading(inst.target)
+    run = inst.drive(desktop, answered_press(inst, answers))
+    f.check(run.ok(), f"{what}: the driver run failed\n{run.describe()}")
+    f.check(len(run.all("message-box")) == len(answers), f"{what}: {len(run.all('message-box'))} boxes showed")
+    check_box(f, run, len(answers) - 1, what,
+              contains(OTHER_LANGUAGE_QUESTION, W(inst.target), "残っている言語: 0409 (英語 (米国))\r\n", "表示言語",
+                       W(inst.backup), "残っている別の言語のバージョン情報を削除しますか？"), "yes,no", "yes")
+    f.check(inst.backup.read_bytes() == inst.original_target, f"{what}: the backup is not the original")
+
+    after = h.VersionReading(inst.target)
+    saved = h.common.parse_res(inst.initial_res.read_bytes())
+    expected = {0x0411: saved[0]["data"] if saved else None}
+    if answer == "no":
+        expected[0x0409] = version_languages(inst.backup).get(0x0409)
+    f.check({e[2]: e[3] for e in after.version_entries()} == expected,
+            f"{what}: version resources {[hex(e[2]) for e in after.version_entries()]}, expected initial.res's "
+            f"0x411 {'and the unchanged 0x409' if answer == 'no' else 'only'}")
+    table = after.string_tables.get("041104B0", {})
+    f.check(table == FIRST_PRESS.strings if answer == "yes" else FIRST_PRESS.strings.items() <= table.items(),
+            f"{what}: the Japanese strings are not the typed ones: {after.string_tables}")
+    others = [e for e in after.entries if e[0] != h.RT_VERSION]
+    f.check(others == [e for e in before.entries if e[0] != h.RT_VERSION],
+            f"{what}: the other resources changed: {[e[:3] for e in others]}")
+    f.check(h.overlay(inst.target) == data, f"{what}: the appended data is not intact")
+    left = sorted(p.name for p in inst.target_dir.glob("*.quillmark-work*"))
+    f.check(not left, f"{what}: work files left: {left}")
+    deletes = [text for tag, text in h.common.read_log(inst.log) if tag == "delete"]
+    one_run = f"src=[{W(inst.target)}] dst=[{W(inst.target)}.quillmark-work1.exe] mask=[VERSIONINFO,1,1033]"
+    f.check(deletes == ([] if answer == "no" else [one_run]), f"{what}: delete runs {deletes}")
+
+
+def case_other_language(f, args, desktop):
+    for answer in ("no", "yes"):
+        other_language_press(f, args, desktop, answer)
+
+
+def case_other_language_appended(f, args, desktop):
+    other_language_press(f, args, desktop, "yes", appended=True)
 
 
 # The merge runs end with exit code 0 but leave the target wrong.
@@ -633,6 +670,63 @@ def case_appended(f, args, desktop):
     case_guarded_target(f, args, desktop, "appended")
 
 
+# --- the program's end: a close or the session's end, and what is saved --
+
+def case_close_during_press(f, args, desktop):
+    """A session end and a close that come while a press runs: the session
+    end is refused, the close is held until the press has ended as usual;
+    then the program saves its settings and ends by itself."""
+    inst = h.Installation(args, args.work + "/case", "plain")
+    lines = start_lines(inst) + fill_window(inst) + [["click", "Command1", -1], ["sleep", 100], ["end-session"]]
+    lines += [["close"], ["time-mark", "closed"], ["wait-exit", WAIT_PRESS_MS]]
+    run = inst.drive(desktop, lines)
+    if not f.check(run.ok(), f"the driver run failed\n{run.describe()}"):
+        return
+    f.check(run.first("end-session")[2] == "0", "WM_QUERYENDSESSION during the press should answer FALSE")
+    f.check(run.first("wait-exit")[2] == "0", f"exit code {run.first('wait-exit')[2]}")
+    merges = [text.split()[0] for tag, text in h.common.read_log(inst.log) if tag == "merge"]
+    f.check(merges == ["addskip", "modify"], f"merge runs {merges}")
+    runs = h.editor_runs(inst.times)
+    f.check(len(runs) == 3 and run.marks()["closed"] < runs[-1][0],
+            f"the close should come before the last merge run: {run.marks()}, {runs}")
+    f.check(h.VersionReading(inst.target).string_tables == {"041104B0": FIRST_PRESS.strings},
+            "the target does not hold the typed values")
+    restart_and_compare(f, desktop, inst, FIELDS)
+
+
+def restart_and_compare(f, desktop, inst, fields):
+    run = inst.drive(desktop, start_lines(inst) + [["no-message-box", 300]] + read_every_box() + end_lines())
+    f.check(run.ok(), f"the restart failed\n{run.describe()}")
+    f.check(run.boxes() == expected_boxes(inst, fields),
+            f"restored boxes {run.boxes()}\n  expected {expected_boxes(inst, fields)}")
+
+
+def case_end_session(f, args, desktop):
+    """The session ends: WM_ENDSESSION saves the settings, for the system may
+    end the process at once, without an unload."""
+    inst = h.Installation(args, args.work + "/case", "plain")
+    run = inst.drive(desktop, start_lines(inst) + fill_window(inst) + [["end-session"], ["kill"]])
+    if not f.check(run.ok(), f"the driver run failed\n{run.describe()}"):
+        return
+    f.check(run.first("end-session")[2] == "1", "WM_QUERYENDSESSION without a press should answer TRUE")
+    restart_and_compare(f, desktop, inst, FIELDS)
+
+
+# Characters code page 932 lacks.
+OUTSIDE_932 = {**FIELDS, 0: "Zoë's Ünïcödé tool", 3: "© 2026 Example®", 4: "Example™"}
+
+
+def case_settings_unicode(f, args, desktop):
+    """Values code page 932 cannot hold come back exactly: the settings file
+    is then UTF-16 with its byte order mark."""
+    inst = h.Installation(args, args.work + "/case", "plain")
+    run = inst.drive(desktop, start_lines(inst) + fill_window(inst, OUTSIDE_932) + end_lines())
+    if not f.check(run.ok(), f"the driver run failed\n{run.describe()}"):
+        return
+    restart_and_compare(f, desktop, inst, OUTSIDE_932)
+    f.check(inst.ini.read_bytes()[:2] == b"\xff\xfe", f"Quillmark.ini starts with {inst.ini.read_bytes()[:8]!r}")
+
+
 CASES = {
     "press-add": case_press_add,
     "press-change": case_press_change,
@@ -644,9 +738,13 @@ CASES = {
     "refused-targets": case_refused_targets,
     "lost-keys": case_lost_keys,
     "other-language": case_other_language,
+    "other-language-appended": case_other_language_appended,
     "merge-fails": case_merge_fails,
     "signed": case_signed,
     "appended": case_appended,
+    "close-during-press": case_close_during_press,
+    "end-session": case_end_session,
+    "settings-unicode": case_settings_unicode,
 }
 
 
