@@ -173,6 +173,17 @@ def main():
             f"(worst {max(share):.1f} %); with the question's box {median(with_box):.0f} ms: {median(share_box):.1f} % "
             f"| ≤ 5 % | {met(median(share) <= 5)} |")
 
+    # The language question: the same press answered No and Yes.
+    deletes = [d for d in wine.get("delete-presses", []) if not d["warm-up"]]
+    if deletes:
+        took = {a: [ms(d["asked"] - d["click"] + d["end"] - d["answered"]) for d in deletes if d["answer"] == a]
+                for a in ("no", "yes")}
+        runs = {a: median([d["processes"] for d in deletes if d["answer"] == a]) for a in ("no", "yes")}
+        out(f"| A press on a target with its version resource in 0409, {len(took['yes'])} presses each way, the time "
+            f"the question waits left out | answered No ({runs['no']:.0f} editor runs): {median(took['no']):.0f} ms; "
+            f"answered Yes ({runs['yes']:.0f} editor runs, the -delete run and its read-backs): "
+            f"{median(took['yes']):.0f} ms, +{median(took['yes']) - median(took['no']):.0f} ms | | |")
+
     # Start-up.
     starts = start_rows(wine["starts"])
     visible = {name: [ms(s["visible"] - s["launch"]) for s in runs] for name, runs in starts.items()}

@@ -5,7 +5,7 @@
 # needs first. Not a test: slow figures never fail it; it exits non-zero only
 # when something cannot be built or measured.
 #
-#   bench/run.sh                 (PRESSES=10 STARTS=10 BIG_PRESSES=5 by default)
+#   bench/run.sh                 (PRESSES=10 STARTS=10 BIG_PRESSES=5 DELETE_PRESSES=5 by default)
 #
 # Its Wine prefix and scratch files are build/bench-wine/ (the prefix is made
 # on the first run, which takes longer); the table is also left in
@@ -16,6 +16,7 @@ cd "$(dirname "$0")/.."
 PRESSES="${PRESSES:-10}"
 STARTS="${STARTS:-10}"
 BIG_PRESSES="${BIG_PRESSES:-5}"
+DELETE_PRESSES="${DELETE_PRESSES:-5}"
 out=build/bench-wine
 python=/usr/bin/python3 # python3-pefile is importable only from Debian's own Python
 
@@ -35,7 +36,7 @@ mkdir -p "$out"
 echo "== building (mingw64 and bench presets; logs in $out)"
 {
     cmake --preset mingw64
-    cmake --build --preset mingw64 -j2 --target Quillmark standin quillmark_driver e2e_target_plain e2e_target_versioned \
+    cmake --build --preset mingw64 -j2 --target Quillmark standin quillmark_driver e2e_target_plain e2e_target_versioned e2e_target_versioned_en \
         bench_minimal_window bench_minimal_window_same_dlls bench_startup_probe
 } >"$out/build-mingw64.log" 2>&1 || {
     tail -n 30 "$out/build-mingw64.log" >&2
@@ -58,7 +59,8 @@ build/bench/quillmark_bench --benchmark_repetitions=5 --benchmark_report_aggrega
 
 echo "== under Wine: $PRESSES presses, $STARTS starts of each program"
 "$python" bench/wine_bench.py --build build/mingw64 --work "$out/work" --prefix "$PWD/$out/wineprefix" \
-    --out "$out/wine.json" --presses "$PRESSES" --starts "$STARTS" --big-presses "$BIG_PRESSES"
+    --out "$out/wine.json" --presses "$PRESSES" --starts "$STARTS" --big-presses "$BIG_PRESSES" \
+    --delete-presses "$DELETE_PRESSES"
 
 echo
 "$python" bench/report.py --wine "$out/wine.json" --gbench "$out/gbench.json" --exe build/mingw64/Quillmark.exe \

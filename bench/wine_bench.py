@@ -12,6 +12,8 @@ a JSON file:
   by mapping (/proc/<pid>/smaps of the Wine process);
 - presses on a target with 50 MB appended: what the checks around a press
   cost on a file of that size (see measure_big_presses);
+- presses whose target keeps a version resource in 0409, the question about
+  it answered No and Yes: what the -delete run and its checks add;
 - start-up: Quillmark.exe against a minimal one-window program and the same
   program with Quillmark's DLL imports and manifest, alternating, from just
   before CreateProcess to the window's being visible.
@@ -222,6 +224,30 @@ def measure_big_presses(desktop, args, work, presses):
     return result
 
 
+def measure_delete_presses(desktop, args, work, presses):
+    """Presses on a target whose version resource is in 0409: the question
+    about the language left behind answered No (three editor runs), then Yes
+    (a fourth, the -delete run, and the read-backs of its work file and of
+    the target). Each press on a fresh copy, the time the question waits for
+    its answer left out; the first of each answer warms the disk up."""
+    result = []
+    for answer in ("no", "yes"):
+        for n in range(presses + 1):
+            inst = h.Installation(args, work / f"delete-{answer}-{n}", "versioned_en")
+            lines = [["start", W(inst.quillmark)], ["wait-window", WAIT_MS], ["watch-children"]] + fill_lines(inst)
+            lines += [["sleep", 200], ["click", "Command1", -1], ["wait-press-end", WAIT_MS],
+                      ["message-box", WAIT_MS, answer], ["time-mark", "answered"], ["wait-press-end", WAIT_MS],
+                      ["children"], ["no-message-box", 200], ["close"], ["wait-exit", WAIT_MS]]
+            run = inst.drive(desktop, lines)
+            if not run.ok():
+                raise RuntimeError(f"the delete press run ({answer}) failed:\n" + run.describe())
+            ends = [int(r[3]) for r in run.all("wait-press-end")]
+            result.append({"answer": answer, "click": int(run.first("click")[3]), "asked": ends[0],
+                           "answered": int(run.first("time-mark")[3]), "end": ends[1],
+                           "processes": len(run.all("child")), "warm-up": n == 0})
+    return result
+
+
 def measure_start_up(desktop, args, work, inst, runs):
     """Quillmark.exe starts from the installation the presses used, so that
     it restores real settings (a missing editor or target would stop the
@@ -254,12 +280,14 @@ def main():
     parser.add_argument("--presses", type=int, default=10)
     parser.add_argument("--starts", type=int, default=10)
     parser.add_argument("--big-presses", type=int, default=5)
+    parser.add_argument("--delete-presses", type=int, default=5)
     options = parser.parse_args()
     build = Path(options.build).resolve()
     args = SimpleNamespace(
         quillmark=build / "Quillmark.exe", initial_res=build / "initial.res",
         standin=build / "tests/e2e/ResHacker.exe", driver=build / "tests/e2e/driver/QuillmarkDriver.exe",
         plain=build / "tests/e2e/plain.exe", versioned=build / "tests/e2e/versioned.exe",
+        versioned_en=build / "tests/e2e/versioned_en.exe",
         minimal=build / "bench/MinimalWindow.exe", minimal_same_dlls=build / "bench/MinimalWindowSameDlls.exe",
         probe=build / "bench/StartupProbe.exe")
     for path in vars(args).values():
@@ -277,12 +305,16 @@ def main():
         big_presses = measure_big_presses(desktop, args, work, options.big_presses)
         print(f"wine_bench: {len(big_presses)} presses on 50 MB done at {time.monotonic() - started:.1f} s",
               flush=True)
+        delete_presses = measure_delete_presses(desktop, args, work, options.delete_presses)
+        print(f"wine_bench: {len(delete_presses)} presses with the language question done at "
+              f"{time.monotonic() - started:.1f} s", flush=True)
         starts = measure_start_up(desktop, args, work, inst, options.starts)
         print(f"wine_bench: {len(starts)} starts done at {time.monotonic() - started:.1f} s", flush=True)
     finally:
         desktop.close()
     load.append(Path("/proc/loadavg").read_text().split()[0])
-    Path(options.out).write_text(json.dumps({"presses": presses, "big-presses": big_presses, "memory": memory, "rss": rss, "starts": starts, "load": load}, indent=1),
+    Path(options.out).write_text(json.dumps({"presses": presses, "big-presses": big_presses,
+                                             "delete-presses": delete_presses, "memory": memory, "rss": rss, "starts": starts, "load": load}, indent=1),
                                  encoding="utf-8")
 
 
