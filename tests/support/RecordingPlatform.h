@@ -45,7 +45,7 @@ public:
     std::map<int, WaitOutcome> readyOutcomes;  // by launch number; Done otherwise
     std::map<int, WaitOutcome> exitOutcomes;   // by launch number; Done otherwise
     std::optional<std::wstring> copyError;
-    std::set<int> unendableLaunches;  // by launch number: ending them fails
+    std::set<int> unendableLaunches;                  // by launch number: ending them fails
     std::map<std::wstring, std::wstring> shortPaths;  // by long path; none otherwise
     bool profileWritesFail = false;
     // The ANSI code page as FitsAnsiCodePage sees it: by default a rough

@@ -394,9 +394,12 @@ TEST_F(MainWindowTest, ClicksChangesAndCloseReachTheForm) {
     SendMessageW(window.Handle(), WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
     SendMessageW(window.Handle(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
     const std::vector<Event> expected{
-        {WindowEvent::Click, {L"cmdEnd", -1}},     {WindowEvent::Click, {L"cmdOpenHack", -1}},
-        {WindowEvent::Change, {L"txtExe", -1}},    {WindowEvent::Change, {L"txtInfo", 3}},
-        {WindowEvent::Change, {L"txtFileVer", 2}}, {WindowEvent::Unload, {}},
+        {WindowEvent::Click, {L"cmdEnd", -1}},
+        {WindowEvent::Click, {L"cmdOpenHack", -1}},
+        {WindowEvent::Change, {L"txtExe", -1}},
+        {WindowEvent::Change, {L"txtInfo", 3}},
+        {WindowEvent::Change, {L"txtFileVer", 2}},
+        {WindowEvent::Unload, {}},
         {WindowEvent::EndSession, {}},
     };
     EXPECT_EQ(events, expected);
