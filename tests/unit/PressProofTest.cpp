@@ -155,41 +155,53 @@ TEST_F(PressProof, AMissingOrForeignInitialResStopsBeforeTheBackup) {
     EXPECT_EQ(Count(L"Copy"), 0u);
 }
 
-TEST_F(PressProof, AValueTheScriptCannotCarryIsNamedWithAHint) {
-    platform.Type({L"txtInfo", 0}, L"C:\\new");
+// The editor stored a typed value otherwise: the message names why it may have.
+struct MisreadValue {
+    const char* name;
+    int field;
+    const wchar_t* typed;
+    const wchar_t* stored;
+    std::vector<const wchar_t*> mentions;
+    const wchar_t* doesNotMention;
+};
+
+class PressProofMisread : public PressProof, public ::testing::WithParamInterface<MisreadValue> {};
+
+TEST_P(PressProofMisread, StopsBeforeTheBackupWithAHint) {
+    platform.Type({L"txtInfo", GetParam().field}, GetParam().typed);
     platform.onLaunchExit = [this](int, const std::wstring& line) {
         WorkingEditor(line);
-        // the editor's compiler reads \n as a line break
         auto values = std::get<verify::ExpectedVersion>(verify::ExpectedFromScript(platform.clipboardText));
-        values.strings[0].second = L"C:\new";
+        values.strings[static_cast<std::size_t>(GetParam().field)].second = GetParam().stored;
         if (line.find(L"-") == std::wstring::npos) {
             platform.fileBytes[kInitialRes] = ResFileOf({{16, 1, 0x0411, VersionBlock(values)}});
         }
     };
     Press(L"Command1");
     ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_TRUE(Says(0, L"Comments: 「C:\\new」 のはずが"));
-    EXPECT_TRUE(Says(0, L"特別な意味"));
+    for (const wchar_t* words : GetParam().mentions) EXPECT_TRUE(Says(0, words)) << Utf8(words);
+    EXPECT_FALSE(Says(0, GetParam().doesNotMention));
     EXPECT_EQ(Count(L"Copy"), 0u);
 }
 
-TEST_F(PressProof, CharactersTheEditorMayNotTakeAreNamed) {
-    platform.Type({L"txtInfo", 3}, L"© 2026 Example®");
-    platform.onLaunchExit = [this](int, const std::wstring& line) {
-        WorkingEditor(line);
-        // an editor built for the ANSI code page got the best-fit letters
-        auto values = std::get<verify::ExpectedVersion>(verify::ExpectedFromScript(platform.clipboardText));
-        values.strings[3].second = L"c 2026 ExampleR";
-        if (line.find(L"-") == std::wstring::npos) {
-            platform.fileBytes[kInitialRes] = ResFileOf({{16, 1, 0x0411, VersionBlock(values)}});
-        }
-    };
-    Press(L"Command1");
-    ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_TRUE(Says(0, L"「©」「®」 は、システムの ANSI コード ページにない文字です"));
-    EXPECT_FALSE(Says(0, L"特別な意味"));
-    EXPECT_EQ(Count(L"Copy"), 0u);
-}
+INSTANTIATE_TEST_SUITE_P(Hints, PressProofMisread,
+                         ::testing::Values(
+                             // the editor's compiler reads \n as a line break
+                             MisreadValue{"ScriptSpecials",
+                                          0,
+                                          L"C:\\new",
+                                          L"C:\new",
+                                          {L"Comments: 「C:\\new」 のはずが", L"特別な意味"},
+                                          L"ANSI コード ページ"},
+                             // an editor built for the ANSI code page got the best-fit letters
+                             MisreadValue{"OutsideTheAnsiCodePage",
+                                          3,
+                                          L"© 2026 Example®",
+                                          L"c 2026 ExampleR",
+                                          {L"LegalCopyright: 「© 2026 Example®」 のはずが",
+                                           L"「©」「®」 は、システムの ANSI コード ページにない文字です"},
+                                          L"特別な意味"}),
+                         [](const auto& param) { return std::string(param.param.name); });
 
 // --- after the merge runs ------------------------------------------------------------
 
