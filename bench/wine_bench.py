@@ -236,14 +236,15 @@ def measure_delete_presses(desktop, args, work, presses):
             inst = h.Installation(args, work / f"delete-{answer}-{n}", "versioned_en")
             lines = [["start", W(inst.quillmark)], ["wait-window", WAIT_MS], ["watch-children"]] + fill_lines(inst)
             lines += [["sleep", 200], ["click", "Command1", -1], ["wait-press-end", WAIT_MS],
-                      ["message-box", WAIT_MS, answer], ["time-mark", "answered"], ["wait-press-end", WAIT_MS],
+                      ["message-box", WAIT_MS, answer], ["time-mark", "answered"], ["wait-idle", WAIT_MS],
                       ["children"], ["no-message-box", 200], ["close"], ["wait-exit", WAIT_MS]]
             run = inst.drive(desktop, lines)
             if not run.ok():
                 raise RuntimeError(f"the delete press run ({answer}) failed:\n" + run.describe())
-            ends = [int(r[3]) for r in run.all("wait-press-end")]
-            result.append({"answer": answer, "click": int(run.first("click")[3]), "asked": ends[0],
-                           "answered": int(run.first("time-mark")[3]), "end": ends[1],
+            # the window takes input again once the press has ended
+            result.append({"answer": answer, "click": int(run.first("click")[3]),
+                           "asked": int(run.first("wait-press-end")[3]),
+                           "answered": int(run.first("time-mark")[3]), "end": int(run.first("wait-idle")[2]),
                            "processes": len(run.all("child")), "warm-up": n == 0})
     return result
 
