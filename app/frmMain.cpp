@@ -3,22 +3,22 @@
 #include <array>
 #include <variant>
 
-#include "app/FieldTable.h"
 #include "app/FileDrop.h"
-#include "reshacker/CommandLines.h"
-#include "reshacker/EditCheck.h"
-#include "reshacker/InteractiveEdit.h"
-#include "reshacker/PressPaths.h"
-#include "reshacker/ProofMessages.h"
-#include "reshacker/TargetPrecheck.h"
-#include "reshacker/TargetReadBack.h"
-#include "reshacker/TargetUpdate.h"
-#include "reshacker/VersionCleanup.h"
+#include "press/CommandLines.h"
+#include "press/EditCheck.h"
+#include "press/InteractiveEdit.h"
+#include "press/PressPaths.h"
+#include "press/ProofMessages.h"
+#include "press/TargetPrecheck.h"
+#include "press/TargetReadBack.h"
+#include "press/TargetUpdate.h"
+#include "press/VersionCleanup.h"
 #include "script/ScriptFilling.h"
 #include "script/VersionBoxes.h"
 #include "script/VersionScriptTemplate.h"
 #include "settings/SettingsRestore.h"
 #include "settings/SettingsSave.h"
+#include "ui/FieldTable.h"
 #include "verify/ScriptExpectation.h"
 
 namespace quillmark {
@@ -199,7 +199,12 @@ void frmMain::ShowFileProperties(const std::wstring& path) {
 
 std::optional<std::wstring> frmMain::CheckedFilledScript() {
     const std::wstring inputErrorTitle = platform_.AppTitle() + L"入力エラー";
-    const auto read = ReadVersionTable(platform_);
+    std::array<std::wstring, 6> boxTexts;
+    for (std::size_t i = 0; i < boxTexts.size(); ++i) {
+        boxTexts[i] = platform_.GetText({VersionBoxes()[i].control, VersionBoxes()[i].index});
+    }
+    const auto read =
+        ReadVersionTable(boxTexts, [this](const std::wstring& text) { return platform_.TextToLong(text); });
     if (const auto* failure = std::get_if<ConversionFailure>(&read)) {
         platform_.MessageBox(failure->message, kMessageStyleExclamation, inputErrorTitle);
         return std::nullopt;

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
-#include "reshacker/RunSteps.h"
+#include "press/RunSteps.h"
 #include "settings/inifile_IO.h"
 
 namespace quillmark {

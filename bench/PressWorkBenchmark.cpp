@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/portable/NumberText.h"
-#include "reshacker/CommandLines.h"
+#include "press/CommandLines.h"
 #include "script/ScriptFilling.h"
 #include "script/VersionNumbers.h"
 #include "script/VersionScriptTemplate.h"

@@ -19,11 +19,13 @@ constexpr std::array<VersionBox, 6> kBoxes{{
 
 std::span<const VersionBox, 6> VersionBoxes() { return kBoxes; }
 
-std::variant<VersionTable, ConversionFailure> ReadVersionTable(Platform& platform) {
+std::variant<VersionTable, ConversionFailure> ReadVersionTable(std::span<const std::wstring, 6> texts,
+                                                               const TextToNumber& textToLong) {
     VersionTable table{};  // the third numbers stay 0
-    for (const VersionBox& box : kBoxes) {
-        const std::wstring text = platform.GetText({box.control, box.index});
-        const auto value = platform.TextToLong(text);
+    for (std::size_t i = 0; i < kBoxes.size(); ++i) {
+        const VersionBox& box = kBoxes[i];
+        const std::wstring& text = texts[i];
+        const auto value = textToLong(text);
         if (!value) {
             return ConversionFailure{std::wstring(box.description) + L"「" + text +
                                      L"」を数値として読み取れません。\r\n"

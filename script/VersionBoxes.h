@@ -1,9 +1,12 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
+#include <optional>
 #include <span>
+#include <string>
 #include <variant>
 
-#include "platform/Platform.h"
 #include "script/VersionNumbers.h"
 
 namespace quillmark {
@@ -26,8 +29,13 @@ struct ConversionFailure {
     std::wstring message;
 };
 
-// Converts the six boxes into the version table, all before any range test.
-// The third number of each row is 0.
-std::variant<VersionTable, ConversionFailure> ReadVersionTable(Platform& platform);
+// The locale's whole-number conversion; nothing when a text is no number.
+using TextToNumber = std::function<std::optional<std::int32_t>(const std::wstring&)>;
+
+// Converts the texts of the six boxes, in the order of VersionBoxes(), into
+// the version table, all before any range test. The third number of each
+// row is 0.
+std::variant<VersionTable, ConversionFailure> ReadVersionTable(std::span<const std::wstring, 6> texts,
+                                                               const TextToNumber& textToLong);
 
 }  // namespace quillmark

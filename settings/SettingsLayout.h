@@ -8,6 +8,9 @@
 
 namespace quillmark {
 
+// Beside the program: the resource file the editor fills, then merges.
+inline constexpr const wchar_t* kInitialResName = L"initial.res";
+
 inline constexpr const wchar_t* kFilesSection = L"Files";
 inline constexpr const wchar_t* kResHackerKey = L"ResHacker";
 inline constexpr const wchar_t* kLastExeFileKey = L"LastExeFile";

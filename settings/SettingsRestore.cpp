@@ -1,9 +1,8 @@
 #include "settings/SettingsRestore.h"
 
-#include "app/FieldTable.h"
-#include "reshacker/CommandLines.h"
-#include "reshacker/RunSteps.h"
+#include "press/RunSteps.h"
 #include "settings/SettingsLayout.h"
+#include "ui/FieldTable.h"
 
 namespace quillmark {
 

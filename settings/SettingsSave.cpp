@@ -1,7 +1,7 @@
 #include "settings/SettingsSave.h"
 
-#include "app/FieldTable.h"
 #include "settings/SettingsLayout.h"
+#include "ui/FieldTable.h"
 
 namespace quillmark {
 

@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "app/CaptionFit.h"
-#include "app/ControlTable.h"
-#include "app/WindowFonts.h"
+#include "ui/CaptionFit.h"
+#include "ui/ControlTable.h"
+#include "ui/WindowFonts.h"
 
 namespace quillmark::win32 {
 

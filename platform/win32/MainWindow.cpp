@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <numeric>
 
-#include "app/ControlTable.h"
-#include "app/WindowFonts.h"
-#include "app/resources/resource.h"
 #include "platform/win32/CaptionFonts.h"
 #include "platform/win32/Dpi.h"
 #include "platform/win32/SystemDlls.h"
+#include "resources/resource.h"
+#include "ui/ControlTable.h"
+#include "ui/WindowFonts.h"
 
 namespace quillmark::win32 {
 

@@ -6,10 +6,10 @@
 #include <cwctype>
 #include <stdexcept>
 
-#include "app/ControlTable.h"
 #include "platform/portable/PathLookup.h"
 #include "platform/portable/PrivateProfile.h"
 #include "platform/portable/ProfileText.h"
+#include "ui/ControlTable.h"
 
 namespace quillmark::testing {
 

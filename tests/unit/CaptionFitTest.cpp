@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "app/CaptionFit.h"
+#include "ui/CaptionFit.h"
 
 namespace quillmark {
 namespace {

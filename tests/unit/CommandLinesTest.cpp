@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "reshacker/CommandLines.h"
+#include "press/CommandLines.h"
 #include "tests/support/RecordingPlatform.h"
 
 namespace quillmark {

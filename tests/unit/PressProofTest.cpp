@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "reshacker/FileChecks.h"
-#include "reshacker/ProofMessages.h"
+#include "press/FileChecks.h"
+#include "press/ProofMessages.h"
 #include "tests/support/FormFixture.h"
 
 namespace quillmark::testing {

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "app/FieldTable.h"
 #include "script/VersionScriptTemplate.h"
+#include "ui/FieldTable.h"
 
 namespace quillmark {
 namespace {

@@ -3,9 +3,9 @@
 #include <map>
 #include <set>
 
-#include "app/ControlTable.h"
-#include "app/FieldTable.h"
 #include "tests/support/RecordingPlatform.h"
+#include "ui/ControlTable.h"
+#include "ui/FieldTable.h"
 
 namespace quillmark {
 namespace {

@@ -8,8 +8,8 @@
 
 #include "platform/win32/MainWindow.h"
 #include "platform/win32/Win32Platform.h"
-#include "reshacker/KeySequence.h"
-#include "reshacker/Module1.h"
+#include "press/KeySequence.h"
+#include "press/Module1.h"
 #include "tests/windows/WindowsTestSupport.h"
 
 namespace quillmark::wintest {

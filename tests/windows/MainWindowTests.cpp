@@ -12,14 +12,14 @@
 #include <string>
 #include <vector>
 
-#include "app/ControlTable.h"
-#include "app/WindowFonts.h"
 #include "platform/win32/CaptionFonts.h"
 #include "platform/win32/Dpi.h"
 #include "platform/win32/MainWindow.h"
 #include "platform/win32/SystemText.h"
 #include "platform/win32/Win32Platform.h"
 #include "tests/windows/WindowsTestSupport.h"
+#include "ui/ControlTable.h"
+#include "ui/WindowFonts.h"
 
 namespace quillmark::wintest {
 namespace {

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "app/ControlTable.h"
 #include "platform/win32/MainWindow.h"
+#include "ui/ControlTable.h"
 
 namespace {
 

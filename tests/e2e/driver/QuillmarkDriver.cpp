@@ -58,9 +58,9 @@
 #include <string>
 #include <vector>
 
-#include "app/ControlTable.h"
 #include "platform/win32/MainWindow.h"
 #include "tests/e2e/standin/FileIo.h"
+#include "ui/ControlTable.h"
 
 namespace {
 

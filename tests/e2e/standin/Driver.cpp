@@ -10,7 +10,7 @@
 #include <string>
 
 #include "FileIo.h"
-#include "reshacker/KeySequence.h"
+#include "press/KeySequence.h"
 
 namespace {
 

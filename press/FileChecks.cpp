@@ -1,4 +1,4 @@
-#include "reshacker/FileChecks.h"
+#include "press/FileChecks.h"
 
 #include <algorithm>
 #include <deque>

@@ -1,4 +1,4 @@
-#include "app/CaptionFit.h"
+#include "ui/CaptionFit.h"
 
 #include <algorithm>
 

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "platform/Platform.h"
-#include "reshacker/PressPaths.h"
-#include "reshacker/RunSteps.h"
+#include "press/PressPaths.h"
+#include "press/RunSteps.h"
 
 namespace quillmark {
 

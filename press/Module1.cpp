@@ -1,4 +1,4 @@
-#include "reshacker/Module1.h"
+#include "press/Module1.h"
 
 namespace quillmark::Module1 {
 

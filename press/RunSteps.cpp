@@ -1,4 +1,4 @@
-#include "reshacker/RunSteps.h"
+#include "press/RunSteps.h"
 
 namespace quillmark {
 

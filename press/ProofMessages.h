@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "reshacker/FileChecks.h"
+#include "press/FileChecks.h"
 #include "verify/Comparison.h"
 #include "verify/PeImage.h"
 

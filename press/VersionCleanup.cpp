@@ -1,10 +1,10 @@
-#include "reshacker/VersionCleanup.h"
+#include "press/VersionCleanup.h"
 
 #include <string>
 #include <vector>
 
-#include "reshacker/CommandLines.h"
-#include "reshacker/ProofMessages.h"
+#include "press/CommandLines.h"
+#include "press/ProofMessages.h"
 
 namespace quillmark {
 

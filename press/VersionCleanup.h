@@ -1,9 +1,9 @@
 #pragma once
 
 #include "platform/Platform.h"
-#include "reshacker/PressPaths.h"
-#include "reshacker/RunSteps.h"
-#include "reshacker/TargetReadBack.h"
+#include "press/PressPaths.h"
+#include "press/RunSteps.h"
+#include "press/TargetReadBack.h"
 
 namespace quillmark {
 

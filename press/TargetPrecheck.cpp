@@ -1,8 +1,8 @@
-#include "reshacker/TargetPrecheck.h"
+#include "press/TargetPrecheck.h"
 
-#include "reshacker/FileChecks.h"
-#include "reshacker/ProofMessages.h"
-#include "reshacker/RunSteps.h"
+#include "press/FileChecks.h"
+#include "press/ProofMessages.h"
+#include "press/RunSteps.h"
 
 namespace quillmark {
 

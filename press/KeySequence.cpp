@@ -1,4 +1,4 @@
-#include "reshacker/KeySequence.h"
+#include "press/KeySequence.h"
 
 #include <array>
 

@@ -5,9 +5,10 @@
 #include <optional>
 #include <string>
 
+#include "settings/SettingsLayout.h"
+
 namespace quillmark {
 
-inline constexpr const wchar_t* kInitialResName = L"initial.res";
 inline constexpr const wchar_t* kAddSkipVerb = L"-addskip ";
 inline constexpr const wchar_t* kModifyVerb = L"-modify ";
 inline constexpr const wchar_t* kDeleteVerb = L"-delete ";

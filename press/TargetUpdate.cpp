@@ -1,8 +1,8 @@
-#include "reshacker/TargetUpdate.h"
+#include "press/TargetUpdate.h"
 
 #include <array>
 
-#include "reshacker/CommandLines.h"
+#include "press/CommandLines.h"
 
 namespace quillmark {
 

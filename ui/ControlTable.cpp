@@ -1,4 +1,4 @@
-#include "app/ControlTable.h"
+#include "ui/ControlTable.h"
 
 #include <array>
 

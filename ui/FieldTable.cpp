@@ -1,4 +1,4 @@
-#include "app/FieldTable.h"
+#include "ui/FieldTable.h"
 
 #include <array>
 

@@ -1,10 +1,10 @@
-#include "reshacker/TargetReadBack.h"
+#include "press/TargetReadBack.h"
 
 #include <algorithm>
 
-#include "reshacker/FileChecks.h"
-#include "reshacker/ProofMessages.h"
-#include "reshacker/RunSteps.h"
+#include "press/FileChecks.h"
+#include "press/ProofMessages.h"
+#include "press/RunSteps.h"
 #include "verify/Comparison.h"
 
 namespace quillmark {

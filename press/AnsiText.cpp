@@ -1,4 +1,4 @@
-#include "reshacker/AnsiText.h"
+#include "press/AnsiText.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ControlTable.h"
+#include "ui/ControlTable.h"
 
 namespace quillmark {
 

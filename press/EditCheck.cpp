@@ -1,11 +1,11 @@
-#include "reshacker/EditCheck.h"
+#include "press/EditCheck.h"
 
 #include <algorithm>
 
-#include "reshacker/AnsiText.h"
-#include "reshacker/FileChecks.h"
-#include "reshacker/ProofMessages.h"
-#include "reshacker/RunSteps.h"
+#include "press/AnsiText.h"
+#include "press/FileChecks.h"
+#include "press/ProofMessages.h"
+#include "press/RunSteps.h"
 #include "verify/Comparison.h"
 #include "verify/ResFile.h"
 #include "verify/VersionInfo.h"

@@ -1,4 +1,4 @@
-#include "reshacker/CommandLines.h"
+#include "press/CommandLines.h"
 
 #include <string_view>
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
-#include "reshacker/TargetPrecheck.h"
+#include "press/TargetPrecheck.h"
 #include "verify/ScriptExpectation.h"
 
 namespace quillmark {

@@ -1,8 +1,8 @@
-#include "reshacker/InteractiveEdit.h"
+#include "press/InteractiveEdit.h"
 
-#include "reshacker/CommandLines.h"
-#include "reshacker/KeySequence.h"
-#include "reshacker/Module1.h"
+#include "press/CommandLines.h"
+#include "press/KeySequence.h"
+#include "press/Module1.h"
 
 namespace quillmark {
 

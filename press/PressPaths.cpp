@@ -1,9 +1,9 @@
-#include "reshacker/PressPaths.h"
+#include "press/PressPaths.h"
 
 #include <optional>
 
-#include "reshacker/AnsiText.h"
-#include "reshacker/CommandLines.h"
+#include "press/AnsiText.h"
+#include "press/CommandLines.h"
 
 namespace quillmark {
 

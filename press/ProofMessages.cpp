@@ -1,10 +1,10 @@
-#include "reshacker/ProofMessages.h"
+#include "press/ProofMessages.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdio>
 
-#include "reshacker/RunSteps.h"
+#include "press/RunSteps.h"
 
 namespace quillmark {
 
