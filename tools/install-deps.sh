@@ -16,6 +16,7 @@ packages=(
     wine64
     xvfb
     fonts-ipafont-gothic
+    fonts-wine
     locales
     imagemagick
     python3-pefile
