@@ -47,10 +47,6 @@ constexpr std::array<EventRoute, 11> kEventRoutes{{
 
 constexpr std::size_t kButtonMinNameLength = 2;
 constexpr std::size_t kViewMinNameLength = 3;
-constexpr std::uint32_t kHideReadOnly = 4;
-// SEE_MASK_INVOKEIDLIST | SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI
-constexpr std::uint32_t kPropertiesMask = 0x44C;
-constexpr int kMessageStyleOk = 0;
 
 const ControlRef kTxtExe{L"txtExe"};
 const ControlRef kTxtResHack{L"txtResHack"};
@@ -163,8 +159,7 @@ void frmMain::UpdateButtonStates() {
 
 void frmMain::ChooseFile(const wchar_t* filter, const wchar_t* targetBox) {
     OpenDialogRequest request;
-    request.cancelError = true;
-    request.flags = kHideReadOnly;
+    request.hideReadOnly = true;
     request.filter = filter;
     request.filterIndex = 1;
     if (const auto chosen = platform_.ShowOpenDialog(request)) {
@@ -181,21 +176,13 @@ void frmMain::cmdEnd_Click() { Form_Unload(); }
 void frmMain::cmdView_Click() {
     const std::wstring targetPath = platform_.GetText(kTxtExe);
     if (platform_.FindFirstNormalFile(targetPath).size() < kViewMinNameLength || targetPath.empty()) {
-        platform_.MessageBox(L"確認するファイルが見つかりません。", kMessageStyleOk, platform_.AppTitle());
+        platform_.MessageBox(L"確認するファイルが見つかりません。", platform_.AppTitle(), Severity::None);
         return;
     }
     ShowFileProperties(targetPath);
 }
 
-void frmMain::ShowFileProperties(const std::wstring& path) {
-    ShellExecuteRequest request;
-    request.mask = kPropertiesMask;
-    request.ownedByMainWindow = true;
-    request.verb = L"properties";
-    request.file = path;
-    request.show = 0;
-    platform_.ShellExecuteEx(request);
-}
+void frmMain::ShowFileProperties(const std::wstring& path) { platform_.ShowPropertiesSheet(path); }
 
 std::optional<std::wstring> frmMain::CheckedFilledScript() {
     const std::wstring inputErrorTitle = platform_.AppTitle() + L"入力エラー";
@@ -206,12 +193,12 @@ std::optional<std::wstring> frmMain::CheckedFilledScript() {
     const auto read =
         ReadVersionTable(boxTexts, [this](const std::wstring& text) { return platform_.TextToLong(text); });
     if (const auto* failure = std::get_if<ConversionFailure>(&read)) {
-        platform_.MessageBox(failure->message, kMessageStyleExclamation, inputErrorTitle);
+        platform_.MessageBox(failure->message, inputErrorTitle, Severity::Warning);
         return std::nullopt;
     }
     const VersionTable& versions = std::get<VersionTable>(read);
     if (const auto rangeFailure = FirstRangeFailure(versions)) {
-        platform_.MessageBox(*rangeFailure, kMessageStyleExclamation, inputErrorTitle);
+        platform_.MessageBox(*rangeFailure, inputErrorTitle, Severity::Warning);
         return std::nullopt;
     }
 

@@ -7,16 +7,12 @@ std::wstring WithSystemReason(const std::wstring& text, const std::wstring& erro
 }
 
 void ReportStop(Platform& platform, const std::wstring& text) {
-    platform.MessageBox(text, kMessageStyleExclamation, platform.AppTitle());
+    platform.MessageBox(text, platform.AppTitle(), Severity::Warning);
 }
 
 bool AskYesNo(Platform& platform, const std::wstring& text, DefaultAnswer defaultAnswer) {
-    constexpr int kYesNo = 4;
-    constexpr int kSecondButtonDefault = 256;
-    constexpr int kAnswerYes = 6;
-    const int style =
-        kYesNo | kMessageStyleExclamation | (defaultAnswer == DefaultAnswer::No ? kSecondButtonDefault : 0);
-    return platform.MessageBox(text, style, platform.AppTitle()) == kAnswerYes;
+    return platform.MessageBox(text, platform.AppTitle(), Severity::Warning, Buttons::YesNo, defaultAnswer) ==
+           Answer::Yes;
 }
 
 RunEnd GiveUpEditorRun(Platform& platform, std::uintptr_t process, const std::wstring& whyGivenUp) {

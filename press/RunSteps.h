@@ -13,11 +13,6 @@ struct WaitLimits {
     int exitMs = 60000;
 };
 
-inline constexpr int kMessageStyleExclamation = 48;
-inline constexpr int kMessageStyleInformation = 64;
-
-enum class DefaultAnswer { Yes, No };
-
 // The text followed by the system's reason on a line of its own, if it gave one.
 std::wstring WithSystemReason(const std::wstring& text, const std::wstring& error);
 

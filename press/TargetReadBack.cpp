@@ -84,8 +84,8 @@ void RestoreOriginal(Platform& platform, const PressRecord& press) {
     } else if (!std::get<bool>(same)) {
         ReportStop(platform, RestoreFailedMessage(press.targetPath, press.backupPath, RestoreMismatchReason()));
     } else {
-        platform.MessageBox(RestoredMessage(press.targetPath, press.backupPath), kMessageStyleInformation,
-                            platform.AppTitle());
+        platform.MessageBox(RestoredMessage(press.targetPath, press.backupPath), platform.AppTitle(),
+                            Severity::Information);
     }
 }
 
