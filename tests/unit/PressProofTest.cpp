@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "press/FileChecks.h"
-#include "press/ProofMessages.h"
+#include "press/PressMessages.h"
 #include "tests/support/FormFixture.h"
 
 namespace quillmark::testing {
@@ -518,6 +518,61 @@ TEST_F(PressProof, ResourcesThatCannotBeReadNameTheFileAndWhy) {
     EXPECT_EQ(ResourcesUnreadableLine(std::get<ResourceReadStop>(outside)),
               L"リソースを読み取れません (D:\\Work\\app.exe): リソース ディレクトリがどのセクションにもありません");
 }
+
+}  // namespace
+}  // namespace quillmark::testing
+
+namespace quillmark::testing {
+namespace {
+
+// --- one table from each kind of stop to its sentence ---------------------------
+
+struct StopSentenceCase {
+    const char* name;
+    PressStop stop;
+    std::wstring sentence;
+};
+
+class StopSentences : public ::testing::TestWithParam<StopSentenceCase> {};
+
+TEST_P(StopSentences, SayWhatFailedTheReasonAndWhatWasNotDone) {
+    EXPECT_EQ(Utf8(Sentence(GetParam().stop)), Utf8(GetParam().sentence));
+}
+
+const RunEnd kEditTimedOut{RunEnd::Kind::EndedByUs, EditorRun::Edit, false, WaitOutcome::TimedOut, 60000};
+const RunEnd kModifyStuck{RunEnd::Kind::StillRunning, EditorRun::Modify, false, WaitOutcome::Failed, 60000};
+
+INSTANTIATE_TEST_SUITE_P(
+    Stops, StopSentences,
+    ::testing::Values(
+        StopSentenceCase{"Comma", TargetPathRefused{TargetPathRefused::Why::Comma, L"D:\\a,b.exe"},
+                         L"実行ファイルのパスに「,」が含まれているため、ResHacker に渡せません。\r\nD:\\a,b.exe\r\n"
+                         L"「,」を含まないフォルダー名とファイル名にしてから実行してください。"},
+        StopSentenceCase{
+            "ClipboardNotEmptied", ClipboardRefused{ClipboardRefused::Step::Empty, L"拒否されました。"},
+            L"クリップボードを空にできませんでした。\r\n拒否されました。\r\n実行ファイルは変更していません。"},
+        StopSentenceCase{"EditorNeverReady",
+                         EditorGivenUp{{RunEnd::Kind::EndedByUs, EditorRun::Edit, true, WaitOutcome::TimedOut, 30000}},
+                         L"ResHacker のウィンドウが 30 秒待っても操作できる状態にならなかったため、終了させました。\r\n"
+                         L"キー操作は送っていません。実行ファイルは変更していません。"},
+        StopSentenceCase{"EditorNeverClosed", EditorGivenUp{kEditTimedOut},
+                         L"ResHacker (initial.res の編集) が 60 秒待っても終了しなかったため、終了させました。\r\n"
+                         L"バックアップの作成と実行ファイルの更新は行っていません。"},
+        StopSentenceCase{"BackupNotMade", BackupNotMade{L"D:\\app.exe", L"D:\\app_original.exe", L""},
+                         L"バックアップを作成できませんでした。\r\nD:\\app.exe\r\n→ D:\\app_original.exe\r\n"
+                         L"実行ファイルは変更していません。"},
+        StopSentenceCase{
+            "MergeStuck", MergeStillRunning{kModifyStuck, L"D:\\app_original.exe"},
+            L"ResHacker (-modify) の終了を待てなかったうえ、終了させることもできませんでした。タスク "
+            L"マネージャーで ResHacker を終了させてください。\r\n実行ファイルの状態を確認してください。\r\n"
+            L"元のファイルはバックアップにあります。\r\nD:\\app_original.exe"},
+        StopSentenceCase{
+            "DeleteNotStarted",
+            DeleteFailed{DeleteFailed::Step::Start, L"D:\\app.exe", L"D:\\app_original.exe", L"ない。", {}},
+            L"別の言語のバージョン情報を削除できませんでした。\r\nResHacker (-delete) を起動できませんでした。"
+            L"\r\nない。\r\n実行ファイルは削除の前のまま (入力した値のバージョン情報も、別の言語のものも入"
+            L"ったまま) です。\r\nD:\\app.exe\r\n元のファイルはバックアップにあります。\r\nD:\\app_original.exe"}),
+    [](const ::testing::TestParamInfo<StopSentenceCase>& row) { return std::string(row.param.name); });
 
 }  // namespace
 }  // namespace quillmark::testing

@@ -254,7 +254,6 @@ TEST_F(PlatformTest, TextToNumberUsesTheAutomationConversions) {
 // The settings' whole and single numbers, read through the automation
 // conversions: in range of their type, the caller's default otherwise.
 TEST_F(PlatformTest, SettingsReadIntegersAndSinglesInTheirRange) {
-    TempFolder folder;
     inifile_IO ini(platform);
     ini.FileName(folder / L"numbers.ini");
     struct IntegerCase {
