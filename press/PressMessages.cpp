@@ -174,6 +174,10 @@ std::wstring AppendedDataLine(std::uint64_t before, std::uint64_t after, bool sa
            L" バイトに変わりました";
 }
 
+std::wstring FileTooLargeReason(std::uint64_t bytes) {
+    return L"ファイルが大きすぎます (" + std::to_wstring(bytes) + L" バイト)。";
+}
+
 std::wstring ResourceChangeLine(const ResourceChange& change) {
     // As a resource script writes them: a known type by its identifier, a
     // numbered one by its number, a name in quotes.

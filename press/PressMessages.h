@@ -33,6 +33,9 @@ std::wstring AppendedDataLine(std::uint64_t before, std::uint64_t after, bool sa
 std::wstring ResourceChangeLine(const ResourceChange& change);
 std::wstring ResourcesUnreadableLine(const ResourceReadStop& stop);
 
+// The reason a whole-file read gives for a file past its limit.
+std::wstring FileTooLargeReason(std::uint64_t bytes);
+
 // "0411 (日本語)"
 std::wstring LanguageLabel(std::uint16_t language);
 
