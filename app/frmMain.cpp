@@ -4,11 +4,11 @@
 #include <variant>
 
 #include "app/FileDrop.h"
+#include "app/PressDialogs.h"
 #include "press/CommandLines.h"
 #include "press/EditCheck.h"
 #include "press/InteractiveEdit.h"
 #include "press/PressPaths.h"
-#include "press/ProofMessages.h"
 #include "press/TargetPrecheck.h"
 #include "press/TargetReadBack.h"
 #include "press/TargetUpdate.h"
@@ -47,10 +47,6 @@ constexpr std::array<EventRoute, 11> kEventRoutes{{
 
 constexpr std::size_t kButtonMinNameLength = 2;
 constexpr std::size_t kViewMinNameLength = 3;
-constexpr std::uint32_t kHideReadOnly = 4;
-// SEE_MASK_INVOKEIDLIST | SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI
-constexpr std::uint32_t kPropertiesMask = 0x44C;
-constexpr int kMessageStyleOk = 0;
 
 const ControlRef kTxtExe{L"txtExe"};
 const ControlRef kTxtResHack{L"txtResHack"};
@@ -163,8 +159,7 @@ void frmMain::UpdateButtonStates() {
 
 void frmMain::ChooseFile(const wchar_t* filter, const wchar_t* targetBox) {
     OpenDialogRequest request;
-    request.cancelError = true;
-    request.flags = kHideReadOnly;
+    request.hideReadOnly = true;
     request.filter = filter;
     request.filterIndex = 1;
     if (const auto chosen = platform_.ShowOpenDialog(request)) {
@@ -181,23 +176,15 @@ void frmMain::cmdEnd_Click() { Form_Unload(); }
 void frmMain::cmdView_Click() {
     const std::wstring targetPath = platform_.GetText(kTxtExe);
     if (platform_.FindFirstNormalFile(targetPath).size() < kViewMinNameLength || targetPath.empty()) {
-        platform_.MessageBox(L"確認するファイルが見つかりません。", kMessageStyleOk, platform_.AppTitle());
+        platform_.MessageBox(L"確認するファイルが見つかりません。", platform_.AppTitle(), Severity::None);
         return;
     }
     ShowFileProperties(targetPath);
 }
 
-void frmMain::ShowFileProperties(const std::wstring& path) {
-    ShellExecuteRequest request;
-    request.mask = kPropertiesMask;
-    request.ownedByMainWindow = true;
-    request.verb = L"properties";
-    request.file = path;
-    request.show = 0;
-    platform_.ShellExecuteEx(request);
-}
+void frmMain::ShowFileProperties(const std::wstring& path) { platform_.ShowPropertiesSheet(path); }
 
-std::optional<std::wstring> frmMain::CheckedFilledScript() {
+std::optional<frmMain::FilledPress> frmMain::CheckedFilledScript() {
     const std::wstring inputErrorTitle = platform_.AppTitle() + L"入力エラー";
     std::array<std::wstring, 6> boxTexts;
     for (std::size_t i = 0; i < boxTexts.size(); ++i) {
@@ -206,12 +193,12 @@ std::optional<std::wstring> frmMain::CheckedFilledScript() {
     const auto read =
         ReadVersionTable(boxTexts, [this](const std::wstring& text) { return platform_.TextToLong(text); });
     if (const auto* failure = std::get_if<ConversionFailure>(&read)) {
-        platform_.MessageBox(failure->message, kMessageStyleExclamation, inputErrorTitle);
+        platform_.MessageBox(failure->message, inputErrorTitle, Severity::Warning);
         return std::nullopt;
     }
     const VersionTable& versions = std::get<VersionTable>(read);
     if (const auto rangeFailure = FirstRangeFailure(versions)) {
-        platform_.MessageBox(*rangeFailure, kMessageStyleExclamation, inputErrorTitle);
+        platform_.MessageBox(*rangeFailure, inputErrorTitle, Severity::Warning);
         return std::nullopt;
     }
 
@@ -226,11 +213,12 @@ std::optional<std::wstring> frmMain::CheckedFilledScript() {
     std::wstring filledScript = FillVersionScript(versionScriptTemplate_, fields, versions);
 
     // The editor cannot take every path: refuse before anything is touched.
-    if (const auto problem = TargetPathProblem(platform_.GetText(kTxtExe))) {
-        ReportStop(platform_, *problem);
+    const auto target = CheckTargetPath(platform_.GetText(kTxtExe));
+    if (const auto* stop = std::get_if<PressStop>(&target)) {
+        ShowStop(platform_, *stop);
         return std::nullopt;
     }
-    return filledScript;
+    return FilledPress{std::move(filledScript), std::get<TargetPath>(target)};
 }
 
 void frmMain::Command1_Click() {
@@ -246,49 +234,80 @@ void frmMain::Command1_Click() {
 
 void frmMain::RunPress() {
     PressGuard press(platform_, pressRunning_);
-    const std::optional<std::wstring> filledScript = CheckedFilledScript();
-    if (!filledScript) {
-        return;
-    }
+    const std::optional<FilledPress> filled = CheckedFilledScript();
+    if (!filled) return;
     // What initial.res and then the target must hold once the editor is done.
-    const auto expected = verify::ExpectedFromScript(*filledScript);
+    const auto expected = verify::ExpectedFromScript(filled->script);
     if (const auto* unreadable = std::get_if<verify::ScriptUnreadable>(&expected)) {
-        ReportStop(platform_, ScriptUnreadableMessage(unreadable->line));
+        ShowStop(platform_, ScriptUnbuildable{unreadable->line});
         return;
     }
-    const auto pathForms =
-        PressPathsFor(platform_, platform_.GetText(kTxtResHack), programFolderPath_, platform_.GetText(kTxtExe));
-    if (const auto* outside = std::get_if<PathOutsideAnsi>(&pathForms)) {
-        ReportStop(platform_, PathOutsideAnsiMessage(outside->path, outside->characters));
+    const auto pathForms = PressPathsFor(platform_, platform_.GetText(kTxtResHack), programFolderPath_, filled->target);
+    if (const auto* stop = std::get_if<PressStop>(&pathForms)) {
+        ShowStop(platform_, *stop);
         return;
     }
     const PressPaths& paths = std::get<PressPaths>(pathForms);
-    const std::optional<TargetBefore> before = CheckTargetBeforePress(platform_, paths.target);
-    if (!before) {
+    const auto checked = CheckTargetBeforePress(platform_, paths.target);
+    if (const auto* stop = std::get_if<PressStop>(&checked)) {
+        ShowStop(platform_, *stop);
         return;
     }
+    const TargetBefore& before = std::get<TargetBefore>(checked);
+    for (const PressQuestion& question : QuestionsBeforePress(paths.target, before)) {
+        if (!Ask(platform_, question)) return;
+    }
+
     BusyGuard busy(platform_);
-    if (!RunInteractiveEdit(platform_, *filledScript, paths, limits_)) {
+    if (const auto stop = RunInteractiveEdit(platform_, filled->script, paths, limits_)) {
+        ShowStop(platform_, *stop);
         return;
     }
     const auto& expectedVersion = std::get<verify::ExpectedVersion>(expected);
     const auto edited = CheckEditedResource(platform_, programFolderPath_ + kInitialResName, expectedVersion);
-    if (!edited) {
+    if (const auto* stop = std::get_if<PressStop>(&edited)) {
+        ShowStop(platform_, *stop);
         return;
     }
-    const UpdateOutcome update = RunTargetUpdate(platform_, paths, limits_);
-    if (update.kind == UpdateOutcome::Kind::Stopped) {
+    const auto update = RunTargetUpdate(platform_, paths, limits_);
+    if (const auto* stop = std::get_if<PressStop>(&update)) {
+        ShowStop(platform_, *stop);
         return;
     }
-    const PressRecord record{paths.target, paths.backup, *before, expectedVersion, edited->language, update.runEnded};
-    const std::optional<LeftoverVersions> left = CheckTargetAfterPress(platform_, record);
+    const PressRecord record{paths.target,
+                             paths.backup,
+                             before,
+                             expectedVersion,
+                             std::get<EditedResource>(edited).language,
+                             std::get<UpdateOutcome>(update).runEnded};
+    const TargetAfter after = CheckTargetAfterPress(platform_, record);
+    if (const auto* stop = std::get_if<PressStop>(&after)) {
+        ShowStop(platform_, *stop);
+        return;
+    }
+    if (const auto* offer = std::get_if<RestoreOffer>(&after)) {
+        OfferRestore(*offer);
+        return;
+    }
+    const TargetRight& right = std::get<TargetRight>(after);
+    if (right.notice) ShowNotice(platform_, *right.notice);
     // Windows may show the old values of a version resource left in another
     // language: offer to remove it.
-    if (!left || left->languages.empty() ||
-        !AskYesNo(platform_, OtherLanguagesQuestion(paths.target, paths.backup, left->languages), DefaultAnswer::Yes)) {
+    if (right.left.languages.empty() ||
+        !Ask(platform_, OtherLanguages{paths.target, paths.backup, right.left.languages})) {
         return;
     }
-    RemoveLeftoverVersions(platform_, record, *left, paths.forEditor, limits_);
+    const Cleanup cleanup = RemoveLeftoverVersions(platform_, record, right.left, paths.forEditor, limits_);
+    if (const auto* stop = std::get_if<PressStop>(&cleanup.outcome)) ShowStop(platform_, *stop);
+    if (const auto* offer = std::get_if<RestoreOffer>(&cleanup.outcome)) OfferRestore(*offer);
+    // No work file is left behind, whatever happened.
+    for (const std::wstring& workFile : cleanup.workFiles) {
+        if (const auto left = RemoveWorkFile(platform_, workFile)) ShowNotice(platform_, *left);
+    }
+}
+
+void frmMain::OfferRestore(const RestoreOffer& offer) {
+    if (Ask(platform_, offer)) ShowNotice(platform_, RestoreOriginal(platform_, offer.target, offer.backup));
 }
 
 }  // namespace quillmark

@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "platform/Platform.h"
-#include "press/RunSteps.h"
+#include "press/EditorRuns.h"
+#include "press/PressPaths.h"
+#include "press/PressStop.h"
 #include "settings/inifile_IO.h"
 
 namespace quillmark {
@@ -43,9 +45,16 @@ private:
     void UpdateButtonStates();
     void ShowFileProperties(const std::wstring& path);
     void ChooseFile(const wchar_t* filter, const wchar_t* targetBox);
-    // The filled script, or nothing when a check stopped the press.
-    std::optional<std::wstring> CheckedFilledScript();
+    // The filled script and the checked target path, or nothing when a
+    // check stopped the press.
+    struct FilledPress {
+        std::wstring script;
+        TargetPath target;
+    };
+    std::optional<FilledPress> CheckedFilledScript();
     void RunPress();
+    // Asks; on Yes puts the backup back and says how that went.
+    void OfferRestore(const RestoreOffer& offer);
 
     Platform& platform_;
     WaitLimits limits_;

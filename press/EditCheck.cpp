@@ -4,8 +4,7 @@
 
 #include "press/AnsiText.h"
 #include "press/FileChecks.h"
-#include "press/ProofMessages.h"
-#include "press/RunSteps.h"
+#include "press/PressMessages.h"
 #include "verify/Comparison.h"
 #include "verify/ResFile.h"
 #include "verify/VersionInfo.h"
@@ -42,12 +41,11 @@ std::wstring TypedOutsideAnsi(Platform& platform, const verify::ExpectedVersion&
 
 }  // namespace
 
-std::optional<EditedResource> CheckEditedResource(Platform& platform, const std::wstring& resPath,
-                                                  const verify::ExpectedVersion& expected) {
+std::variant<EditedResource, PressStop> CheckEditedResource(Platform& platform, const std::wstring& resPath,
+                                                            const verify::ExpectedVersion& expected) {
     const auto read = ReadWholeFile(platform, resPath, kLargestResourceFile);
     if (const auto* failure = std::get_if<ReadFailure>(&read)) {
-        ReportStop(platform, EditedResourceUnreadableMessage(resPath, failure->error));
-        return std::nullopt;
+        return EditedResourceUnreadable{resPath, failure->error};
     }
     const auto& bytes = std::get<std::vector<std::uint8_t>>(read);
     const auto items = verify::ReadResFile(bytes);
@@ -66,9 +64,8 @@ std::optional<EditedResource> CheckEditedResource(Platform& platform, const std:
         }
     }
     if (!lines.empty()) {
-        ReportStop(platform, EditedResourceDiffersMessage(resPath, lines, HoldsScriptSpecials(expected),
-                                                          TypedOutsideAnsi(platform, expected)));
-        return std::nullopt;
+        return EditedResourceDiffers{resPath, lines, HoldsScriptSpecials(expected),
+                                     TypedOutsideAnsi(platform, expected)};
     }
     return EditedResource{version->language};
 }

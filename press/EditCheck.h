@@ -1,10 +1,11 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
+#include <variant>
 
 #include "platform/Platform.h"
+#include "press/PressStop.h"
 #include "verify/ScriptExpectation.h"
 
 namespace quillmark {
@@ -15,8 +16,8 @@ struct EditedResource {
 };
 
 // After the editor has closed, before the backup: initial.res must hold the
-// script's values. Nothing when it does not; the reason has been shown.
-std::optional<EditedResource> CheckEditedResource(Platform& platform, const std::wstring& resPath,
-                                                  const verify::ExpectedVersion& expected);
+// script's values.
+std::variant<EditedResource, PressStop> CheckEditedResource(Platform& platform, const std::wstring& resPath,
+                                                            const verify::ExpectedVersion& expected);
 
 }  // namespace quillmark

@@ -7,9 +7,6 @@
 
 namespace quillmark::Module1 {
 
-inline constexpr std::uint32_t kKeyDown = 0;
-inline constexpr std::uint32_t kKeyUp = 2;  // KEYEVENTF_KEYUP
-
 // Presses and releases `first`; with a second code, `first` is held as the
 // modifier while `second` is pressed and released.
 void SendKey(Platform& platform, std::int16_t first, std::optional<std::int32_t> second = std::nullopt);

@@ -38,9 +38,18 @@ PathOutsideAnsi OutsideAnsi(Platform& platform, const std::wstring& path) {
 
 }  // namespace
 
-std::variant<PressPaths, PathOutsideAnsi> PressPathsFor(Platform& platform, const std::wstring& editorPath,
-                                                        const std::wstring& programFolder,
-                                                        const std::wstring& targetPath) {
+std::variant<TargetPath, PressStop> CheckTargetPath(const std::wstring& targetPath) {
+    if (targetPath.find(L',') != std::wstring::npos) {
+        return TargetPathRefused{TargetPathRefused::Why::Comma, targetPath};
+    }
+    const auto backup = BackupPathFor(targetPath);
+    if (!backup) return TargetPathRefused{TargetPathRefused::Why::TooShortForBackup, targetPath};
+    return TargetPath{targetPath, *backup};
+}
+
+std::variant<PressPaths, PressStop> PressPathsFor(Platform& platform, const std::wstring& editorPath,
+                                                  const std::wstring& programFolder, const TargetPath& checked) {
+    const std::wstring& targetPath = checked.target;
     const std::wstring resourcePath = programFolder + kInitialResName;
     const auto editor = AnsiForm(platform, editorPath);
     if (!editor) return OutsideAnsi(platform, editorPath);
@@ -49,8 +58,7 @@ std::variant<PressPaths, PathOutsideAnsi> PressPathsFor(Platform& platform, cons
     const auto target = AnsiForm(platform, targetPath);
     if (!target) return OutsideAnsi(platform, targetPath);
 
-    // The refusals before this one have made sure there is a backup path.
-    std::wstring backup = BackupPathFor(targetPath).value_or(targetPath);
+    std::wstring backup = checked.backup;
     const std::wstring folder = backup.substr(0, NameStart(backup));
     std::wstring name = backup.substr(folder.size());
     if (!platform.FitsAnsiCodePage(name)) {

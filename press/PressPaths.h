@@ -4,6 +4,7 @@
 #include <variant>
 
 #include "platform/Platform.h"
+#include "press/PressStop.h"
 
 namespace quillmark {
 
@@ -24,18 +25,20 @@ struct PressPaths {
     EditorPaths forEditor;
 };
 
-// A path that no form gets to the editor unchanged, and its characters
-// that the ANSI code page lacks.
-struct PathOutsideAnsi {
-    std::wstring path;
-    std::wstring characters;
+// A target path the editor's command lines can take, and its backup's.
+struct TargetPath {
+    std::wstring target;
+    std::wstring backup;
 };
+
+// The one check of the target path itself: no comma (the editor splits its
+// operands there), and long enough to name a backup after.
+std::variant<TargetPath, PressStop> CheckTargetPath(const std::wstring& targetPath);
 
 // Each path as it is, or else its short (8.3) form, whichever the ANSI code
 // page holds; the backup, which does not exist yet, by its folder's form
 // and a name that converts. Checked before anything is touched.
-std::variant<PressPaths, PathOutsideAnsi> PressPathsFor(Platform& platform, const std::wstring& editorPath,
-                                                        const std::wstring& programFolder,
-                                                        const std::wstring& targetPath);
+std::variant<PressPaths, PressStop> PressPathsFor(Platform& platform, const std::wstring& editorPath,
+                                                  const std::wstring& programFolder, const TargetPath& target);
 
 }  // namespace quillmark

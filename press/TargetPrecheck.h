@@ -1,10 +1,11 @@
 #pragma once
 
-#include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "platform/Platform.h"
+#include "press/PressStop.h"
 #include "verify/PeImage.h"
 
 namespace quillmark {
@@ -16,9 +17,11 @@ struct TargetBefore {
 };
 
 // Before anything is touched: the target must be a Windows program that can
-// be written now; a signed target and one with appended data go ahead only
-// when the user says so. Nothing when the press stops; the reason has been
-// shown, or the user said no.
-std::optional<TargetBefore> CheckTargetBeforePress(Platform& platform, const std::wstring& targetPath);
+// be written now.
+std::variant<TargetBefore, PressStop> CheckTargetBeforePress(Platform& platform, const std::wstring& targetPath);
+
+// What the user must agree to first, in turn: a signed target, appended
+// data.
+std::vector<PressQuestion> QuestionsBeforePress(const std::wstring& targetPath, const TargetBefore& before);
 
 }  // namespace quillmark

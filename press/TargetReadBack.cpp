@@ -3,8 +3,7 @@
 #include <algorithm>
 
 #include "press/FileChecks.h"
-#include "press/ProofMessages.h"
-#include "press/RunSteps.h"
+#include "press/PressMessages.h"
 #include "verify/Comparison.h"
 
 namespace quillmark {
@@ -73,22 +72,6 @@ void CheckOtherResources(Platform& platform, const std::wstring& path, const Ref
     }
 }
 
-void RestoreOriginal(Platform& platform, const PressRecord& press) {
-    if (const OpResult copied = platform.CopyFileReplacing(press.backupPath, press.targetPath); !copied.ok) {
-        ReportStop(platform, RestoreFailedMessage(press.targetPath, press.backupPath, copied.error));
-        return;
-    }
-    const auto same = SameFiles(platform, press.targetPath, press.backupPath);
-    if (const auto* failure = std::get_if<ReadFailure>(&same)) {
-        ReportStop(platform, RestoreFailedMessage(press.targetPath, press.backupPath, failure->error));
-    } else if (!std::get<bool>(same)) {
-        ReportStop(platform, RestoreFailedMessage(press.targetPath, press.backupPath, RestoreMismatchReason()));
-    } else {
-        platform.MessageBox(RestoredMessage(press.targetPath, press.backupPath), kMessageStyleInformation,
-                            platform.AppTitle());
-    }
-}
-
 }  // namespace
 
 Proof ProveFile(Platform& platform, const PressRecord& press, const std::wstring& path, const Reference& reference) {
@@ -101,35 +84,34 @@ Proof ProveFile(Platform& platform, const PressRecord& press, const std::wstring
     return proof;
 }
 
-void OfferRestore(Platform& platform, const PressRecord& press, const std::vector<std::wstring>& lines,
-                  const std::wstring& lead) {
-    if (AskYesNo(platform, TargetDiffersQuestion(press.targetPath, press.backupPath, lines, lead),
-                 DefaultAnswer::Yes)) {
-        RestoreOriginal(platform, press);
+PressNotice RestoreOriginal(Platform& platform, const std::wstring& targetPath, const std::wstring& backupPath) {
+    if (const OpResult copied = platform.CopyFileReplacing(backupPath, targetPath); !copied.ok) {
+        return RestoreFailed{targetPath, backupPath, copied.error};
     }
+    const auto same = SameFiles(platform, targetPath, backupPath);
+    if (const auto* failure = std::get_if<ReadFailure>(&same))
+        return RestoreFailed{targetPath, backupPath, failure->error};
+    if (!std::get<bool>(same)) return RestoreFailed{targetPath, backupPath, {}, true};
+    return Restored{targetPath, backupPath};
 }
 
-std::optional<LeftoverVersions> CheckTargetAfterPress(Platform& platform, const PressRecord& press) {
-    const bool runEnded = !press.runEnded.empty();
-    if (runEnded) {
+TargetAfter CheckTargetAfterPress(Platform& platform, const PressRecord& press) {
+    if (press.runEnded) {
         const auto same = SameFiles(platform, press.targetPath, press.backupPath);
         if (const bool* unchanged = std::get_if<bool>(&same); unchanged && *unchanged) {
-            ReportStop(platform, RunEndedUnchangedMessage(press.runEnded, press.targetPath, press.backupPath));
-            return std::nullopt;
+            return RunEndedUnchanged{*press.runEnded, press.targetPath, press.backupPath};
         }
     }
     Proof proof = ProveFile(platform, press, press.targetPath, {press.backupPath, press.before.appended});
     if (!proof.lines.empty()) {
-        OfferRestore(platform, press, proof.lines, press.runEnded);
-        return std::nullopt;
+        return RestoreOffer{press.targetPath, press.backupPath, std::move(proof.lines), press.runEnded, false};
     }
-    if (runEnded) {
-        ReportStop(platform, RunEndedButRightMessage(press.runEnded, press.targetPath, press.backupPath));
-    }
-    LeftoverVersions left{{}, std::move(proof.appended)};
-    std::copy_if(proof.languages.begin(), proof.languages.end(), std::back_inserter(left.languages),
+    TargetRight right;
+    if (press.runEnded) right.notice = RunEndedButRight{*press.runEnded, press.targetPath, press.backupPath};
+    right.left.appended = std::move(proof.appended);
+    std::copy_if(proof.languages.begin(), proof.languages.end(), std::back_inserter(right.left.languages),
                  [&](std::uint16_t language) { return language != press.language; });
-    return left;
+    return right;
 }
 
 }  // namespace quillmark

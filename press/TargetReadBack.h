@@ -3,9 +3,11 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "platform/Platform.h"
+#include "press/PressStop.h"
 #include "press/TargetPrecheck.h"
 #include "verify/ScriptExpectation.h"
 
@@ -17,8 +19,8 @@ struct PressRecord {
     std::wstring backupPath;
     TargetBefore before;
     verify::ExpectedVersion expected;
-    std::uint16_t language = 0;  // of the version resource in initial.res
-    std::wstring runEnded;       // a merge run that was ended: what happened
+    std::uint16_t language = 0;      // of the version resource in initial.res
+    std::optional<RunEnd> runEnded;  // a merge run that was ended
 };
 
 // A file as it was: what a read-back compares the other resources and the
@@ -46,14 +48,21 @@ struct LeftoverVersions {
     std::vector<verify::ByteRange> appended;  // the target's, now
 };
 
-// Reads the target back. When something differs it says what and offers to
-// put the backup back; after a run that had to be ended it says what the
-// target holds. The leftovers when the target is right; nothing when a
-// message has been shown that ends the press.
-std::optional<LeftoverVersions> CheckTargetAfterPress(Platform& platform, const PressRecord& press);
+// A target read back right: what the user is told of it, and what remains
+// of other languages.
+struct TargetRight {
+    std::optional<PressNotice> notice;  // after a merge run that was ended
+    LeftoverVersions left;
+};
 
-// The restore offer: what differs, the backup's name; Yes puts it back.
-void OfferRestore(Platform& platform, const PressRecord& press, const std::vector<std::wstring>& lines,
-                  const std::wstring& lead = {});
+using TargetAfter = std::variant<TargetRight, RestoreOffer, PressStop>;
+
+// Reads the target back: right, or what differs with the offer to put the
+// backup back, or the stop after a merge run that was ended before it
+// changed anything.
+TargetAfter CheckTargetAfterPress(Platform& platform, const PressRecord& press);
+
+// Copies the backup over the target and checks that they are the same.
+PressNotice RestoreOriginal(Platform& platform, const std::wstring& targetPath, const std::wstring& backupPath);
 
 }  // namespace quillmark

@@ -12,63 +12,34 @@ constexpr int kHidden = 0;
 
 struct MergeRun {
     const wchar_t* verb;
-    const wchar_t* name;
-    const wchar_t* whatDidNotHappenOnStop;
-    const wchar_t* whatDidNotHappenWhenEnded;  // the read-back follows
+    EditorRun run;
 };
 
 constexpr std::array<MergeRun, 2> kMergeRuns{{
-    {kAddSkipVerb, L"ResHacker (-addskip)", L"2 回目の処理 (-modify) は行っていません。",
-     L"\r\n2 回目の処理 (-modify) は行っていません。"},
-    {kModifyVerb, L"ResHacker (-modify)", L"実行ファイルの状態を確認してください。", L""},
+    {kAddSkipVerb, EditorRun::AddSkip},
+    {kModifyVerb, EditorRun::Modify},
 }};
 
 }  // namespace
 
-std::optional<std::wstring> TargetPathProblem(const std::wstring& targetPath) {
-    if (targetPath.find(L',') != std::wstring::npos) {
-        return L"実行ファイルのパスに「,」が含まれているため、ResHacker に渡せません。\r\n" + targetPath +
-               L"\r\n「,」を含まないフォルダー名とファイル名にしてから実行してください。";
-    }
-    if (!BackupPathFor(targetPath)) {
-        return L"実行ファイルのパスが短すぎるため、バックアップのファイル名を作れません。\r\n" + targetPath;
-    }
-    return std::nullopt;
-}
-
-UpdateOutcome RunTargetUpdate(Platform& platform, const PressPaths& paths, const WaitLimits& limits) {
-    const UpdateOutcome stopped{UpdateOutcome::Kind::Stopped, {}};
+std::variant<UpdateOutcome, PressStop> RunTargetUpdate(Platform& platform, const PressPaths& paths,
+                                                       const WaitLimits& limits) {
     if (const OpResult copied = platform.CopyFileReplacing(paths.target, paths.backup); !copied.ok) {
-        ReportStop(platform, WithSystemReason(
-                                 L"バックアップを作成できませんでした。\r\n" + paths.target + L"\r\n→ " + paths.backup,
-                                 copied.error) +
-                                 L"\r\n実行ファイルは変更していません。");
-        return stopped;
+        return BackupNotMade{paths.target, paths.backup, copied.error};
     }
-    const std::wstring whereTheOriginalIs = L"\r\n元のファイルはバックアップにあります。\r\n" + paths.backup;
     const EditorPaths& editor = paths.forEditor;
-    for (const MergeRun& run : kMergeRuns) {
+    for (const MergeRun& merge : kMergeRuns) {
         const LaunchResult started =
-            platform.Launch(MergeCommandLine(editor.quotedEditorPath, run.verb, editor.backupPath, editor.targetPath,
+            platform.Launch(MergeCommandLine(editor.quotedEditorPath, merge.verb, editor.backupPath, editor.targetPath,
                                              editor.quotedResourcePath),
                             kHidden);
-        if (started.id == 0) {
-            ReportStop(platform,
-                       WithSystemReason(std::wstring(run.name) + L" を起動できませんでした。", started.error) +
-                           L"\r\n" + run.whatDidNotHappenOnStop + whereTheOriginalIs);
-            return stopped;
-        }
-        const RunEnd end = AwaitEditorRun(platform, started.id, limits.exitMs, run.name);
-        if (end.kind == RunEnd::Kind::StillRunning) {
-            // It may still write the target: reading it back now proves nothing.
-            ReportRunEnd(platform, end, run.whatDidNotHappenOnStop + whereTheOriginalIs);
-            return stopped;
-        }
-        if (end.kind == RunEnd::Kind::EndedByUs) {
-            return {UpdateOutcome::Kind::RunEnded, end.what + run.whatDidNotHappenWhenEnded};
-        }
+        if (started.id == 0) return MergeNotStarted{merge.run, paths.backup, started.error};
+        const RunEnd end = AwaitEditorRun(platform, started.id, limits.exitMs, merge.run);
+        // It may still write the target: reading it back now proves nothing.
+        if (end.kind == RunEnd::Kind::StillRunning) return MergeStillRunning{end, paths.backup};
+        if (end.kind == RunEnd::Kind::EndedByUs) return UpdateOutcome{end};
     }
-    return {};
+    return UpdateOutcome{};
 }
 
 }  // namespace quillmark

@@ -1,31 +1,26 @@
 #pragma once
 
 #include <optional>
-#include <string>
+#include <variant>
 
 #include "platform/Platform.h"
+#include "press/EditorRuns.h"
 #include "press/PressPaths.h"
-#include "press/RunSteps.h"
+#include "press/PressStop.h"
 
 namespace quillmark {
 
-// Why a target path cannot go to the editor's command line; checked before
-// anything is touched.
-std::optional<std::wstring> TargetPathProblem(const std::wstring& targetPath);
-
 // How the update went, for the read-back after it.
 struct UpdateOutcome {
-    enum class Kind {
-        Merged,    // both runs ended by themselves
-        RunEnded,  // a run outlived its bound and was ended: the target may be half made
-        Stopped,   // stopped before it could be read back; the reason has been shown
-    };
-    Kind kind = Kind::Merged;
-    std::wstring runEnded;  // with RunEnded: what happened and what was not done
+    // A run that outlived its bound and was ended: the target may be half
+    // made. Nothing when both runs ended by themselves.
+    std::optional<RunEnd> runEnded;
 };
 
 // Backs the target up beside itself and merges initial.res into it with the
-// "-addskip " run followed by the "-modify " run, each waited for.
-UpdateOutcome RunTargetUpdate(Platform& platform, const PressPaths& paths, const WaitLimits& limits);
+// "-addskip " run followed by the "-modify " run, each waited for. The stop
+// when the target cannot be read back.
+std::variant<UpdateOutcome, PressStop> RunTargetUpdate(Platform& platform, const PressPaths& paths,
+                                                       const WaitLimits& limits);
 
 }  // namespace quillmark

@@ -1,10 +1,7 @@
 #include "press/VersionCleanup.h"
 
-#include <string>
-#include <vector>
-
 #include "press/CommandLines.h"
-#include "press/ProofMessages.h"
+#include "press/PressMessages.h"
 
 namespace quillmark {
 
@@ -13,30 +10,6 @@ namespace {
 constexpr int kHidden = 0;
 // The version resource the version API reads, and the one the merge wrote.
 constexpr std::uint16_t kVersionName = 1;
-
-// Removes what a run left, whatever happened; says so when one stays.
-class WorkFiles {
-public:
-    explicit WorkFiles(Platform& platform) : platform_(platform) {}
-    ~WorkFiles() {
-        for (const std::wstring& path : paths_) {
-            if (platform_.FindFirstNormalFile(path).empty()) continue;  // the run wrote none
-            if (const OpResult removed = platform_.RemoveFile(path); !removed.ok) {
-                ReportStop(platform_, WorkFileLeftMessage(path, removed.error));
-            }
-        }
-    }
-    WorkFiles(const WorkFiles&) = delete;
-    WorkFiles& operator=(const WorkFiles&) = delete;
-
-    void Add(const std::wstring& path) { paths_.push_back(path); }
-    // Moved away: nothing to remove any more.
-    void Forget(const std::wstring& path) { std::erase(paths_, path); }
-
-private:
-    Platform& platform_;
-    std::vector<std::wstring> paths_;
-};
 
 // Only the press's own version resource may remain.
 void RequireAlone(const PressRecord& press, Proof& proof) {
@@ -49,29 +22,26 @@ void RequireAlone(const PressRecord& press, Proof& proof) {
 
 }  // namespace
 
-void RemoveLeftoverVersions(Platform& platform, const PressRecord& press, const LeftoverVersions& left,
-                            const EditorPaths& editor, const WaitLimits& limits) {
-    WorkFiles work(platform);
+Cleanup RemoveLeftoverVersions(Platform& platform, const PressRecord& press, const LeftoverVersions& left,
+                               const EditorPaths& editor, const WaitLimits& limits) {
+    Cleanup cleanup;
+    const auto failed = [&](DeleteFailed::Step step, const std::wstring& reason, const RunEnd& end = {}) {
+        cleanup.outcome = DeleteFailed{step, press.targetPath, press.backupPath, reason, end};
+        return cleanup;
+    };
     std::wstring sourceForEditor = editor.targetPath;
     std::wstring lastWork;
     for (std::size_t i = 0; i < left.languages.size(); ++i) {
         lastWork = WorkFilePath(press.targetPath, i + 1);
         const std::wstring workForEditor = WorkFilePath(editor.targetPath, i + 1);
-        work.Add(lastWork);
+        cleanup.workFiles.push_back(lastWork);
         const LaunchResult started =
             platform.Launch(DeleteVersionCommandLine(editor.quotedEditorPath, sourceForEditor, workForEditor,
                                                      kVersionName, left.languages[i]),
                             kHidden);
-        if (started.id == 0) {
-            ReportStop(platform, DeleteFailedMessage(
-                                     press.targetPath, press.backupPath,
-                                     WithSystemReason(L"ResHacker (-delete) を起動できませんでした。", started.error)));
-            return;
-        }
-        if (const RunEnd end = AwaitEditorRun(platform, started.id, limits.exitMs, L"ResHacker (-delete)");
-            !end.Exited()) {
-            ReportStop(platform, DeleteFailedMessage(press.targetPath, press.backupPath, end.what));
-            return;
+        if (started.id == 0) return failed(DeleteFailed::Step::Start, started.error);
+        if (const RunEnd end = AwaitEditorRun(platform, started.id, limits.exitMs, EditorRun::Delete); !end.Exited()) {
+            return failed(DeleteFailed::Step::Run, {}, end);
         }
         sourceForEditor = workForEditor;
     }
@@ -80,19 +50,26 @@ void RemoveLeftoverVersions(Platform& platform, const PressRecord& press, const 
     Proof made = ProveFile(platform, press, lastWork, {press.targetPath, left.appended});
     RequireAlone(press, made);
     if (!made.lines.empty()) {
-        OfferRestore(platform, press, made.lines, DeleteResultWrongLead());
-        return;
+        cleanup.outcome = RestoreOffer{press.targetPath, press.backupPath, std::move(made.lines), std::nullopt, true};
+        return cleanup;
     }
     if (const OpResult moved = platform.MoveFileReplacing(lastWork, press.targetPath); !moved.ok) {
-        ReportStop(platform,
-                   DeleteFailedMessage(press.targetPath, press.backupPath,
-                                       WithSystemReason(L"実行ファイルを置き換えられませんでした。", moved.error)));
-        return;
+        return failed(DeleteFailed::Step::Replace, moved.error);
     }
-    work.Forget(lastWork);
+    // Moved away: nothing to remove any more.
+    std::erase(cleanup.workFiles, lastWork);
     Proof now = ProveFile(platform, press, press.targetPath, {press.backupPath, press.before.appended});
     RequireAlone(press, now);
-    if (!now.lines.empty()) OfferRestore(platform, press, now.lines);
+    if (!now.lines.empty()) {
+        cleanup.outcome = RestoreOffer{press.targetPath, press.backupPath, std::move(now.lines), std::nullopt, false};
+    }
+    return cleanup;
+}
+
+std::optional<PressNotice> RemoveWorkFile(Platform& platform, const std::wstring& path) {
+    if (platform.FindFirstNormalFile(path).empty()) return std::nullopt;  // the run wrote none
+    if (const OpResult removed = platform.RemoveFile(path); !removed.ok) return WorkFileLeft{path, removed.error};
+    return std::nullopt;
 }
 
 }  // namespace quillmark

@@ -1,17 +1,33 @@
 #pragma once
 
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
 #include "platform/Platform.h"
+#include "press/EditorRuns.h"
 #include "press/PressPaths.h"
-#include "press/RunSteps.h"
+#include "press/PressStop.h"
 #include "press/TargetReadBack.h"
 
 namespace quillmark {
 
+// How the removal went, and the work files to remove once the user has
+// seen that.
+struct Cleanup {
+    std::variant<std::monostate, RestoreOffer, PressStop> outcome;
+    std::vector<std::wstring> workFiles;
+};
+
 // Has the editor write the target without each leftover version resource,
 // one hidden run a language, into work files beside the target; the last
 // takes the target's place only once it is read back right, and the target
-// is read again after. No work file is left behind.
-void RemoveLeftoverVersions(Platform& platform, const PressRecord& press, const LeftoverVersions& left,
-                            const EditorPaths& editor, const WaitLimits& limits);
+// is read again after.
+Cleanup RemoveLeftoverVersions(Platform& platform, const PressRecord& press, const LeftoverVersions& left,
+                               const EditorPaths& editor, const WaitLimits& limits);
+
+// Removes a work file if a run wrote it; what to say when it stays.
+std::optional<PressNotice> RemoveWorkFile(Platform& platform, const std::wstring& path);
 
 }  // namespace quillmark

@@ -1,6 +1,5 @@
 #include "settings/SettingsRestore.h"
 
-#include "press/RunSteps.h"
 #include "settings/SettingsLayout.h"
 #include "ui/FieldTable.h"
 
@@ -23,8 +22,7 @@ void FillFirstRunValues(Platform& platform) {
 void RestoreFromFile(Platform& platform, inifile_IO& settings) {
     std::wstring path = settings.ReadStr(kFilesSection, kResHackerKey, L"");
     if (!FoundAtStartUp(platform, path)) {
-        platform.MessageBox(L"ResHacker(" + path + L")が見つかりません。", kMessageStyleExclamation,
-                            platform.AppTitle());
+        platform.MessageBox(L"ResHacker(" + path + L")が見つかりません。", platform.AppTitle(), Severity::Warning);
         path = kPathPlaceholder;
     }
     platform.SetText({L"txtResHack"}, path);
@@ -73,7 +71,7 @@ void RestoreSettings(Platform& platform, inifile_IO& settings) {
 void CheckInitialRes(Platform& platform, const std::wstring& programFolderPath) {
     if (!FoundAtStartUp(platform, programFolderPath + kInitialResName)) {
         platform.MessageBox(L"必要なファイル(initial.res)が見つかりません。\r\nソフトを再インストールしてください。",
-                            kMessageStyleExclamation, platform.AppTitle());
+                            platform.AppTitle(), Severity::Warning);
     }
 }
 

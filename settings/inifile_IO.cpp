@@ -1,5 +1,7 @@
 #include "settings/inifile_IO.h"
 
+#include <cmath>
+#include <limits>
 #include <string_view>
 
 namespace quillmark {
@@ -39,11 +41,18 @@ std::wstring inifile_IO::Read(const std::wstring& section, const std::wstring& K
 }
 
 float inifile_IO::ReadSng(const std::wstring& section, const std::wstring& Key, const float& Def) {
-    return platform_.TextToSingle(Read(section, Key)).value_or(Def);
+    const auto value = platform_.TextToDouble(Read(section, Key));
+    if (!value || std::fabs(*value) > static_cast<double>(std::numeric_limits<float>::max())) return Def;
+    return static_cast<float>(*value);
 }
 
 std::int16_t inifile_IO::ReadInt(const std::wstring& section, const std::wstring& Key, const std::int16_t& Def) {
-    return platform_.TextToInteger(Read(section, Key)).value_or(Def);
+    const auto value = platform_.TextToLong(Read(section, Key));
+    if (!value || *value < std::numeric_limits<std::int16_t>::min() ||
+        *value > std::numeric_limits<std::int16_t>::max()) {
+        return Def;
+    }
+    return static_cast<std::int16_t>(*value);
 }
 
 std::wstring inifile_IO::ReadStr(const std::wstring& section, const std::wstring& Key, const std::wstring& Def) {

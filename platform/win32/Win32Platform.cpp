@@ -159,13 +159,39 @@ std::optional<std::wstring> Win32Platform::ShowOpenDialog(const OpenDialogReques
     dialog.nFilterIndex = static_cast<DWORD>(std::max(request.filterIndex, 0));
     dialog.lpstrFile = openDialogFile_.data();
     dialog.nMaxFile = static_cast<DWORD>(openDialogFile_.size());
-    dialog.Flags = request.flags | OFN_EXPLORER;
+    dialog.Flags = (request.hideReadOnly ? OFN_HIDEREADONLY : 0) | OFN_EXPLORER;
     if (!GetOpenFileNameW(&dialog)) return std::nullopt;
     return std::wstring(openDialogFile_.data());
 }
 
-int Win32Platform::MessageBox(const std::wstring& text, int style, const std::wstring& title) {
-    return MessageBoxW(window_.Handle(), text.c_str(), title.c_str(), static_cast<UINT>(style));
+UINT MessageBoxStyle(Severity severity, Buttons buttons, DefaultAnswer byDefault) {
+    const UINT icon = severity == Severity::Information ? MB_ICONINFORMATION
+                      : severity == Severity::Warning   ? MB_ICONEXCLAMATION
+                                                        : 0;
+    const UINT shown = buttons == Buttons::YesNo ? MB_YESNO : MB_OK;
+    const UINT preset = byDefault == DefaultAnswer::No ? MB_DEFBUTTON2 : MB_DEFBUTTON1;
+    return shown | icon | preset;
+}
+
+Answer Win32Platform::MessageBox(const std::wstring& text, const std::wstring& title, Severity severity,
+                                 Buttons buttons, DefaultAnswer byDefault) {
+    switch (MessageBoxW(window_.Handle(), text.c_str(), title.c_str(), MessageBoxStyle(severity, buttons, byDefault))) {
+        case IDYES:
+            return Answer::Yes;
+        case IDNO:
+            return Answer::No;
+        default:
+            return Answer::Ok;
+    }
+}
+
+void Win32Platform::ShowPropertiesSheet(const std::wstring& path) {
+    // The shell's property sheet handlers need a single-threaded apartment;
+    // it lasts until the program ends.
+    if (!comStarted_) {
+        comStarted_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+    }
+    RunShellRecord(PropertiesSheetRecord(window_.Handle(), path));
 }
 
 std::wstring Win32Platform::FindFirstNormalFile(const std::wstring& pattern) {
@@ -217,16 +243,8 @@ std::optional<std::int32_t> Win32Platform::TextToLong(const std::wstring& text) 
     return Converted<std::int32_t, LONG>(text, VarI4FromStr);
 }
 
-std::optional<std::int16_t> Win32Platform::TextToInteger(const std::wstring& text) {
-    return Converted<std::int16_t, SHORT>(text, VarI2FromStr);
-}
-
 std::optional<double> Win32Platform::TextToDouble(const std::wstring& text) {
     return Converted<double, DOUBLE>(text, VarR8FromStr);
-}
-
-std::optional<float> Win32Platform::TextToSingle(const std::wstring& text) {
-    return Converted<float, FLOAT>(text, VarR4FromStr);
 }
 
 std::wstring Win32Platform::GetProfileString(const std::wstring& section, const std::wstring& key, int bufferSize,
@@ -456,9 +474,8 @@ bool Win32Platform::EndStartedProcess(std::uintptr_t process) {
     return WaitForSingleObject(handle, kEndProcessWaitMs) == WAIT_OBJECT_0;
 }
 
-void Win32Platform::KeybdEvent(std::uint8_t virtualKey, std::uint8_t scanCode, std::uint32_t flags,
-                               std::uint32_t extraInfo) {
-    keybd_event(virtualKey, scanCode, flags, extraInfo);
+void Win32Platform::KeybdEvent(std::uint8_t virtualKey, KeyDirection direction) {
+    keybd_event(virtualKey, 0, direction == KeyDirection::Up ? KEYEVENTF_KEYUP : 0, 0);
 }
 
 std::optional<std::wstring> Win32Platform::ShortPathName(const std::wstring& path) {
@@ -537,23 +554,22 @@ VersionReadBack Win32Platform::ReadVersionBack(const std::wstring& path, const V
     return ReadVersionResource(path, query);
 }
 
-void Win32Platform::ShellExecuteEx(const ShellExecuteRequest& request) {
-    // The shell's property sheet handlers need a single-threaded apartment;
-    // it lasts until the program ends.
-    if (!comStarted_) {
-        comStarted_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
-    }
-    SHELLEXECUTEINFOW info{};
-    info.cbSize = sizeof(info);
-    info.fMask = request.mask;
-    info.hwnd = request.ownedByMainWindow ? window_.Handle() : nullptr;
-    info.lpVerb = request.verb.c_str();
-    info.lpFile = request.file.c_str();
-    info.lpParameters = request.parameters.c_str();
-    info.lpDirectory = request.directory.c_str();
-    info.nShow = request.show;
-    ShellExecuteExW(&info);
-    if (info.hProcess != nullptr) CloseHandle(info.hProcess);
+SHELLEXECUTEINFOW PropertiesSheetRecord(HWND owner, const std::wstring& path) {
+    SHELLEXECUTEINFOW record{};
+    record.cbSize = sizeof(record);
+    record.fMask = SEE_MASK_INVOKEIDLIST | SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    record.hwnd = owner;
+    record.lpVerb = L"properties";
+    record.lpFile = path.c_str();
+    record.lpParameters = L"";
+    record.lpDirectory = L"";
+    record.nShow = 0;
+    return record;
+}
+
+void RunShellRecord(SHELLEXECUTEINFOW record) {
+    ShellExecuteExW(&record);
+    if (record.hProcess != nullptr) CloseHandle(record.hProcess);
 }
 
 }  // namespace quillmark::win32

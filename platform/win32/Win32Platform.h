@@ -14,6 +14,16 @@ namespace quillmark::win32 {
 // the logic words it as "description|pattern|...".
 std::wstring OpenDialogFilter(const std::wstring& barSeparated);
 
+// The message box style of a severity, buttons and default answer.
+UINT MessageBoxStyle(Severity severity, Buttons buttons, DefaultAnswer byDefault);
+
+// The shell's execution record that opens a file's Properties sheet, owned
+// by `owner`; it points into `path`.
+SHELLEXECUTEINFOW PropertiesSheetRecord(HWND owner, const std::wstring& path);
+
+// Runs a shell execution record; its result is not used.
+void RunShellRecord(SHELLEXECUTEINFOW record);
+
 // Platform on Windows: each operation is the system call of the same job,
 // translated between Win32 and the interface. Failures of the system come
 // back as values; what they mean is for the logic to decide.
@@ -33,7 +43,9 @@ public:
     void AllowSessionEnd() override;
 
     std::optional<std::wstring> ShowOpenDialog(const OpenDialogRequest& request) override;
-    int MessageBox(const std::wstring& text, int style, const std::wstring& title) override;
+    Answer MessageBox(const std::wstring& text, const std::wstring& title, Severity severity, Buttons buttons,
+                      DefaultAnswer byDefault) override;
+    void ShowPropertiesSheet(const std::wstring& path) override;
 
     std::wstring FindFirstNormalFile(const std::wstring& pattern) override;
 
@@ -42,9 +54,7 @@ public:
     std::wstring AppTitle() override;
 
     std::optional<std::int32_t> TextToLong(const std::wstring& text) override;
-    std::optional<std::int16_t> TextToInteger(const std::wstring& text) override;
     std::optional<double> TextToDouble(const std::wstring& text) override;
-    std::optional<float> TextToSingle(const std::wstring& text) override;
 
     std::wstring GetProfileString(const std::wstring& section, const std::wstring& key, int bufferSize,
                                   const std::wstring& file) override;
@@ -62,8 +72,7 @@ public:
     void ReleaseProcess(std::uintptr_t process) override;
     bool EndStartedProcess(std::uintptr_t process) override;
 
-    void KeybdEvent(std::uint8_t virtualKey, std::uint8_t scanCode, std::uint32_t flags,
-                    std::uint32_t extraInfo) override;
+    void KeybdEvent(std::uint8_t virtualKey, KeyDirection direction) override;
 
     std::optional<std::wstring> ShortPathName(const std::wstring& path) override;
 
@@ -74,8 +83,6 @@ public:
                            std::vector<std::uint8_t> storage) override;
     OpResult ProbeWrite(const std::wstring& path) override;
     VersionReadBack ReadVersionBack(const std::wstring& path, const VersionQuery& query) override;
-
-    void ShellExecuteEx(const ShellExecuteRequest& request) override;
 
 private:
     // Handles what arrives while a wait runs: paint and other messages go

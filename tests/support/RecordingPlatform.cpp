@@ -25,6 +25,10 @@ bool SameFolder(std::wstring_view a, std::wstring_view b) {
 
 std::wstring ProcessName(std::uintptr_t process) { return L"#" + std::to_wstring(process - 100); }
 
+std::wstring Word(Severity severity) {
+    return severity == Severity::Warning ? L"Warning" : severity == Severity::Information ? L"Information" : L"None";
+}
+
 }  // namespace
 
 std::string Utf8(const std::wstring& text) {
@@ -143,19 +147,23 @@ void RecordingPlatform::BeginBusy() { calls.push_back(L"BeginBusy"); }
 void RecordingPlatform::EndBusy() { calls.push_back(L"EndBusy"); }
 
 std::optional<std::wstring> RecordingPlatform::ShowOpenDialog(const OpenDialogRequest& request) {
-    calls.push_back(L"OpenDialog filter=" + request.filter + L" flags=" + std::to_wstring(request.flags) + L" index=" +
-                    std::to_wstring(request.filterIndex) + L" cancelError=" + std::to_wstring(request.cancelError));
+    calls.push_back(L"OpenDialog filter=" + request.filter + L" hideReadOnly=" + std::to_wstring(request.hideReadOnly) +
+                    L" index=" + std::to_wstring(request.filterIndex));
     if (openDialogAnswers.empty()) return std::nullopt;
     auto answer = openDialogAnswers.front();
     openDialogAnswers.pop_front();
     return answer;
 }
 
-int RecordingPlatform::MessageBox(const std::wstring& text, int style, const std::wstring& title) {
-    calls.push_back(L"MessageBox style=" + std::to_wstring(style) + L" title=" + title + L" text=" + text);
+// "MessageBox Warning YesNo default=No title=... text=...": the default only
+// where it is not the first button.
+Answer RecordingPlatform::MessageBox(const std::wstring& text, const std::wstring& title, Severity severity,
+                                     Buttons buttons, DefaultAnswer byDefault) {
+    calls.push_back(L"MessageBox " + Word(severity) + (buttons == Buttons::YesNo ? L" YesNo" : L" Ok") +
+                    (byDefault == DefaultAnswer::No ? L" default=No" : L"") + L" title=" + title + L" text=" + text);
     messages.push_back(text);
-    if (messageAnswers.empty()) return 1;
-    const int answer = messageAnswers.front();
+    if (messageAnswers.empty()) return Answer::Ok;
+    const Answer answer = messageAnswers.front();
     messageAnswers.pop_front();
     return answer;
 }
@@ -187,16 +195,8 @@ std::optional<std::int32_t> RecordingPlatform::TextToLong(const std::wstring& te
     return portable::TextToLong(text, separators);
 }
 
-std::optional<std::int16_t> RecordingPlatform::TextToInteger(const std::wstring& text) {
-    return portable::TextToInteger(text, separators);
-}
-
 std::optional<double> RecordingPlatform::TextToDouble(const std::wstring& text) {
     return portable::TextToDouble(text, separators);
-}
-
-std::optional<float> RecordingPlatform::TextToSingle(const std::wstring& text) {
-    return portable::TextToSingle(text, separators);
 }
 
 std::wstring RecordingPlatform::GetProfileString(const std::wstring& section, const std::wstring& key, int bufferSize,
@@ -304,10 +304,8 @@ OpResult RecordingPlatform::RemoveFile(const std::wstring& path) {
     return {true, {}};
 }
 
-void RecordingPlatform::KeybdEvent(std::uint8_t virtualKey, std::uint8_t scanCode, std::uint32_t flags,
-                                   std::uint32_t extraInfo) {
-    calls.push_back(L"Key " + std::to_wstring(virtualKey) + L" " + std::to_wstring(scanCode) + L" " +
-                    std::to_wstring(flags) + L" " + std::to_wstring(extraInfo));
+void RecordingPlatform::KeybdEvent(std::uint8_t virtualKey, KeyDirection direction) {
+    calls.push_back(L"Key " + std::to_wstring(virtualKey) + (direction == KeyDirection::Up ? L" Up" : L" Down"));
 }
 
 OpResult RecordingPlatform::CopyFileReplacing(const std::wstring& source, const std::wstring& destination) {
@@ -343,10 +341,7 @@ VersionReadBack RecordingPlatform::ReadVersionBack(const std::wstring& path, con
     return {{false, L"指定されたファイルが見つかりません。"}, {}, {}};
 }
 
-void RecordingPlatform::ShellExecuteEx(const ShellExecuteRequest& request) {
-    calls.push_back(L"ShellExecuteEx " + request.file);
-    lastShellRequest = request;
-}
+void RecordingPlatform::ShowPropertiesSheet(const std::wstring& path) { calls.push_back(L"PropertiesSheet " + path); }
 
 std::size_t RecordingPlatform::OpenProcessCount() const { return openProcesses_.size(); }
 

@@ -54,8 +54,8 @@ public:
     std::function<bool(wchar_t)> inAnsiCodePage = [](wchar_t c) {
         return c < 0x80 || (c >= 0x3000 && c < 0x3100) || (c >= 0x4E00 && c < 0xA000) || (c >= 0xFF01 && c < 0xFFA0);
     };
-    std::function<void()> duringWait;  // runs inside every wait, as window messages would
-    std::deque<int> messageAnswers;    // what the message boxes answer, in turn; OK (1) once used up
+    std::function<void()> duringWait;   // runs inside every wait, as window messages would
+    std::deque<Answer> messageAnswers;  // what the message boxes answer, in turn; Ok once used up
     // The files' bytes, by Windows path; a copy copies them.
     std::map<std::wstring, std::vector<std::uint8_t>> fileBytes;
     std::map<std::wstring, std::wstring> writeProbeErrors;     // by path
@@ -66,7 +66,6 @@ public:
     // --- what happened ---
     std::vector<std::wstring> calls;
     std::vector<std::wstring> messages;  // the texts of the message boxes
-    std::optional<ShellExecuteRequest> lastShellRequest;
     bool visible = false;
     bool ended = false;
     std::optional<std::wstring> sessionEndBlockReason;  // set while the session's end is blocked
@@ -90,15 +89,15 @@ public:
     void BlockSessionEnd(const std::wstring& reason) override;
     void AllowSessionEnd() override;
     std::optional<std::wstring> ShowOpenDialog(const OpenDialogRequest& request) override;
-    int MessageBox(const std::wstring& text, int style, const std::wstring& title) override;
+    Answer MessageBox(const std::wstring& text, const std::wstring& title, Severity severity, Buttons buttons,
+                      DefaultAnswer byDefault) override;
+    void ShowPropertiesSheet(const std::wstring& path) override;
     std::wstring FindFirstNormalFile(const std::wstring& pattern) override;
     std::wstring ProgramFolder() override;
     std::wstring ExeBaseName() override;
     std::wstring AppTitle() override;
     std::optional<std::int32_t> TextToLong(const std::wstring& text) override;
-    std::optional<std::int16_t> TextToInteger(const std::wstring& text) override;
     std::optional<double> TextToDouble(const std::wstring& text) override;
-    std::optional<float> TextToSingle(const std::wstring& text) override;
     std::wstring GetProfileString(const std::wstring& section, const std::wstring& key, int bufferSize,
                                   const std::wstring& file) override;
     bool WriteProfileString(const std::wstring& section, const std::wstring& key, const std::wstring& value,
@@ -112,8 +111,7 @@ public:
     WaitOutcome WaitForExit(std::uintptr_t process, int timeoutMs) override;
     void ReleaseProcess(std::uintptr_t process) override;
     bool EndStartedProcess(std::uintptr_t process) override;
-    void KeybdEvent(std::uint8_t virtualKey, std::uint8_t scanCode, std::uint32_t flags,
-                    std::uint32_t extraInfo) override;
+    void KeybdEvent(std::uint8_t virtualKey, KeyDirection direction) override;
     std::optional<std::wstring> ShortPathName(const std::wstring& path) override;
     OpResult CopyFileReplacing(const std::wstring& source, const std::wstring& destination) override;
     OpResult MoveFileReplacing(const std::wstring& source, const std::wstring& destination) override;
@@ -122,7 +120,6 @@ public:
                            std::vector<std::uint8_t> storage) override;
     OpResult ProbeWrite(const std::wstring& path) override;
     VersionReadBack ReadVersionBack(const std::wstring& path, const VersionQuery& query) override;
-    void ShellExecuteEx(const ShellExecuteRequest& request) override;
 
     std::wstring clipboardText;
 

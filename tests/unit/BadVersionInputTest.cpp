@@ -26,7 +26,7 @@ TEST_P(BadVersionInput, ConvertsByThePlatformsRulesOrStopsCleanly) {
         return;
     }
     ASSERT_EQ(platform.calls.size(), 1u) << "anything after the message";
-    EXPECT_TRUE(platform.calls[0].starts_with(L"MessageBox style=48 title=Quillmark入力エラー text=" +
+    EXPECT_TRUE(platform.calls[0].starts_with(L"MessageBox Warning Ok title=Quillmark入力エラー text=" +
                                               std::wstring(GetParam().message)))
         << Utf8(platform.calls[0]);
     EXPECT_EQ(platform.GetText({L"txtFileVer", 1}), GetParam().text);

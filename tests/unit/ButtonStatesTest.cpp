@@ -72,8 +72,7 @@ TEST_F(FileChoosing, TheTargetDialogFillsItsBoxAndEnablesTheButtons) {
     StartWithPaths(kEditor, L"");
     platform.openDialogAnswers.push_back(std::wstring(kTarget));
     Press(L"cmdOpenExe");
-    EXPECT_EQ(Utf8(platform.calls.at(0)),
-              Utf8(L"OpenDialog filter=実行ファイル (*.exe)|*.exe flags=4 index=1 cancelError=1"));
+    EXPECT_EQ(Utf8(platform.calls.at(0)), Utf8(L"OpenDialog filter=実行ファイル (*.exe)|*.exe hideReadOnly=1 index=1"));
     EXPECT_EQ(platform.GetText({L"txtExe"}), kTarget);
     EXPECT_TRUE(platform.IsEnabled({L"Command1"}));
     EXPECT_TRUE(platform.IsEnabled({L"cmdView"}));
@@ -84,7 +83,7 @@ TEST_F(FileChoosing, TheEditorDialogUsesItsOwnFilter) {
     platform.openDialogAnswers.push_back(std::wstring(kEditor));
     Press(L"cmdOpenHack");
     EXPECT_EQ(Utf8(platform.calls.at(0)),
-              Utf8(L"OpenDialog filter=ResHacker (ResHacker.exe)|ResHacker.exe flags=4 index=1 cancelError=1"));
+              Utf8(L"OpenDialog filter=ResHacker (ResHacker.exe)|ResHacker.exe hideReadOnly=1 index=1"));
     EXPECT_EQ(platform.GetText({L"txtResHack"}), kEditor);
     EXPECT_TRUE(platform.IsEnabled({L"Command1"}));
 }

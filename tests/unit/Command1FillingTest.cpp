@@ -99,7 +99,7 @@ TEST_P(Command1RangeStops, ShowTheMessageAndTouchNothing) {
     Press(L"Command1");
     ASSERT_EQ(platform.calls.size(), 1u);
     EXPECT_EQ(Utf8(platform.calls[0]),
-              Utf8(std::wstring(L"MessageBox style=48 title=Quillmark入力エラー text=") + GetParam().message));
+              Utf8(std::wstring(L"MessageBox Warning Ok title=Quillmark入力エラー text=") + GetParam().message));
     EXPECT_EQ(platform.GetText({L"txtFileVer", 0}), b[0]);  // the boxes keep what was typed
 }
 
@@ -129,7 +129,7 @@ TEST_P(Command1ConversionStops, NameTheBoxAndTouchNothing) {
     Press(L"Command1");
     ASSERT_EQ(platform.calls.size(), 1u);
     const std::string call = Utf8(platform.calls[0]);
-    EXPECT_TRUE(call.starts_with("MessageBox style=48 title=Quillmark入力エラー text=")) << call;
+    EXPECT_TRUE(call.starts_with("MessageBox Warning Ok title=Quillmark入力エラー text=")) << call;
     EXPECT_NE(call.find(Utf8(GetParam().namedBox)), std::string::npos) << call;
     EXPECT_NE(call.find(Utf8(L"「" + std::wstring(GetParam().text) + L"」")), std::string::npos) << call;
 }

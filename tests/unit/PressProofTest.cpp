@@ -1,15 +1,15 @@
 #include <gtest/gtest.h>
 
 #include "press/FileChecks.h"
-#include "press/ProofMessages.h"
+#include "press/PressMessages.h"
 #include "tests/support/FormFixture.h"
 
 namespace quillmark::testing {
 namespace {
 
-constexpr int kOk = 1;
-constexpr int kYes = 6;
-constexpr int kNo = 7;
+constexpr Answer kOk = Answer::Ok;
+constexpr Answer kYes = Answer::Yes;
+constexpr Answer kNo = Answer::No;
 constexpr const wchar_t* kTargetPath = L"D:\\Work\\app.exe";  // the fixture's target
 constexpr const wchar_t* kBackup = L"D:\\Work\\app_original.exe";
 constexpr const wchar_t* kInitialRes = L"C:\\Tools\\initial.res";
@@ -30,8 +30,8 @@ protected:
     std::size_t Count(const std::wstring& prefix) const { return platform.CallsStartingWith(prefix).size(); }
     std::vector<std::wstring> Styles() const {
         std::vector<std::wstring> styles;
-        for (const auto& call : platform.CallsStartingWith(L"MessageBox style=")) {
-            styles.push_back(call.substr(17, call.find(L' ', 17) - 17));
+        for (const auto& call : platform.CallsStartingWith(L"MessageBox ")) {
+            styles.push_back(call.substr(11, call.find(L" title=") - 11));
         }
         return styles;
     }
@@ -45,7 +45,7 @@ protected:
 struct Before {
     const char* name;
     std::function<void(RecordingPlatform&)> arrange;
-    std::vector<int> answers;
+    std::vector<Answer> answers;
     std::vector<std::wstring> styles;    // of the message boxes, in turn
     std::vector<std::wstring> mentions;  // words of the last message
     bool goesAhead;
@@ -73,19 +73,19 @@ INSTANTIATE_TEST_SUITE_P(
                                  p.fileBytes[kTargetPath] = {'h', 'e', 'l', 'l', 'o'};
                              },
                              {},
-                             {L"48"},
+                             {L"Warning Ok"},
                              {L"Windows のプログラムではない", L"D:\\Work\\app.exe", L"MZ", L"変更していません"},
                              false},
                       Before{"CutShortProgram",
                              [](RecordingPlatform& p) { p.fileBytes[kTargetPath].resize(0x500); },
                              {},
-                             {L"48"},
+                             {L"Warning Ok"},
                              {L"ファイルの終わりを越えて"},
                              false},
                       Before{"Unreadable",
                              [](RecordingPlatform& p) { p.fileBytes.erase(kTargetPath); },
                              {},
-                             {L"48"},
+                             {L"Warning Ok"},
                              {L"読み取れません", L"指定されたファイルが見つかりません。"},
                              false},
                       Before{"InUse",
@@ -93,26 +93,26 @@ INSTANTIATE_TEST_SUITE_P(
                                  p.writeProbeErrors[kTargetPath] = L"プロセスはファイルにアクセスできません。";
                              },
                              {},
-                             {L"48"},
+                             {L"Warning Ok"},
                              {L"書き込めません", L"D:\\Work\\app.exe", L"プロセスはファイルにアクセスできません。",
                               L"実行中"},
                              false},
                       Before{"SignedAndNo",
                              [](RecordingPlatform& p) { p.fileBytes[kTargetPath] = SyntheticPe({.certificates = 64}); },
                              {kNo},
-                             {L"308"},
+                             {L"Warning YesNo default=No"},
                              {L"デジタル署名", L"署名し直す"},
                              false},
                       Before{"SignedAndYes",
                              [](RecordingPlatform& p) { p.fileBytes[kTargetPath] = SyntheticPe({.certificates = 64}); },
                              {kYes},
-                             {L"308"},
+                             {L"Warning YesNo default=No"},
                              {L"デジタル署名"},
                              true},
                       Before{"AppendedAndNo",
                              [](RecordingPlatform& p) { p.fileBytes[kTargetPath] = SyntheticPe({.appended = 65536}); },
                              {kNo},
-                             {L"308"},
+                             {L"Warning YesNo default=No"},
                              {L"65536 バイト", L"インストーラー"},
                              false},
                       Before{"SignedWithAppendedAsksBoth",
@@ -120,7 +120,7 @@ INSTANTIATE_TEST_SUITE_P(
                                  p.fileBytes[kTargetPath] = SyntheticPe({.certificates = 64, .appendedAfterCert = 10});
                              },
                              {kYes, kNo},
-                             {L"308", L"308"},
+                             {L"Warning YesNo default=No", L"Warning YesNo default=No"},
                              {L"10 バイト"},
                              false}),
     [](const auto& param) { return std::string(param.param.name); });
@@ -291,8 +291,8 @@ TEST_P(PressAfter, SaysWhatDiffersNamesTheBackupAndRestoresItOnYes) {
         EXPECT_TRUE(Says(question, words)) << Utf8(words) << "\n" << Utf8(platform.messages[question]);
     }
     EXPECT_TRUE(Says(question, L"元のファイルはバックアップにあります。\r\nD:\\Work\\app_original.exe"));
-    EXPECT_EQ(Styles().back(), L"64");
-    EXPECT_EQ(Styles()[Styles().size() - 2], L"52");  // Yes is the default: the original back
+    EXPECT_EQ(Styles().back(), L"Information Ok");
+    EXPECT_EQ(Styles()[Styles().size() - 2], L"Warning YesNo");  // Yes is the default: the original back
     EXPECT_TRUE(Says(question + 1, L"元に戻しました"));
     EXPECT_EQ(platform.fileBytes[kTarget], original);
     EXPECT_EQ(platform.CallsStartingWith(L"Copy").back(), L"Copy D:\\Work\\app_original.exe -> D:\\Work\\app.exe");
@@ -301,7 +301,7 @@ TEST_P(PressAfter, SaysWhatDiffersNamesTheBackupAndRestoresItOnYes) {
 TEST_P(PressAfter, LeavesBothFilesOnNo) {
     platform.messageAnswers = {GetParam().target.appended > 0 ? kYes : kNo, kNo};
     Press(L"Command1");
-    EXPECT_EQ(Styles().back(), L"52");
+    EXPECT_EQ(Styles().back(), L"Warning YesNo");
     EXPECT_EQ(Count(L"Copy"), 1u);  // the backup only
     EXPECT_EQ(platform.fileBytes.count(kBackup), 1u);
 }
@@ -340,7 +340,7 @@ TEST_F(LeftoverLanguage, IsLeftAloneOnNo) {
     platform.messageAnswers = {kNo};
     Press(L"Command1");
     ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_EQ(Styles(), std::vector<std::wstring>{L"52"});  // Yes/No, Yes the default
+    EXPECT_EQ(Styles(), std::vector<std::wstring>{L"Warning YesNo"});  // Yes/No, Yes the default
     EXPECT_TRUE(Says(0, L"別の言語のバージョン情報も残っています"));
     EXPECT_TRUE(Says(0, L"残っている言語: 0409 (英語 (米国))\r\n"));
     EXPECT_TRUE(Says(0, L"表示言語"));
@@ -381,7 +381,7 @@ TEST_F(PressProof, AppendedDataThatStayedInPlaceGivesNoMessage) {
     platform.fileBytes[kTarget] = SyntheticPe({.appended = 3000, .certificates = 100});
     platform.messageAnswers = {kYes, kYes};
     Press(L"Command1");
-    EXPECT_EQ(Styles(), (std::vector<std::wstring>{L"308", L"308"}));
+    EXPECT_EQ(Styles(), (std::vector<std::wstring>{L"Warning YesNo default=No", L"Warning YesNo default=No"}));
 }
 
 TEST_F(PressProof, AMergeRunThatHadToBeEndedIsReportedWithWhatTheTargetHolds) {
@@ -518,6 +518,61 @@ TEST_F(PressProof, ResourcesThatCannotBeReadNameTheFileAndWhy) {
     EXPECT_EQ(ResourcesUnreadableLine(std::get<ResourceReadStop>(outside)),
               L"リソースを読み取れません (D:\\Work\\app.exe): リソース ディレクトリがどのセクションにもありません");
 }
+
+}  // namespace
+}  // namespace quillmark::testing
+
+namespace quillmark::testing {
+namespace {
+
+// --- one table from each kind of stop to its sentence ---------------------------
+
+struct StopSentenceCase {
+    const char* name;
+    PressStop stop;
+    std::wstring sentence;
+};
+
+class StopSentences : public ::testing::TestWithParam<StopSentenceCase> {};
+
+TEST_P(StopSentences, SayWhatFailedTheReasonAndWhatWasNotDone) {
+    EXPECT_EQ(Utf8(Sentence(GetParam().stop)), Utf8(GetParam().sentence));
+}
+
+const RunEnd kEditTimedOut{RunEnd::Kind::EndedByUs, EditorRun::Edit, false, WaitOutcome::TimedOut, 60000};
+const RunEnd kModifyStuck{RunEnd::Kind::StillRunning, EditorRun::Modify, false, WaitOutcome::Failed, 60000};
+
+INSTANTIATE_TEST_SUITE_P(
+    Stops, StopSentences,
+    ::testing::Values(
+        StopSentenceCase{"Comma", TargetPathRefused{TargetPathRefused::Why::Comma, L"D:\\a,b.exe"},
+                         L"実行ファイルのパスに「,」が含まれているため、ResHacker に渡せません。\r\nD:\\a,b.exe\r\n"
+                         L"「,」を含まないフォルダー名とファイル名にしてから実行してください。"},
+        StopSentenceCase{
+            "ClipboardNotEmptied", ClipboardRefused{ClipboardRefused::Step::Empty, L"拒否されました。"},
+            L"クリップボードを空にできませんでした。\r\n拒否されました。\r\n実行ファイルは変更していません。"},
+        StopSentenceCase{"EditorNeverReady",
+                         EditorGivenUp{{RunEnd::Kind::EndedByUs, EditorRun::Edit, true, WaitOutcome::TimedOut, 30000}},
+                         L"ResHacker のウィンドウが 30 秒待っても操作できる状態にならなかったため、終了させました。\r\n"
+                         L"キー操作は送っていません。実行ファイルは変更していません。"},
+        StopSentenceCase{"EditorNeverClosed", EditorGivenUp{kEditTimedOut},
+                         L"ResHacker (initial.res の編集) が 60 秒待っても終了しなかったため、終了させました。\r\n"
+                         L"バックアップの作成と実行ファイルの更新は行っていません。"},
+        StopSentenceCase{"BackupNotMade", BackupNotMade{L"D:\\app.exe", L"D:\\app_original.exe", L""},
+                         L"バックアップを作成できませんでした。\r\nD:\\app.exe\r\n→ D:\\app_original.exe\r\n"
+                         L"実行ファイルは変更していません。"},
+        StopSentenceCase{
+            "MergeStuck", MergeStillRunning{kModifyStuck, L"D:\\app_original.exe"},
+            L"ResHacker (-modify) の終了を待てなかったうえ、終了させることもできませんでした。タスク "
+            L"マネージャーで ResHacker を終了させてください。\r\n実行ファイルの状態を確認してください。\r\n"
+            L"元のファイルはバックアップにあります。\r\nD:\\app_original.exe"},
+        StopSentenceCase{
+            "DeleteNotStarted",
+            DeleteFailed{DeleteFailed::Step::Start, L"D:\\app.exe", L"D:\\app_original.exe", L"ない。", {}},
+            L"別の言語のバージョン情報を削除できませんでした。\r\nResHacker (-delete) を起動できませんでした。"
+            L"\r\nない。\r\n実行ファイルは削除の前のまま (入力した値のバージョン情報も、別の言語のものも入"
+            L"ったまま) です。\r\nD:\\app.exe\r\n元のファイルはバックアップにあります。\r\nD:\\app_original.exe"}),
+    [](const ::testing::TestParamInfo<StopSentenceCase>& row) { return std::string(row.param.name); });
 
 }  // namespace
 }  // namespace quillmark::testing

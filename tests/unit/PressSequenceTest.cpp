@@ -8,13 +8,13 @@ namespace {
 std::vector<std::wstring> KeyCalls() {
     std::vector<std::wstring> keys;
     const auto tap = [&](int vk) {
-        keys.push_back(L"Key " + std::to_wstring(vk) + L" 0 0 0");
-        keys.push_back(L"Key " + std::to_wstring(vk) + L" 0 2 0");
+        keys.push_back(L"Key " + std::to_wstring(vk) + L" Down");
+        keys.push_back(L"Key " + std::to_wstring(vk) + L" Up");
     };
     const auto chord = [&](int modifier, int vk) {
-        keys.push_back(L"Key " + std::to_wstring(modifier) + L" 0 0 0");
+        keys.push_back(L"Key " + std::to_wstring(modifier) + L" Down");
         tap(vk);
-        keys.push_back(L"Key " + std::to_wstring(modifier) + L" 0 2 0");
+        keys.push_back(L"Key " + std::to_wstring(modifier) + L" Up");
     };
     for (int i = 0; i < 5; ++i) tap(39);
     tap(9);
@@ -180,7 +180,7 @@ TEST_P(PressRefusesTarget, BeforeAnythingIsTouched) {
     StartWithPaths(kEditor, GetParam().path);
     Press(L"Command1");
     ASSERT_EQ(platform.calls.size(), 1u);
-    EXPECT_TRUE(platform.calls[0].starts_with(L"MessageBox style=48 title=Quillmark text="));
+    EXPECT_TRUE(platform.calls[0].starts_with(L"MessageBox Warning Ok title=Quillmark text="));
     EXPECT_NE(platform.calls[0].find(GetParam().messageMentions), std::wstring::npos) << Utf8(platform.calls[0]);
 }
 

@@ -102,7 +102,7 @@ TEST_F(Settings, AMissingEditorIsReportedWithItsPathBeforeTheWindowShows) {
     Load();
     ASSERT_GE(platform.calls.size(), 2u);
     EXPECT_EQ(Utf8(platform.calls[0]),
-              Utf8(L"MessageBox style=48 title=Quillmark text=ResHacker(C:\\x\\ab)が見つかりません。"));
+              Utf8(L"MessageBox Warning Ok title=Quillmark text=ResHacker(C:\\x\\ab)が見つかりません。"));
     EXPECT_EQ(platform.calls[1], L"ShowMainWindow");
     EXPECT_EQ(platform.GetText({L"txtResHack"}), kPlaceholder);
     EXPECT_EQ(platform.GetText({L"txtExe"}), kPlaceholder);  // silently
@@ -130,7 +130,7 @@ TEST_F(Settings, AMissingInitialResIsReportedOverTheVisibleWindow) {
     ASSERT_EQ(platform.calls.size(), 2u);
     EXPECT_EQ(platform.calls[0], L"ShowMainWindow");
     EXPECT_EQ(Utf8(platform.calls[1]),
-              Utf8(L"MessageBox style=48 title=Quillmark text=必要なファイル(initial.res)が見つかりません。\r\n"
+              Utf8(L"MessageBox Warning Ok title=Quillmark text=必要なファイル(initial.res)が見つかりません。\r\n"
                    L"ソフトを再インストールしてください。"));
 }
 

@@ -7,17 +7,10 @@ namespace {
 
 class CheckButton : public FormFixture {};
 
-TEST_F(CheckButton, AsksTheShellForTheTargetsPropertiesOwnedByTheWindow) {
+TEST_F(CheckButton, AsksTheShellForTheTargetsPropertiesSheet) {
     StartWithPaths();
     Press(L"cmdView");
-    ASSERT_EQ(platform.calls, std::vector<std::wstring>{L"ShellExecuteEx D:\\Work\\app.exe"});
-    const ShellExecuteRequest& r = *platform.lastShellRequest;
-    EXPECT_EQ(r.mask, 0x44Cu);
-    EXPECT_TRUE(r.ownedByMainWindow);
-    EXPECT_EQ(r.verb, L"properties");
-    EXPECT_EQ(r.parameters, L"");
-    EXPECT_EQ(r.directory, L"");
-    EXPECT_EQ(r.show, 0);
+    ASSERT_EQ(platform.calls, std::vector<std::wstring>{L"PropertiesSheet D:\\Work\\app.exe"});
 }
 
 TEST_F(CheckButton, ADeletedTargetShowsTheMessageAndNoSheet) {
@@ -26,7 +19,7 @@ TEST_F(CheckButton, ADeletedTargetShowsTheMessageAndNoSheet) {
     Press(L"cmdView");
     ASSERT_EQ(platform.calls.size(), 1u);
     EXPECT_EQ(Utf8(platform.calls[0]),
-              Utf8(L"MessageBox style=0 title=Quillmark text=確認するファイルが見つかりません。"));
+              Utf8(L"MessageBox None Ok title=Quillmark text=確認するファイルが見つかりません。"));
     EXPECT_TRUE(platform.IsEnabled({L"cmdView"}));  // the buttons are not re-evaluated
 }
 
@@ -43,10 +36,12 @@ TEST_P(CheckButtonNames, NeedThreeCharactersThoughTheButtonNeedsTwo) {
     StartWithPaths(kEditor, GetParam().target);
     ASSERT_TRUE(platform.IsEnabled({L"cmdView"}));
     Press(L"cmdView");
-    EXPECT_EQ(platform.lastShellRequest.has_value(), GetParam().opensSheet);
+    EXPECT_EQ(platform.CallsStartingWith(L"PropertiesSheet").size(), GetParam().opensSheet ? 1u : 0u);
     EXPECT_EQ(platform.messages.empty(), GetParam().opensSheet);
     if (GetParam().opensSheet) {
-        EXPECT_EQ(platform.lastShellRequest->file, GetParam().target);  // as typed, not the name found
+        // as typed, not the name found
+        EXPECT_EQ(platform.CallsStartingWith(L"PropertiesSheet"),
+                  std::vector<std::wstring>{L"PropertiesSheet " + std::wstring(GetParam().target)});
     }
 }
 

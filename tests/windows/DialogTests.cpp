@@ -83,8 +83,7 @@ protected:
 
     static OpenDialogRequest ExeRequest() {
         OpenDialogRequest request;
-        request.cancelError = true;
-        request.flags = OFN_HIDEREADONLY;
+        request.hideReadOnly = true;
         request.filter = L"実行ファイル (*.exe)|*.exe";
         request.filterIndex = 1;
         return request;
@@ -151,13 +150,40 @@ TEST_F(DialogTest, MessageBoxIsOwnedByTheWindowWithItsTextAndTitle) {
         }
         PostMessageW(box, WM_COMMAND, IDOK, 0);
     });
-    const int answered = platform.MessageBox(L"入力エラーの説明", MB_ICONEXCLAMATION, L"Quillmark入力エラー");
+    const Answer answered = platform.MessageBox(L"入力エラーの説明", L"Quillmark入力エラー", Severity::Warning,
+                                                Buttons::Ok, DefaultAnswer::Yes);
     ASSERT_TRUE(answer.Answered());
     EXPECT_EQ(answer.Owner(), window.Handle());
-    EXPECT_EQ(answered, IDOK);
+    EXPECT_EQ(answered, Answer::Ok);
     EXPECT_EQ(text, L"入力エラーの説明");
     EXPECT_EQ(title, L"Quillmark入力エラー");
     EXPECT_TRUE(hasIcon);
+}
+
+TEST_F(DialogTest, MessageBoxAnswersYesOrNoAsPressed) {
+    for (const int pressed : {IDYES, IDNO}) {
+        DialogAnswer answer([&](HWND box) { PostMessageW(box, WM_COMMAND, pressed, 0); });
+        const Answer answered =
+            platform.MessageBox(L"続けますか？", L"Quillmark", Severity::Warning, Buttons::YesNo, DefaultAnswer::No);
+        ASSERT_TRUE(answer.Answered());
+        EXPECT_EQ(answered, pressed == IDYES ? Answer::Yes : Answer::No);
+    }
+}
+
+TEST(MessageBoxStyles, AreTheWin32StylesOfTheProgramsWords) {
+    struct Case {
+        Severity severity;
+        Buttons buttons;
+        DefaultAnswer byDefault;
+        UINT style;
+    };
+    for (const Case& c : {Case{Severity::None, Buttons::Ok, DefaultAnswer::Yes, 0},
+                          Case{Severity::Information, Buttons::Ok, DefaultAnswer::Yes, 64},
+                          Case{Severity::Warning, Buttons::Ok, DefaultAnswer::Yes, 48},
+                          Case{Severity::Warning, Buttons::YesNo, DefaultAnswer::Yes, 52},
+                          Case{Severity::Warning, Buttons::YesNo, DefaultAnswer::No, 308}}) {
+        EXPECT_EQ(win32::MessageBoxStyle(c.severity, c.buttons, c.byDefault), c.style);
+    }
 }
 
 }  // namespace

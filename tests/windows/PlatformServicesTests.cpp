@@ -13,6 +13,7 @@
 #include "platform/win32/SystemDlls.h"
 #include "platform/win32/SystemText.h"
 #include "platform/win32/Win32Platform.h"
+#include "settings/inifile_IO.h"
 #include "tests/windows/WindowsTestSupport.h"
 
 namespace quillmark::wintest {
@@ -245,21 +246,30 @@ TEST_F(PlatformTest, TextToNumberUsesTheAutomationConversions) {
         EXPECT_EQ(platform.TextToLong(c.text), c.expected);
     }
 
-    struct IntegerCase {
-        std::wstring text;
-        std::optional<std::int16_t> expected;
-    };
-    const std::vector<IntegerCase> integers{{L"32767", 32767}, {L"32768", {}}, {L"-32768", -32768}, {L"x", {}}};
-    for (const IntegerCase& c : integers) {
-        SCOPED_TRACE(win32::ToAnsi(c.text));
-        EXPECT_EQ(platform.TextToInteger(c.text), c.expected);
-    }
-
     EXPECT_EQ(platform.TextToDouble(L"1.25"), 1.25);
     EXPECT_EQ(platform.TextToDouble(L"1e3"), 1000.0);
     EXPECT_EQ(platform.TextToDouble(L"one"), std::nullopt);
-    EXPECT_EQ(platform.TextToSingle(L"0.5"), 0.5f);
-    EXPECT_EQ(platform.TextToSingle(L"1e39"), std::nullopt);
+}
+
+// The settings' whole and single numbers, read through the automation
+// conversions: in range of their type, the caller's default otherwise.
+TEST_F(PlatformTest, SettingsReadIntegersAndSinglesInTheirRange) {
+    inifile_IO ini(platform);
+    ini.FileName(folder / L"numbers.ini");
+    struct IntegerCase {
+        std::wstring text;
+        std::int16_t expected;
+    };
+    const std::vector<IntegerCase> integers{{L"32767", 32767}, {L"32768", -7}, {L"-32768", -32768}, {L"x", -7}};
+    for (const IntegerCase& c : integers) {
+        SCOPED_TRACE(win32::ToAnsi(c.text));
+        ASSERT_TRUE(ini.WriteStr(L"S", L"K", c.text));
+        EXPECT_EQ(ini.ReadInt(L"S", L"K", -7), c.expected);
+    }
+    ASSERT_TRUE(ini.WriteStr(L"S", L"K", L"0.5"));
+    EXPECT_EQ(ini.ReadSng(L"S", L"K", 9.0f), 0.5f);
+    ASSERT_TRUE(ini.WriteStr(L"S", L"K", L"1e39"));
+    EXPECT_EQ(ini.ReadSng(L"S", L"K", 9.0f), 9.0f);
 }
 
 std::wstring SystemFolder() {

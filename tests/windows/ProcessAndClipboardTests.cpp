@@ -217,18 +217,30 @@ TEST_F(ProcessTest, WaitUntilReadyFailsWhenTheProcessEndsFirst) {
     EXPECT_EQ(platform.WaitUntilReady(process, 20000), WaitOutcome::Failed);
 }
 
-TEST_F(ProcessTest, ShellExecuteRunsTheVerbWithTheParameters) {
+TEST_F(ProcessTest, ShellRecordRunsTheVerbWithTheParameters) {
     TempFolder folder;
     const std::wstring marker = folder / L"ran.txt";
-    ShellExecuteRequest request;
-    request.mask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
-    request.ownedByMainWindow = true;
-    request.verb = L"open";
-    request.file = ModuleFolder() + L"\\quillmark_test_helper.exe";
-    request.parameters = L"touch \"" + marker + L"\"";
-    request.show = 0;
-    platform.ShellExecuteEx(request);
+    const std::wstring helper = ModuleFolder() + L"\\quillmark_test_helper.exe";
+    const std::wstring parameters = L"touch \"" + marker + L"\"";
+    SHELLEXECUTEINFOW record = win32::PropertiesSheetRecord(window.Handle(), helper);
+    record.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    record.lpVerb = L"open";
+    record.lpParameters = parameters.c_str();
+    win32::RunShellRecord(record);
     EXPECT_TRUE(PumpUntil([&] { return Exists(marker); }, 20000));
+}
+
+TEST_F(ProcessTest, PropertiesSheetRecordAsksForTheSheetOwnedByTheWindow) {
+    const std::wstring target = L"D:\\Work\\app.exe";
+    const SHELLEXECUTEINFOW record = win32::PropertiesSheetRecord(window.Handle(), target);
+    EXPECT_EQ(record.cbSize, sizeof(SHELLEXECUTEINFOW));
+    EXPECT_EQ(record.fMask, 0x44Cu);
+    EXPECT_EQ(record.hwnd, window.Handle());
+    EXPECT_STREQ(record.lpVerb, L"properties");
+    EXPECT_EQ(record.lpFile, target.c_str());
+    EXPECT_STREQ(record.lpParameters, L"");
+    EXPECT_STREQ(record.lpDirectory, L"");
+    EXPECT_EQ(record.nShow, 0);
 }
 
 class ClipboardTest : public ProcessTest {};

@@ -1,10 +1,8 @@
-#include "press/ProofMessages.h"
+#include "press/PressMessages.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdio>
-
-#include "press/RunSteps.h"
 
 namespace quillmark {
 
@@ -16,6 +14,7 @@ constexpr std::size_t kShownDifferences = 5;
 const std::wstring kNl = L"\r\n";
 const std::wstring kTargetUnchanged = L"実行ファイルは変更していません。";
 const std::wstring kNoBackupNoMerge = L"バックアップの作成と実行ファイルの更新は行っていません。";
+const std::wstring kNoKeysSent = L"キー操作は送っていません。";
 const std::wstring kNoIsStop = L"(「いいえ」を選ぶと、何も変更せずに中止します。)";
 
 struct ReasonText {
@@ -95,6 +94,10 @@ constexpr std::array<FaultText, 6> kResourceFaults{{
     {verify::ResourceFault::DataOutsideSections, L"リソースのデータがどのセクションにもありません"},
 }};
 
+std::wstring WithSystemReason(const std::wstring& text, const std::wstring& error) {
+    return error.empty() ? text : text + kNl + error;
+}
+
 std::wstring HexLanguage(std::uint16_t language) {
     wchar_t hex[8] = {};
     std::swprintf(hex, 8, L"%04X", static_cast<unsigned>(language));
@@ -132,6 +135,84 @@ std::wstring NotAProgramLine(verify::NotProgramReason reason) {
     }
     return {};
 }
+
+std::wstring LeftoverLanguagesLine(const std::vector<std::uint16_t>& languages) {
+    return L"別の言語のバージョン情報が残っています: " + LanguageList(languages);
+}
+
+std::wstring DifferenceLine(const verify::Difference& difference) {
+    if (!difference.actual) return difference.what + L": " + Bracketed(difference.expected) + L" がありません";
+    return difference.what + L": " + Bracketed(difference.expected) + L" のはずが " + Bracketed(*difference.actual);
+}
+
+std::wstring UnreadableLine(const std::wstring& error) {
+    return L"バージョン情報を読み取れません" + (error.empty() ? std::wstring{} : L": " + error);
+}
+
+std::wstring FileUnreadableLine(const std::wstring& error) {
+    return L"実行ファイルを読み取れません" + (error.empty() ? std::wstring{} : L": " + error);
+}
+
+std::wstring NoLongerProgramLine(verify::NotProgramReason reason) {
+    return L"Windows のプログラムではなくなっています: " + NotAProgramLine(reason);
+}
+
+std::wstring NoVersionLine(std::uint16_t language, const std::vector<std::uint16_t>& present) {
+    std::wstring line = L"言語 " + LanguageLabel(language) + L" のバージョン情報がありません";
+    if (!present.empty()) line += L" (あるのは " + LanguageList(present) + L")";
+    return line;
+}
+
+std::wstring NoShownVersionLine() { return L"Windows のバージョン API がバージョン情報を返しません"; }
+
+std::wstring NoResourceFileLine() { return L"リソース ファイルとして読めないか、バージョン情報がありません"; }
+
+std::wstring AppendedDataLine(std::uint64_t before, std::uint64_t after, bool sameLength) {
+    if (after == 0) return L"イメージの後ろのデータ (" + std::to_wstring(before) + L" バイト) が失われました";
+    if (sameLength) return L"イメージの後ろのデータ (" + std::to_wstring(before) + L" バイト) の内容が変わりました";
+    return L"イメージの後ろのデータが " + std::to_wstring(before) + L" バイトから " + std::to_wstring(after) +
+           L" バイトに変わりました";
+}
+
+std::wstring FileTooLargeReason(std::uint64_t bytes) {
+    return L"ファイルが大きすぎます (" + std::to_wstring(bytes) + L" バイト)。";
+}
+
+std::wstring ResourceChangeLine(const ResourceChange& change) {
+    // As a resource script writes them: a known type by its identifier, a
+    // numbered one by its number, a name in quotes.
+    std::wstring head = L"リソース";
+    std::wstring type = change.type.text;
+    if (change.type.ordinal) {
+        type = std::to_wstring(*change.type.ordinal);
+        for (const ResourceTypeName& known : kResourceTypes) {
+            if (known.type != *change.type.ordinal) continue;
+            type = known.identifier;
+            if (*known.word != L'\0') head = known.word;
+        }
+    }
+    const std::wstring name =
+        change.name.ordinal ? std::to_wstring(*change.name.ordinal) : L"\"" + change.name.text + L"\"";
+    const wchar_t* what = change.kind == ResourceChangeKind::Missing   ? L"がなくなっています"
+                          : change.kind == ResourceChangeKind::Changed ? L"が変わっています"
+                                                                       : L"が増えています";
+    return head + L" (" + type + L" " + name + L", 言語 " + HexLanguage(change.language) + L") " + what;
+}
+
+std::wstring ResourcesUnreadableLine(const ResourceReadStop& stop) {
+    std::wstring reason;
+    if (const auto* notProgram = std::get_if<verify::NotAProgram>(&stop.reason))
+        reason = NotAProgramLine(notProgram->reason);
+    if (const auto* failure = std::get_if<ReadFailure>(&stop.reason)) reason = failure->error;
+    if (const auto* fault = std::get_if<verify::ResourceFault>(&stop.reason)) {
+        for (const FaultText& entry : kResourceFaults) {
+            if (entry.fault == *fault) reason = entry.text;
+        }
+    }
+    return L"リソースを読み取れません (" + stop.path + L")" + (reason.empty() ? std::wstring{} : L": " + reason);
+}
+
+namespace {
 
 std::wstring NotAProgramMessage(const std::wstring& target, verify::NotProgramReason reason) {
     return L"Windows のプログラムではないため、バージョン情報を付けられません。" + kNl + target + kNl +
@@ -261,78 +342,165 @@ std::wstring WorkFileLeftMessage(const std::wstring& workFile, const std::wstrin
            L"このファイルは不要です。手動で削除してください。";
 }
 
-std::wstring LeftoverLanguagesLine(const std::vector<std::uint16_t>& languages) {
-    return L"別の言語のバージョン情報が残っています: " + LanguageList(languages);
-}
-
-std::wstring DifferenceLine(const verify::Difference& difference) {
-    if (!difference.actual) return difference.what + L": " + Bracketed(difference.expected) + L" がありません";
-    return difference.what + L": " + Bracketed(difference.expected) + L" のはずが " + Bracketed(*difference.actual);
-}
-
-std::wstring UnreadableLine(const std::wstring& error) {
-    return L"バージョン情報を読み取れません" + (error.empty() ? std::wstring{} : L": " + error);
-}
-
-std::wstring FileUnreadableLine(const std::wstring& error) {
-    return L"実行ファイルを読み取れません" + (error.empty() ? std::wstring{} : L": " + error);
-}
-
-std::wstring NoLongerProgramLine(verify::NotProgramReason reason) {
-    return L"Windows のプログラムではなくなっています: " + NotAProgramLine(reason);
-}
-
-std::wstring NoVersionLine(std::uint16_t language, const std::vector<std::uint16_t>& present) {
-    std::wstring line = L"言語 " + LanguageLabel(language) + L" のバージョン情報がありません";
-    if (!present.empty()) line += L" (あるのは " + LanguageList(present) + L")";
-    return line;
-}
-
-std::wstring NoShownVersionLine() { return L"Windows のバージョン API がバージョン情報を返しません"; }
-
-std::wstring NoResourceFileLine() { return L"リソース ファイルとして読めないか、バージョン情報がありません"; }
-
-std::wstring AppendedDataLine(std::uint64_t before, std::uint64_t after, bool sameLength) {
-    if (after == 0) return L"イメージの後ろのデータ (" + std::to_wstring(before) + L" バイト) が失われました";
-    if (sameLength) return L"イメージの後ろのデータ (" + std::to_wstring(before) + L" バイト) の内容が変わりました";
-    return L"イメージの後ろのデータが " + std::to_wstring(before) + L" バイトから " + std::to_wstring(after) +
-           L" バイトに変わりました";
-}
-
 std::wstring RestoreMismatchReason() { return L"コピーした実行ファイルの内容がバックアップと一致しません。"; }
 
-std::wstring ResourceChangeLine(const ResourceChange& change) {
-    // As a resource script writes them: a known type by its identifier, a
-    // numbered one by its number, a name in quotes.
-    std::wstring head = L"リソース";
-    std::wstring type = change.type.text;
-    if (change.type.ordinal) {
-        type = std::to_wstring(*change.type.ordinal);
-        for (const ResourceTypeName& known : kResourceTypes) {
-            if (known.type != *change.type.ordinal) continue;
-            type = known.identifier;
-            if (*known.word != L'\0') head = known.word;
-        }
+const wchar_t* RunName(EditorRun run) {
+    switch (run) {
+        case EditorRun::Edit:
+            return L"ResHacker (initial.res の編集)";
+        case EditorRun::AddSkip:
+            return L"ResHacker (-addskip)";
+        case EditorRun::Modify:
+            return L"ResHacker (-modify)";
+        case EditorRun::Delete:
+            return L"ResHacker (-delete)";
     }
-    const std::wstring name =
-        change.name.ordinal ? std::to_wstring(*change.name.ordinal) : L"\"" + change.name.text + L"\"";
-    const wchar_t* what = change.kind == ResourceChangeKind::Missing   ? L"がなくなっています"
-                          : change.kind == ResourceChangeKind::Changed ? L"が変わっています"
-                                                                       : L"が増えています";
-    return head + L" (" + type + L" " + name + L", 言語 " + HexLanguage(change.language) + L") " + what;
+    return L"ResHacker";
 }
 
-std::wstring ResourcesUnreadableLine(const ResourceReadStop& stop) {
-    std::wstring reason;
-    if (const auto* notProgram = std::get_if<verify::NotAProgram>(&stop.reason))
-        reason = NotAProgramLine(notProgram->reason);
-    if (const auto* failure = std::get_if<ReadFailure>(&stop.reason)) reason = failure->error;
-    if (const auto* fault = std::get_if<verify::ResourceFault>(&stop.reason)) {
-        for (const FaultText& entry : kResourceFaults) {
-            if (entry.fault == *fault) reason = entry.text;
-        }
+// Why a run was given up, "..." without the end.
+std::wstring WhyGivenUp(const RunEnd& end) {
+    const std::wstring seconds = std::to_wstring(end.timeoutMs / 1000);
+    if (end.waitingForReady) {
+        return end.wait == WaitOutcome::TimedOut
+                   ? L"ResHacker のウィンドウが " + seconds + L" 秒待っても操作できる状態にならなかった"
+                   : std::wstring(L"ResHacker のウィンドウを待てなかった");
     }
-    return L"リソースを読み取れません (" + stop.path + L")" + (reason.empty() ? std::wstring{} : L": " + reason);
+    return end.wait == WaitOutcome::TimedOut ? RunName(end.run) + (L" が " + seconds) + L" 秒待っても終了しなかった"
+                                             : RunName(end.run) + std::wstring(L" の終了を待てなかった");
 }
+
+// What happened to a run that did not exit by itself.
+std::wstring WhatHappened(const RunEnd& end) {
+    if (end.kind == RunEnd::Kind::EndedByUs) return WhyGivenUp(end) + L"ため、終了させました。";
+    return WhyGivenUp(end) +
+           L"うえ、終了させることもできませんでした。タスク マネージャーで ResHacker を終了させてください。";
+}
+
+// What a merge run that stops the press leaves undone.
+std::wstring MergeNotDone(EditorRun run, const std::wstring& backup) {
+    return (run == EditorRun::AddSkip ? std::wstring(L"2 回目の処理 (-modify) は行っていません。")
+                                      : std::wstring(L"実行ファイルの状態を確認してください。")) +
+           kNl + L"元のファイルはバックアップにあります。" + kNl + backup;
+}
+
+// A merge run that was ended; the read-back follows.
+std::wstring EndedMergeRun(const RunEnd& end) {
+    return WhatHappened(end) +
+           (end.run == EditorRun::AddSkip ? kNl + L"2 回目の処理 (-modify) は行っていません。" : std::wstring{});
+}
+
+struct StopSentence {
+    std::wstring operator()(const ScriptUnbuildable& stop) const { return ScriptUnreadableMessage(stop.line); }
+    std::wstring operator()(const TargetPathRefused& stop) const {
+        if (stop.why == TargetPathRefused::Why::Comma) {
+            return L"実行ファイルのパスに「,」が含まれているため、ResHacker に渡せません。" + kNl + stop.target + kNl +
+                   L"「,」を含まないフォルダー名とファイル名にしてから実行してください。";
+        }
+        return L"実行ファイルのパスが短すぎるため、バックアップのファイル名を作れません。" + kNl + stop.target;
+    }
+    std::wstring operator()(const PathOutsideAnsi& stop) const {
+        return PathOutsideAnsiMessage(stop.path, stop.characters);
+    }
+    std::wstring operator()(const TargetUnreadable& stop) const {
+        return TargetUnreadableMessage(stop.target, stop.reason);
+    }
+    std::wstring operator()(const TargetNotAProgram& stop) const { return NotAProgramMessage(stop.target, stop.why); }
+    std::wstring operator()(const TargetNotWritable& stop) const {
+        return TargetNotWritableMessage(stop.target, stop.reason);
+    }
+    std::wstring operator()(const ClipboardRefused& stop) const {
+        return WithSystemReason(stop.step == ClipboardRefused::Step::Empty
+                                    ? L"クリップボードを空にできませんでした。"
+                                    : L"スクリプトをクリップボードに置けませんでした。",
+                                stop.reason) +
+               kNl + kTargetUnchanged;
+    }
+    std::wstring operator()(const EditorNotStarted& stop) const {
+        return WithSystemReason(L"ResHacker を起動できませんでした。" + kNl + stop.editor, stop.reason) + kNl +
+               kTargetUnchanged;
+    }
+    std::wstring operator()(const EditorGivenUp& stop) const {
+        // The merge runs read initial.res: nothing after the edit has run.
+        return WhatHappened(stop.end) + kNl +
+               (stop.end.waitingForReady ? kNoKeysSent + kTargetUnchanged : kNoBackupNoMerge);
+    }
+    std::wstring operator()(const EditedResourceUnreadable& stop) const {
+        return EditedResourceUnreadableMessage(stop.resPath, stop.reason);
+    }
+    std::wstring operator()(const EditedResourceDiffers& stop) const {
+        return EditedResourceDiffersMessage(stop.resPath, stop.lines, stop.typedScriptSpecials,
+                                            stop.charactersOutsideAnsi);
+    }
+    std::wstring operator()(const BackupNotMade& stop) const {
+        return WithSystemReason(L"バックアップを作成できませんでした。" + kNl + stop.target + kNl + L"→ " + stop.backup,
+                                stop.reason) +
+               kNl + kTargetUnchanged;
+    }
+    std::wstring operator()(const MergeNotStarted& stop) const {
+        return WithSystemReason(RunName(stop.run) + std::wstring(L" を起動できませんでした。"), stop.reason) + kNl +
+               MergeNotDone(stop.run, stop.backup);
+    }
+    std::wstring operator()(const MergeStillRunning& stop) const {
+        return WhatHappened(stop.end) + kNl + MergeNotDone(stop.end.run, stop.backup);
+    }
+    std::wstring operator()(const RunEndedUnchanged& stop) const {
+        return RunEndedUnchangedMessage(EndedMergeRun(stop.end), stop.target, stop.backup);
+    }
+    std::wstring operator()(const DeleteFailed& stop) const {
+        std::wstring what;
+        switch (stop.step) {
+            case DeleteFailed::Step::Start:
+                what = WithSystemReason(RunName(EditorRun::Delete) + std::wstring(L" を起動できませんでした。"),
+                                        stop.reason);
+                break;
+            case DeleteFailed::Step::Run:
+                what = WhatHappened(stop.end);
+                break;
+            case DeleteFailed::Step::Replace:
+                what = WithSystemReason(L"実行ファイルを置き換えられませんでした。", stop.reason);
+                break;
+        }
+        return DeleteFailedMessage(stop.target, stop.backup, what);
+    }
+};
+
+struct NoticeSentence {
+    std::wstring operator()(const RunEndedButRight& notice) const {
+        return RunEndedButRightMessage(EndedMergeRun(notice.end), notice.target, notice.backup);
+    }
+    std::wstring operator()(const Restored& notice) const { return RestoredMessage(notice.target, notice.backup); }
+    std::wstring operator()(const RestoreFailed& notice) const {
+        return RestoreFailedMessage(notice.target, notice.backup,
+                                    notice.copyDiffers ? RestoreMismatchReason() : notice.reason);
+    }
+    std::wstring operator()(const WorkFileLeft& notice) const {
+        return WorkFileLeftMessage(notice.path, notice.reason);
+    }
+};
+
+struct QuestionSentence {
+    std::wstring operator()(const SignedTarget& question) const { return SignedQuestion(question.target); }
+    std::wstring operator()(const AppendedData& question) const {
+        return AppendedDataQuestion(question.target, question.bytes);
+    }
+    std::wstring operator()(const RestoreOffer& question) const {
+        const std::wstring lead = question.afterDelete ? DeleteResultWrongLead()
+                                  : question.runEnded  ? EndedMergeRun(*question.runEnded)
+                                                       : std::wstring{};
+        return TargetDiffersQuestion(question.target, question.backup, question.lines, lead);
+    }
+    std::wstring operator()(const OtherLanguages& question) const {
+        return OtherLanguagesQuestion(question.target, question.backup, question.languages);
+    }
+};
+
+}  // namespace
+
+std::wstring Sentence(const PressStop& stop) { return std::visit(StopSentence{}, stop); }
+
+std::wstring Sentence(const PressNotice& notice) { return std::visit(NoticeSentence{}, notice); }
+
+std::wstring Sentence(const PressQuestion& question) { return std::visit(QuestionSentence{}, question); }
 
 }  // namespace quillmark

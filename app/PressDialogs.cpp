@@ -1,0 +1,22 @@
+#include "app/PressDialogs.h"
+
+#include "press/PressMessages.h"
+
+namespace quillmark {
+
+void ShowStop(Platform& platform, const PressStop& stop) {
+    platform.MessageBox(Sentence(stop), platform.AppTitle(), Severity::Warning);
+}
+
+void ShowNotice(Platform& platform, const PressNotice& notice) {
+    const Severity severity = std::holds_alternative<Restored>(notice) ? Severity::Information : Severity::Warning;
+    platform.MessageBox(Sentence(notice), platform.AppTitle(), severity);
+}
+
+bool Ask(Platform& platform, const PressQuestion& question) {
+    const bool risky = std::holds_alternative<SignedTarget>(question) || std::holds_alternative<AppendedData>(question);
+    return platform.MessageBox(Sentence(question), platform.AppTitle(), Severity::Warning, Buttons::YesNo,
+                               risky ? DefaultAnswer::No : DefaultAnswer::Yes) == Answer::Yes;
+}
+
+}  // namespace quillmark

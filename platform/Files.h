@@ -1,0 +1,71 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/OpResult.h"
+#include "verify/VersionValues.h"
+
+namespace quillmark {
+
+// Part of a file: the bytes read (fewer than asked at its end) and the size
+// of the whole file.
+struct FileRead {
+    OpResult status;
+    std::uint64_t fileSize = 0;
+    std::vector<std::uint8_t> bytes;
+};
+
+// What to read of a version resource: one string table, some of its keys.
+struct VersionQuery {
+    std::wstring stringTable;
+    std::vector<std::wstring> keys;
+};
+
+struct LanguageVersion {
+    std::uint16_t language = 0;
+    verify::VersionValues values;
+};
+
+// A file's version resource as Windows' version API reads it: every
+// language the file holds, and the one Windows picks for this user (what
+// Explorer and installers show).
+struct VersionReadBack {
+    OpResult loaded;
+    std::vector<LanguageVersion> languages;
+    verify::VersionValues shown;
+};
+
+// Files and folders.
+struct Files {
+    virtual ~Files() = default;
+
+    // Directory search for a file pattern, normal files only: the name part
+    // of the first match, or an empty string (also when the search fails).
+    virtual std::wstring FindFirstNormalFile(const std::wstring& pattern) = 0;
+
+    // The short (8.3) form of an existing path; nothing when the system has
+    // none.
+    virtual std::optional<std::wstring> ShortPathName(const std::wstring& path) = 0;
+
+    // Copies a file, replacing an existing destination.
+    virtual OpResult CopyFileReplacing(const std::wstring& source, const std::wstring& destination) = 0;
+    // Moves a file over another one in the same folder, written through to
+    // the disk before it returns.
+    virtual OpResult MoveFileReplacing(const std::wstring& source, const std::wstring& destination) = 0;
+    virtual OpResult RemoveFile(const std::wstring& path) = 0;
+
+    // Up to `maxLength` bytes of a file from `offset`. The bytes go into
+    // `storage`'s memory, so that a long compare reads into one buffer
+    // instead of fresh pages for every slice.
+    virtual FileRead ReadFileRange(const std::wstring& path, std::uint64_t offset, std::size_t maxLength,
+                                   std::vector<std::uint8_t> storage = {}) = 0;
+    // Opens the file for writing and closes it at once; nothing is written.
+    virtual OpResult ProbeWrite(const std::wstring& path) = 0;
+    virtual VersionReadBack ReadVersionBack(const std::wstring& path, const VersionQuery& query) = 0;
+};
+
+}  // namespace quillmark

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace quillmark {
+
+// The running program and the system's locale.
+struct RunningProgram {
+    virtual ~RunningProgram() = default;
+
+    virtual std::wstring ProgramFolder() = 0;
+    virtual std::wstring ExeBaseName() = 0;
+    virtual std::wstring AppTitle() = 0;
+    virtual void EndProgram() = 0;
+
+    // Locale-aware text-to-number conversions; nothing when the text is not
+    // a number or does not fit the type.
+    virtual std::optional<std::int32_t> TextToLong(const std::wstring& text) = 0;
+    virtual std::optional<double> TextToDouble(const std::wstring& text) = 0;
+
+    // Whether the text converts to the system ANSI code page exactly, with
+    // no character replaced by a look-alike or a default character: what a
+    // program built for that code page receives of it.
+    virtual bool FitsAnsiCodePage(const std::wstring& text) = 0;
+};
+
+}  // namespace quillmark

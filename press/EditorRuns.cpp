@@ -1,0 +1,22 @@
+#include "press/EditorRuns.h"
+
+namespace quillmark {
+
+RunEnd GiveUpEditorRun(Platform& platform, std::uintptr_t process, RunEnd givenUp) {
+    // A run left going could still write its files after the message.
+    const bool ended = platform.EndStartedProcess(process);
+    platform.ReleaseProcess(process);
+    givenUp.kind = ended ? RunEnd::Kind::EndedByUs : RunEnd::Kind::StillRunning;
+    return givenUp;
+}
+
+RunEnd AwaitEditorRun(Platform& platform, std::uintptr_t process, int timeoutMs, EditorRun run) {
+    const WaitOutcome outcome = platform.WaitForExit(process, timeoutMs);
+    if (outcome == WaitOutcome::Done) {
+        platform.ReleaseProcess(process);
+        return {RunEnd::Kind::Exited, run, false, outcome, timeoutMs};
+    }
+    return GiveUpEditorRun(platform, process, {RunEnd::Kind::Exited, run, false, outcome, timeoutMs});
+}
+
+}  // namespace quillmark

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+
+#include "platform/Platform.h"
+
+namespace quillmark {
+
+// How long a press waits for the editor before it gives up.
+struct WaitLimits {
+    int readyMs = 30000;
+    int exitMs = 60000;
+};
+
+// The editor's runs of a press.
+enum class EditorRun { Edit, AddSkip, Modify, Delete };
+
+// How the wait for one editor run ended. No run of ours is left running
+// unseen: one that outlives its bound is ended first.
+struct RunEnd {
+    enum class Kind { Exited, EndedByUs, StillRunning };
+    Kind kind = Kind::Exited;
+    EditorRun run = EditorRun::Edit;
+    bool waitingForReady = false;          // for its window, before the keys
+    WaitOutcome wait = WaitOutcome::Done;  // TimedOut or Failed when given up
+    int timeoutMs = 0;
+
+    bool Exited() const { return kind == Kind::Exited; }
+};
+
+// Waits for a started process to end, ends it when it does not within the
+// bound (or the wait fails), and lets go of it.
+RunEnd AwaitEditorRun(Platform& platform, std::uintptr_t process, int timeoutMs, EditorRun run);
+
+// Ends a started run that the press gives up on before it has finished,
+// and lets go of it; `givenUp` says which wait gave up and how.
+RunEnd GiveUpEditorRun(Platform& platform, std::uintptr_t process, RunEnd givenUp);
+
+}  // namespace quillmark

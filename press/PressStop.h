@@ -1,0 +1,155 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "press/EditorRuns.h"
+#include "verify/PeImage.h"
+
+namespace quillmark {
+
+// What ends a press, with what the messages need: what failed, the
+// system's reason, and so what was not done.
+
+// Before anything is touched.
+struct ScriptUnbuildable {
+    std::wstring line;
+};
+struct TargetPathRefused {
+    enum class Why { Comma, TooShortForBackup };
+    Why why = Why::Comma;
+    std::wstring target;
+};
+// A path that no form gets to the editor unchanged, and its characters
+// that the ANSI code page lacks.
+struct PathOutsideAnsi {
+    std::wstring path;
+    std::wstring characters;
+};
+struct TargetUnreadable {
+    std::wstring target;
+    std::wstring reason;
+};
+struct TargetNotAProgram {
+    std::wstring target;
+    verify::NotProgramReason why = verify::NotProgramReason::NoMzHeader;
+};
+struct TargetNotWritable {
+    std::wstring target;
+    std::wstring reason;
+};
+
+// The interactive edit; the target is untouched.
+struct ClipboardRefused {
+    enum class Step { Empty, SetText };
+    Step step = Step::Empty;
+    std::wstring reason;
+};
+struct EditorNotStarted {
+    std::wstring editor;
+    std::wstring reason;
+};
+// The editor's window never came, or it did not close after the keys.
+struct EditorGivenUp {
+    RunEnd end;
+};
+struct EditedResourceUnreadable {
+    std::wstring resPath;
+    std::wstring reason;
+};
+struct EditedResourceDiffers {
+    std::wstring resPath;
+    std::vector<std::wstring> lines;
+    bool typedScriptSpecials = false;
+    std::wstring charactersOutsideAnsi;
+};
+
+// The backup and the merge runs.
+struct BackupNotMade {
+    std::wstring target;
+    std::wstring backup;
+    std::wstring reason;
+};
+struct MergeNotStarted {
+    EditorRun run = EditorRun::AddSkip;
+    std::wstring backup;
+    std::wstring reason;
+};
+// It may still write the target: reading it back now proves nothing.
+struct MergeStillRunning {
+    RunEnd end;
+    std::wstring backup;
+};
+// A merge run was ended and the target is still the original.
+struct RunEndedUnchanged {
+    RunEnd end;
+    std::wstring target;
+    std::wstring backup;
+};
+
+// Removing the version resources left in other languages.
+struct DeleteFailed {
+    enum class Step { Start, Run, Replace };
+    Step step = Step::Start;
+    std::wstring target;
+    std::wstring backup;
+    std::wstring reason;  // the system's, for Start and Replace
+    RunEnd end;           // for Run
+};
+
+using PressStop = std::variant<ScriptUnbuildable, TargetPathRefused, PathOutsideAnsi, TargetUnreadable,
+                               TargetNotAProgram, TargetNotWritable, ClipboardRefused, EditorNotStarted, EditorGivenUp,
+                               EditedResourceUnreadable, EditedResourceDiffers, BackupNotMade, MergeNotStarted,
+                               MergeStillRunning, RunEndedUnchanged, DeleteFailed>;
+
+// What the user is told on the way, without the press ending there.
+struct RunEndedButRight {
+    RunEnd end;
+    std::wstring target;
+    std::wstring backup;
+};
+struct Restored {
+    std::wstring target;
+    std::wstring backup;
+};
+struct RestoreFailed {
+    std::wstring target;
+    std::wstring backup;
+    std::wstring reason;       // the system's
+    bool copyDiffers = false;  // the copy went through but is not the backup
+};
+struct WorkFileLeft {
+    std::wstring path;
+    std::wstring reason;
+};
+
+using PressNotice = std::variant<RunEndedButRight, Restored, RestoreFailed, WorkFileLeft>;
+
+// What the user is asked; Yes goes on.
+struct SignedTarget {
+    std::wstring target;
+};
+struct AppendedData {
+    std::wstring target;
+    std::uint64_t bytes = 0;
+};
+// The target is not what the press wrote: put the backup back?
+struct RestoreOffer {
+    std::wstring target;
+    std::wstring backup;
+    std::vector<std::wstring> lines;
+    std::optional<RunEnd> runEnded;  // a merge run that was ended, said first
+    bool afterDelete = false;        // the removal of other languages went wrong
+};
+struct OtherLanguages {
+    std::wstring target;
+    std::wstring backup;
+    std::vector<std::uint16_t> languages;
+};
+
+using PressQuestion = std::variant<SignedTarget, AppendedData, RestoreOffer, OtherLanguages>;
+
+}  // namespace quillmark
