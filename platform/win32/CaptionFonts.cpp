@@ -128,15 +128,19 @@ TextExtent CaptionFontSet::CaptionExtent(ControlKind kind, const std::wstring& t
     return {text.empty() ? 0 : static_cast<int>(extent.right), std::max<int>(extent.bottom, entry.metrics.tmHeight)};
 }
 
-LOGFONTW CaptionFontSet::FittedFont(ControlKind kind, const std::wstring& text, const LOGFONTW& base, TextExtent area,
-                                    UINT dpi) {
-    if (base.lfHeight == 0) return base;
+std::optional<TextExtent> CaptionFontSet::OneLineBoundOf(const std::wstring& text, const LOGFONTW& font) {
     // A glyph linked in from another face (kana in a Latin face) can be
     // wider than the face's own widest: a full line height is allowed for
     // every character too.
-    const TEXTMETRICW& metrics = EntryFor(base).metrics;
+    const TEXTMETRICW& metrics = EntryFor(font).metrics;
     const int widest = std::max(metrics.tmMaxCharWidth, metrics.tmHeight) + metrics.tmOverhang;
-    if (const auto bound = OneLineBound(text, widest, metrics.tmHeight); bound && FitsIn(*bound, area)) return base;
+    return OneLineBound(text, widest, metrics.tmHeight);
+}
+
+LOGFONTW CaptionFontSet::FittedFont(ControlKind kind, const std::wstring& text, const LOGFONTW& base, TextExtent area,
+                                    UINT dpi) {
+    if (base.lfHeight == 0) return base;
+    if (const auto bound = OneLineBoundOf(text, base); bound && FitsIn(*bound, area)) return base;
 
     const int sign = base.lfHeight < 0 ? -1 : 1;
     const auto measure = [&](int height) {

@@ -2,6 +2,7 @@
 
 #include "platform/win32/WindowsApi.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,8 +39,12 @@ public:
     // labels wrap at the area's width, every other kind keeps to one line.
     TextExtent CaptionExtent(ControlKind kind, const std::wstring& text, const LOGFONTW& font, int areaWidth);
 
+    // What the text can take at most in the font on one line, from the
+    // font's metrics alone; none where tabs or line breaks leave no bound.
+    std::optional<TextExtent> OneLineBoundOf(const std::wstring& text, const LOGFONTW& font);
+
     // `base`, or the largest smaller size of it at which the text fits
-    // `area`. Text that surely fits in `base` is not measured.
+    // `area`. Text whose one-line bound fits is not measured.
     LOGFONTW FittedFont(ControlKind kind, const std::wstring& text, const LOGFONTW& base, TextExtent area, UINT dpi);
 
     // The fonts made so far, for the caller to delete; the set forgets them.
