@@ -1,6 +1,8 @@
 #pragma once
 
 #include <functional>
+#include <optional>
+#include <string_view>
 
 namespace quillmark {
 
@@ -18,6 +20,12 @@ struct FittedHeight {
 };
 
 bool FitsIn(TextExtent text, TextExtent box);
+
+// What a caption can take at most drawn on one line, from its length and
+// the font's widest character and line height: no measuring needed when
+// that fits. None for text that tabs or line breaks could make wider or
+// taller.
+std::optional<TextExtent> OneLineBound(std::wstring_view text, int widestCharacter, int lineHeight);
 
 // The font height for a caption: `preferred` when the caption fits its box
 // there, else the largest smaller height, down to `smallest`, at which it

@@ -1,7 +1,10 @@
 #include "platform/win32/CaptionFonts.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdlib>
+#include <cstring>
+#include <utility>
 
 #include "platform/win32/Dpi.h"
 
@@ -14,16 +17,7 @@ int CALLBACK NoteFontFamily(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM f
     return 0;
 }
 
-UINT DrawFormatFor(ControlKind kind) {
-    // As the static control draws SS_LEFT text; the others draw one line.
-    if (kind == ControlKind::Label) return DT_LEFT | DT_WORDBREAK | DT_EXPANDTABS;
-    if (kind == ControlKind::TextBox) return DT_LEFT | DT_SINGLELINE | DT_NOPREFIX;
-    return DT_LEFT | DT_SINGLELINE;
-}
-
-}  // namespace
-
-bool FontFamilyInstalled(const wchar_t* face) {
+bool EnumeratesAsInstalled(const wchar_t* face) {
     LOGFONTW query{};
     query.lfCharSet = DEFAULT_CHARSET;
     lstrcpynW(query.lfFaceName, face, LF_FACESIZE);
@@ -32,6 +26,32 @@ bool FontFamilyInstalled(const wchar_t* face) {
     EnumFontFamiliesExW(screen, &query, NoteFontFamily, reinterpret_cast<LPARAM>(&found), 0);
     ReleaseDC(nullptr, screen);
     return found;
+}
+
+UINT DrawFormatFor(ControlKind kind) {
+    // As the static control draws SS_LEFT text; the others draw one line.
+    if (kind == ControlKind::Label) return DT_LEFT | DT_WORDBREAK | DT_EXPANDTABS;
+    if (kind == ControlKind::TextBox) return DT_LEFT | DT_SINGLELINE | DT_NOPREFIX;
+    return DT_LEFT | DT_SINGLELINE;
+}
+
+bool SameFont(const LOGFONTW& a, const LOGFONTW& b) {
+    return std::memcmp(&a, &b, offsetof(LOGFONTW, lfFaceName)) == 0 && lstrcmpW(a.lfFaceName, b.lfFaceName) == 0;
+}
+
+}  // namespace
+
+bool FontFamilyInstalled(const wchar_t* face) {
+    // Enumerating fonts is slow under Wine: each face is asked about once,
+    // and a face installed later is seen at the program's next start.
+    static std::vector<std::pair<std::wstring, bool>> known;
+    static SRWLOCK guard = SRWLOCK_INIT;
+    AcquireSRWLockExclusive(&guard);
+    const auto found = std::find_if(known.begin(), known.end(), [&](const auto& entry) { return entry.first == face; });
+    const bool installed =
+        found != known.end() ? found->second : known.emplace_back(face, EnumeratesAsInstalled(face)).second;
+    ReleaseSRWLockExclusive(&guard);
+    return installed;
 }
 
 LOGFONTW RequestedFont(const FontRequest& request, UINT dpi) {
@@ -69,37 +89,83 @@ TextExtent TextAreaOf(HWND control, ControlKind kind) {
     return {std::max<LONG>(area.right - area.left, 0), std::max<LONG>(area.bottom - area.top, 0)};
 }
 
-TextExtent CaptionExtent(HWND control, ControlKind kind, const std::wstring& text, const LOGFONTW& font,
-                         int areaWidth) {
-    const HFONT handle = CreateFontIndirectW(&font);
-    const HDC dc = GetDC(control);
-    const HGDIOBJ previous = SelectObject(dc, handle);
-    TEXTMETRICW metrics{};
-    GetTextMetricsW(dc, &metrics);
-    RECT extent{0, 0, areaWidth, 0};
-    if (!text.empty())
-        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &extent, DrawFormatFor(kind) | DT_CALCRECT);
-    SelectObject(dc, previous);
-    ReleaseDC(control, dc);
-    DeleteObject(handle);
-    // An empty text box still shows a line of text.
-    return {text.empty() ? 0 : static_cast<int>(extent.right), std::max<int>(extent.bottom, metrics.tmHeight)};
+CaptionFontSet::CaptionFontSet() : dc_(CreateCompatibleDC(nullptr)) {
+    if (dc_ != nullptr) originalFont_ = GetCurrentObject(dc_, OBJ_FONT);
 }
 
-LOGFONTW FittedFont(HWND control, ControlKind kind, const std::wstring& text, const LOGFONTW& base, UINT dpi) {
+CaptionFontSet::~CaptionFontSet() {
+    if (dc_ != nullptr) {
+        SelectObject(dc_, originalFont_);
+        DeleteDC(dc_);
+    }
+    for (const Entry& entry : entries_) DeleteObject(entry.handle);
+}
+
+const CaptionFontSet::Entry& CaptionFontSet::EntryFor(const LOGFONTW& font) {
+    for (const Entry& entry : entries_) {
+        if (SameFont(entry.font, font)) return entry;
+    }
+    Entry entry{font, CreateFontIndirectW(&font), {}};
+    if (dc_ != nullptr) {
+        SelectObject(dc_, entry.handle);
+        GetTextMetricsW(dc_, &entry.metrics);
+    }
+    entries_.push_back(entry);
+    return entries_.back();
+}
+
+HFONT CaptionFontSet::Font(const LOGFONTW& font) { return EntryFor(font).handle; }
+
+TextExtent CaptionFontSet::CaptionExtent(ControlKind kind, const std::wstring& text, const LOGFONTW& font,
+                                         int areaWidth) {
+    const Entry& entry = EntryFor(font);
+    RECT extent{0, 0, areaWidth, 0};
+    if (dc_ != nullptr && !text.empty()) {
+        SelectObject(dc_, entry.handle);
+        DrawTextW(dc_, text.c_str(), static_cast<int>(text.size()), &extent, DrawFormatFor(kind) | DT_CALCRECT);
+    }
+    // An empty text box still shows a line of text.
+    return {text.empty() ? 0 : static_cast<int>(extent.right), std::max<int>(extent.bottom, entry.metrics.tmHeight)};
+}
+
+std::optional<TextExtent> CaptionFontSet::OneLineBoundOf(const std::wstring& text, const LOGFONTW& font) {
+    // A glyph linked in from another face (kana in a Latin face) can be
+    // wider than the face's own widest: a full line height is allowed for
+    // every character too.
+    const TEXTMETRICW& metrics = EntryFor(font).metrics;
+    const int widest = std::max(metrics.tmMaxCharWidth, metrics.tmHeight) + metrics.tmOverhang;
+    return OneLineBound(text, widest, metrics.tmHeight);
+}
+
+LOGFONTW CaptionFontSet::FittedFont(ControlKind kind, const std::wstring& text, const LOGFONTW& base, TextExtent area,
+                                    UINT dpi) {
     if (base.lfHeight == 0) return base;
+    if (const auto bound = OneLineBoundOf(text, base); bound && FitsIn(*bound, area)) return base;
+
     const int sign = base.lfHeight < 0 ? -1 : 1;
-    const TextExtent area = TextAreaOf(control, kind);
     const auto measure = [&](int height) {
         LOGFONTW candidate = base;
         candidate.lfHeight = sign * height;
-        return CaptionExtent(control, kind, text, candidate, area.width);
+        return CaptionExtent(kind, text, candidate, area.width);
     };
     const FittedHeight fitted = FitCaptionHeight(
         std::abs(base.lfHeight), MulDiv(kSmallestCaptionPoints, static_cast<int>(dpi), 72), area, measure);
     LOGFONTW font = base;
     font.lfHeight = sign * fitted.height;
     return font;
+}
+
+std::vector<HFONT> CaptionFontSet::TakeFonts() {
+    if (dc_ != nullptr) SelectObject(dc_, originalFont_);
+    std::vector<HFONT> fonts;
+    for (const Entry& entry : entries_) fonts.push_back(entry.handle);
+    entries_.clear();
+    return fonts;
+}
+
+LOGFONTW FittedFont(HWND control, ControlKind kind, const std::wstring& text, const LOGFONTW& base, UINT dpi) {
+    CaptionFontSet fonts;
+    return fonts.FittedFont(kind, text, base, TextAreaOf(control, kind), dpi);
 }
 
 }  // namespace quillmark::win32

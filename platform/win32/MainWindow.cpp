@@ -86,11 +86,10 @@ MainWindow::MainWindow(HINSTANCE instance, UINT dpi) {
     if (window_ == nullptr) return;
     dpi_ = dpi != 0 ? dpi : WindowDpi(window_);
     SetIcons(instance);
+    PlaceWindow(nullptr);
+    // Sized first: a caption is fitted to its control's size.
     CreateControls(instance);
     CreateTooltips(instance);
-    OrderByTabIndex();
-    // Sized first: a caption is fitted to its control's size.
-    Layout(nullptr);
     ApplyFonts();
     DragAcceptFiles(window_, TRUE);
     // Run as administrator, the window would not hear of drops from
@@ -151,14 +150,21 @@ void MainWindow::SetIcons(HINSTANCE instance) {
 void MainWindow::CreateControls(HINSTANCE instance) {
     const auto table = ControlTable();
     controls_.assign(table.size(), nullptr);
-    for (std::size_t i = 0; i < table.size(); ++i) {
+    std::vector<std::size_t> order(table.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return table[a].tabIndex < table[b].tabIndex; });
+    for (const std::size_t i : order) {
         const ControlSpec& spec = table[i];
         const ControlClass kind = ClassFor(spec.kind);
         if (kind.className == nullptr) continue;
         DWORD style = WS_CHILD | WS_VISIBLE | kind.style;
         if (spec.startsDisabled) style |= WS_DISABLED;
         const auto id = static_cast<INT_PTR>(kFirstControlId + static_cast<int>(i));
-        controls_[i] = CreateWindowExW(kind.exStyle, kind.className, spec.caption, style, 0, 0, 0, 0, window_,
+        const RECT rect = ControlRect(i);
+        // A new child goes below its siblings: the lowest tab index ends on top.
+        controls_[i] = CreateWindowExW(kind.exStyle, kind.className, spec.caption, style, rect.left, rect.top,
+                                       rect.right - rect.left, rect.bottom - rect.top, window_,
                                        reinterpret_cast<HMENU>(id), instance, nullptr);
         if (spec.kind == ControlKind::Frame && controls_[i] != nullptr) {
             // A themed group box draws its caption in the theme's colour and
@@ -188,55 +194,41 @@ void MainWindow::CreateTooltips(HINSTANCE instance) {
     }
 }
 
-void MainWindow::OrderByTabIndex() {
-    const auto table = ControlTable();
-    std::vector<std::size_t> order(table.size());
-    std::iota(order.begin(), order.end(), std::size_t{0});
-    std::stable_sort(order.begin(), order.end(),
-                     [&](std::size_t a, std::size_t b) { return table[a].tabIndex < table[b].tabIndex; });
-    // Dialog navigation follows the z-order: the lowest tab index on top.
-    HWND previous = HWND_TOP;
-    for (const std::size_t i : order) {
-        if (controls_[i] == nullptr) continue;
-        SetWindowPos(controls_[i], previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        previous = controls_[i];
-    }
-}
-
 void MainWindow::ApplyFonts() {
+    CaptionFontSet fonts;
     const LOGFONTW body = RequestedFont(FontFor(ControlLook::Default), dpi_);
     const LOGFONTW heading = RequestedFont(FontFor(ControlLook::BlueBoldHeading), dpi_);
-    std::vector<HFONT> created;
-    const auto fontFor = [&](const LOGFONTW& wanted) {
-        for (const HFONT font : created) {
-            LOGFONTW existing{};
-            GetObjectW(font, sizeof(existing), &existing);
-            if (existing.lfHeight == wanted.lfHeight && existing.lfWeight == wanted.lfWeight &&
-                lstrcmpW(existing.lfFaceName, wanted.lfFaceName) == 0) {
-                return font;
-            }
-        }
-        created.push_back(CreateFontIndirectW(&wanted));
-        return created.back();
-    };
 
     // Before the window is first shown there is nothing to repaint.
     const BOOL repaint = IsWindowVisible(window_);
     const auto table = ControlTable();
     for (std::size_t i = 0; i < table.size(); ++i) {
         if (controls_[i] == nullptr) continue;
-        const LOGFONTW& base = table[i].look == ControlLook::BlueBoldHeading ? heading : body;
-        // The text box's margins follow its font: measured with it in place.
-        SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(base)), FALSE);
-        const LOGFONTW fitted = FittedFont(controls_[i], table[i].kind, table[i].caption, base, dpi_);
-        SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(fitted)), repaint);
+        const ControlSpec& spec = table[i];
+        const LOGFONTW& base = spec.look == ControlLook::BlueBoldHeading ? heading : body;
+        // A text box's margins follow its font: measured with it in place.
+        const bool textBox = spec.kind == ControlKind::TextBox;
+        if (textBox) SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(fonts.Font(base)), repaint);
+        const LOGFONTW fitted =
+            fonts.FittedFont(spec.kind, spec.caption, base, TextAreaOf(controls_[i], spec.kind), dpi_);
+        if (!textBox || fitted.lfHeight != base.lfHeight) {
+            SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(fonts.Font(fitted)), repaint);
+        }
     }
     // The controls hold the new fonts now: the old ones can go.
     for (const HFONT font : fonts_) DeleteObject(font);
-    fonts_ = std::move(created);
+    fonts_ = fonts.TakeFonts();
 }
 
-void MainWindow::Layout(const RECT* suggestedWindowRect) {
+RECT MainWindow::ControlRect(std::size_t tablePosition) const {
+    const ControlSpec& control = ControlTable()[tablePosition];
+    const ControlSpec* frame = control.inFrame ? FrameSpec() : nullptr;
+    const int left = (frame != nullptr ? TwipsToPixels(frame->left, dpi_) : 0) + TwipsToPixels(control.left, dpi_);
+    const int top = (frame != nullptr ? TwipsToPixels(frame->top, dpi_) : 0) + TwipsToPixels(control.top, dpi_);
+    return {left, top, left + TwipsToPixels(control.width, dpi_), top + TwipsToPixels(control.height, dpi_)};
+}
+
+void MainWindow::PlaceWindow(const RECT* suggestedWindowRect) {
     const WindowSpec& spec = MainWindowSpec();
     const RECT frame = WindowRectForClient(TwipsToPixels(spec.clientWidth, dpi_),
                                            TwipsToPixels(spec.clientHeight, dpi_), kWindowStyle, kWindowExStyle, dpi_);
@@ -248,20 +240,14 @@ void MainWindow::Layout(const RECT* suggestedWindowRect) {
     } else {
         SetWindowPos(window_, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
     }
+}
 
+void MainWindow::PlaceControls() {
     const BOOL repaint = IsWindowVisible(window_);
-    const ControlSpec* frameSpec = FrameSpec();
-    const int frameLeft = frameSpec != nullptr ? TwipsToPixels(frameSpec->left, dpi_) : 0;
-    const int frameTop = frameSpec != nullptr ? TwipsToPixels(frameSpec->top, dpi_) : 0;
-    const auto table = ControlTable();
-    for (std::size_t i = 0; i < table.size(); ++i) {
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
         if (controls_[i] == nullptr) continue;
-        const ControlSpec& control = table[i];
-        const int originLeft = control.inFrame ? frameLeft : 0;
-        const int originTop = control.inFrame ? frameTop : 0;
-        MoveWindow(controls_[i], originLeft + TwipsToPixels(control.left, dpi_),
-                   originTop + TwipsToPixels(control.top, dpi_), TwipsToPixels(control.width, dpi_),
-                   TwipsToPixels(control.height, dpi_), repaint);
+        const RECT rect = ControlRect(i);
+        MoveWindow(controls_[i], rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, repaint);
     }
 }
 
@@ -384,7 +370,8 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DPICHANGED:
             dpi_ = HIWORD(wParam);
             SetIcons(reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE)));
-            Layout(reinterpret_cast<const RECT*>(lParam));
+            PlaceWindow(reinterpret_cast<const RECT*>(lParam));
+            PlaceControls();
             ApplyFonts();
             return 0;
         case WM_CLOSE:

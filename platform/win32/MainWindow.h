@@ -61,11 +61,14 @@ private:
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
 
     void SetIcons(HINSTANCE instance);
+    // In tab-index order, at their places: the z-order that dialog
+    // navigation follows is the creation order.
     void CreateControls(HINSTANCE instance);
     void CreateTooltips(HINSTANCE instance);
-    void OrderByTabIndex();
     void ApplyFonts();
-    void Layout(const RECT* suggestedWindowRect);
+    void PlaceWindow(const RECT* suggestedWindowRect);
+    void PlaceControls();
+    RECT ControlRect(std::size_t tablePosition) const;
     void OnCommand(WPARAM wParam, LPARAM lParam);
     void OnDropFiles(HDROP drop);
     // The control under a point of the client area; none where there is none.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <set>
 
 #include "ui/CaptionFit.h"
@@ -43,6 +44,32 @@ INSTANTIATE_TEST_SUITE_P(Table, CaptionFit,
                                            // The text is as tall as the font here: too tall above 10.
                                            FitCase{"TooTall", 12, 8, {29, 10}, {12, 11, 10, 9}, {10, true}}),
                          [](const ::testing::TestParamInfo<FitCase>& param) { return std::string(param.param.name); });
+
+struct BoundCase {
+    const char* name;
+    const wchar_t* text;
+    int widest;
+    int lineHeight;
+    std::optional<TextExtent> expected;
+};
+
+class OneLineBound : public ::testing::TestWithParam<BoundCase> {};
+
+TEST_P(OneLineBound, IsTheLengthTimesTheWidestCharacterOnOneLine) {
+    const BoundCase& c = GetParam();
+    EXPECT_EQ(quillmark::OneLineBound(c.text, c.widest, c.lineHeight), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, OneLineBound,
+                         ::testing::Values(BoundCase{"Empty", L"", 12, 15, TextExtent{0, 15}},
+                                           BoundCase{"Latin", L"Major", 12, 15, TextExtent{60, 15}},
+                                           BoundCase{"Japanese", L"参照...", 16, 18, TextExtent{80, 18}},
+                                           BoundCase{"AccessKeyCounted", L"終了(&X)", 12, 15, TextExtent{72, 15}},
+                                           BoundCase{"TabUnbounded", L"a\tb", 12, 15, std::nullopt},
+                                           BoundCase{"LineBreakUnbounded", L"a\r\nb", 12, 15, std::nullopt}),
+                         [](const ::testing::TestParamInfo<BoundCase>& param) {
+                             return std::string(param.param.name);
+                         });
 
 }  // namespace
 }  // namespace quillmark

@@ -5,7 +5,6 @@
 
 #include "tests/support/RecordingPlatform.h"
 #include "ui/ControlTable.h"
-#include "ui/FieldTable.h"
 
 namespace quillmark {
 namespace {
@@ -15,23 +14,6 @@ const ControlSpec* Find(const wchar_t* name, int index) {
         if (std::wstring(c.name) == name && c.index == index) return &c;
     }
     return nullptr;
-}
-
-TEST(WindowTables, LabelsAndInputsAgreeWithTheFieldTable) {
-    for (const FieldSpec& field : FieldTable()) {
-        const ControlSpec* label = Find(L"lblInfo", field.index);
-        ASSERT_NE(label, nullptr) << field.index;
-        EXPECT_STREQ(label->caption, field.keyName);
-        EXPECT_STREQ(label->tooltip, field.tooltip);
-        EXPECT_EQ(label->top, field.labelTop);
-        EXPECT_EQ(label->tabIndex, 22 + field.index);
-        const ControlSpec* input = Find(field.inputName, IsVersionField(field.index) ? 0 : field.index);
-        ASSERT_NE(input, nullptr) << field.index;
-        EXPECT_EQ(input->top, field.inputTop);
-        EXPECT_EQ(input->tabIndex, field.inputTab);
-    }
-    EXPECT_EQ(Find(L"txtInfo", 6), nullptr);
-    EXPECT_EQ(Find(L"txtInfo", 7), nullptr);
 }
 
 TEST(WindowTables, TabIndicesAreUniqueAndCoverZeroToThirtyNine) {

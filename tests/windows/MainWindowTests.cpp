@@ -285,6 +285,71 @@ TEST(CaptionFitTest, EveryCaptionFitsInTheJapaneseUiFacesToo) {
     }
 }
 
+// A caption whose one-line bound fits its box is not measured: the bound is
+// never below what any caption of the window takes, in any of the faces.
+TEST(CaptionFitTest, TheOneLineBoundIsNeverBelowACaptionsExtent) {
+    std::vector<std::wstring> faces{win32::MessageFontForDpi(96).lfFaceName};
+    for (const wchar_t* face : {L"Yu Gothic UI", L"Meiryo UI", L"MS UI Gothic", L"ＭＳ Ｐゴシック"}) {
+        if (win32::FontFamilyInstalled(face)) faces.push_back(face);
+    }
+    for (const UINT dpi : {96u, 120u, 144u, 192u}) {
+        for (const std::wstring& face : faces) {
+            for (const LONG weight : {FW_NORMAL, FW_BOLD}) {
+                LOGFONTW font = win32::MessageFontForDpi(dpi);
+                lstrcpynW(font.lfFaceName, face.c_str(), LF_FACESIZE);
+                font.lfWeight = weight;
+                win32::CaptionFontSet fonts;
+                for (const ControlSpec& spec : ControlTable()) {
+                    SCOPED_TRACE(Utf8(face) + " " + std::to_string(weight) + " " + win32::ToAnsi(spec.name) + "(" +
+                                 std::to_string(spec.index) + ") at " + std::to_string(dpi));
+                    const auto bound = fonts.OneLineBoundOf(spec.caption, font);
+                    ASSERT_TRUE(bound.has_value());
+                    // Wide enough that a label draws on one line.
+                    const TextExtent extent = fonts.CaptionExtent(spec.kind, spec.caption, font, 100000);
+                    EXPECT_LE(extent.width, bound->width);
+                    EXPECT_LE(extent.height, bound->height);
+                }
+            }
+        }
+    }
+}
+
+TEST(CaptionFitTest, AFontSetCreatesEachFontOnce) {
+    win32::CaptionFontSet fonts;
+    const LOGFONTW body = win32::RequestedFont(FontFor(ControlLook::Default), 96);
+    LOGFONTW smaller = body;
+    smaller.lfHeight += body.lfHeight < 0 ? 1 : -1;
+    const HFONT first = fonts.Font(body);
+    EXPECT_EQ(fonts.Font(body), first);
+    EXPECT_NE(fonts.Font(smaller), first);
+    fonts.CaptionExtent(ControlKind::Label, L"Comments", body, 100);
+    const LOGFONTW fitted = fonts.FittedFont(ControlKind::Label, L"Comments", body, {1000, 1000}, 96);
+    EXPECT_EQ(fitted.lfHeight, body.lfHeight);
+    const std::vector<HFONT> taken = fonts.TakeFonts();
+    EXPECT_EQ(taken.size(), 2u);
+    for (const HFONT font : taken) DeleteObject(font);
+}
+
+TEST_F(MainWindowTest, ControlsOfOneFontShareItsHandle) {
+    std::vector<std::pair<LOGFONTW, HFONT>> seen;
+    for (const ControlSpec& spec : ControlTable()) {
+        if (spec.kind == ControlKind::FileDialog) continue;
+        SCOPED_TRACE(win32::ToAnsi(spec.name) + "(" + std::to_string(spec.index) + ")");
+        const auto handle =
+            reinterpret_cast<HFONT>(SendMessageW(window.Control({spec.name, spec.index}), WM_GETFONT, 0, 0));
+        ASSERT_NE(handle, nullptr);
+        const LOGFONTW font = FontOf(window.Control({spec.name, spec.index}));
+        for (const auto& [other, otherHandle] : seen) {
+            const bool same = other.lfHeight == font.lfHeight && other.lfWeight == font.lfWeight &&
+                              std::wstring(other.lfFaceName) == font.lfFaceName;
+            if (same) {
+                EXPECT_EQ(handle, otherHandle);
+            }
+        }
+        seen.emplace_back(font, handle);
+    }
+}
+
 TEST_F(MainWindowTest, HeadingsUseTheBoldShiftJisFontInBlue) {
     const HDC dc = GetDC(window.Handle());
     const auto textColourOf = [&](HWND control) {
