@@ -8,7 +8,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // Every later DLL load looks in system32 only: a DLL left beside the
     // program (often in Downloads) is never picked up.
     SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
-    quillmark::win32::MainWindow window(instance);
+    // The tooltips and DPI-sized icons wait until the window is visible.
+    quillmark::win32::MainWindow window(instance, 0, quillmark::win32::MainWindow::Extras::AfterFirstShow);
     if (window.Handle() == nullptr) return 1;
     quillmark::win32::Win32Platform platform(window);
     quillmark::frmMain form(platform);

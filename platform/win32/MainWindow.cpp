@@ -75,7 +75,7 @@ void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
 
 }  // namespace
 
-MainWindow::MainWindow(HINSTANCE instance, UINT dpi) {
+MainWindow::MainWindow(HINSTANCE instance, UINT dpi, Extras extras) {
     INITCOMMONCONTROLSEX commonControls{sizeof(commonControls), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&commonControls);
     RegisterWindowClass(instance, &MainWindow::WindowProc);
@@ -85,12 +85,12 @@ MainWindow::MainWindow(HINSTANCE instance, UINT dpi) {
                               CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
     if (window_ == nullptr) return;
     dpi_ = dpi != 0 ? dpi : WindowDpi(window_);
-    SetIcons(instance);
     PlaceWindow(nullptr);
     // Sized first: a caption is fitted to its control's size.
     CreateControls(instance);
-    CreateTooltips(instance);
     ApplyFonts();
+    extrasPending_ = true;
+    if (extras == Extras::Now) AddExtras();
     DragAcceptFiles(window_, TRUE);
     // Run as administrator, the window would not hear of drops from
     // Explorer, which runs at a lower integrity level.
@@ -118,7 +118,16 @@ HWND MainWindow::Control(const ControlRef& control) const {
 
 void MainWindow::Show() {
     ShowWindow(window_, SW_SHOW);
+    AddExtras();
     UpdateWindow(window_);
+}
+
+void MainWindow::AddExtras() {
+    if (!extrasPending_) return;
+    extrasPending_ = false;
+    const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE));
+    SetIcons(instance);
+    CreateTooltips(instance);
 }
 
 void MainWindow::SetBusy(bool busy) {
@@ -369,7 +378,8 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_DPICHANGED:
             dpi_ = HIWORD(wParam);
-            SetIcons(reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE)));
+            // Icons still to come are loaded at the new DPI then.
+            if (!extrasPending_) SetIcons(reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE)));
             PlaceWindow(reinterpret_cast<const RECT*>(lParam));
             PlaceControls();
             ApplyFonts();

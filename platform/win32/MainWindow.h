@@ -29,9 +29,16 @@ public:
     static constexpr int kFirstControlId = 1000;
     static constexpr const wchar_t* kClassName = L"QuillmarkMainWindow";
 
+    // What the first paint does not need: the tooltips and the icons sized
+    // for the window's DPI (the class's icons stand in until then).
+    enum class Extras {
+        Now,             // with the window
+        AfterFirstShow,  // once Show() has made the window visible: a quicker start
+    };
+
     // Creates the window hidden, with all its controls, laid out at `dpi`
     // (0: the DPI of the monitor the window is on).
-    explicit MainWindow(HINSTANCE instance, UINT dpi = 0);
+    explicit MainWindow(HINSTANCE instance, UINT dpi = 0, Extras extras = Extras::Now);
     ~MainWindow();
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
@@ -65,6 +72,7 @@ private:
     // navigation follows is the creation order.
     void CreateControls(HINSTANCE instance);
     void CreateTooltips(HINSTANCE instance);
+    void AddExtras();
     void ApplyFonts();
     void PlaceWindow(const RECT* suggestedWindowRect);
     void PlaceControls();
@@ -86,6 +94,7 @@ private:
     EventSink sink_;
     DropSink dropSink_;
     SessionEndQuery sessionEndQuery_;
+    bool extrasPending_ = false;
     bool busy_ = false;
     bool destroying_ = false;
 };

@@ -423,6 +423,35 @@ TEST_F(MainWindowTest, TheTenFieldLabelsCarryTheirTooltips) {
     }
 }
 
+TEST_F(MainWindowTest, TooltipsAndIconsComeWithTheFirstShowWhenDeferred) {
+    const auto tooltipsOf = [](HWND owner) {
+        std::pair<HWND, HWND> search{owner, nullptr};
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND candidate, LPARAM found) -> BOOL {
+                auto& [wanted, tooltip] = *reinterpret_cast<std::pair<HWND, HWND>*>(found);
+                wchar_t name[64] = {};
+                GetClassNameW(candidate, name, 64);
+                if (lstrcmpiW(name, TOOLTIPS_CLASSW) != 0 || GetWindow(candidate, GW_OWNER) != wanted) return TRUE;
+                tooltip = candidate;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        return search.second;
+    };
+    MainWindow deferred(GetModuleHandleW(nullptr), 0, MainWindow::Extras::AfterFirstShow);
+    ASSERT_NE(deferred.Handle(), nullptr);
+    EXPECT_EQ(tooltipsOf(deferred.Handle()), nullptr);
+    deferred.Show();
+    const HWND tooltip = tooltipsOf(deferred.Handle());
+    ASSERT_NE(tooltip, nullptr);
+    EXPECT_EQ(SendMessageW(tooltip, TTM_GETTOOLCOUNT, 0, 0), 10);
+    EXPECT_NE(SendMessageW(deferred.Handle(), WM_GETICON, ICON_BIG, 0), 0);
+    EXPECT_NE(SendMessageW(deferred.Handle(), WM_GETICON, ICON_SMALL, 0), 0);
+    deferred.Show();  // once only
+    EXPECT_EQ(tooltipsOf(deferred.Handle()), tooltip);
+}
+
 TEST_F(MainWindowTest, TabOrderFollowsTheTabIndex) {
     std::vector<std::pair<int, HWND>> stops;
     for (const ControlSpec& spec : ControlTable()) {
