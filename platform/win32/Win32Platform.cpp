@@ -175,7 +175,13 @@ UINT MessageBoxStyle(Severity severity, Buttons buttons, DefaultAnswer byDefault
 
 Answer Win32Platform::MessageBox(const std::wstring& text, const std::wstring& title, Severity severity,
                                  Buttons buttons, DefaultAnswer byDefault) {
-    switch (MessageBoxW(window_.Handle(), text.c_str(), title.c_str(), MessageBoxStyle(severity, buttons, byDefault))) {
+    const int pressed =
+        MessageBoxW(window_.Handle(), text.c_str(), title.c_str(), MessageBoxStyle(severity, buttons, byDefault));
+    // The box enables its owner again as it closes; a press that goes on
+    // after the answer (the delete runs, the restore) keeps the window
+    // closed to input.
+    if (window_.Busy()) EnableWindow(window_.Handle(), FALSE);
+    switch (pressed) {
         case IDYES:
             return Answer::Yes;
         case IDNO:

@@ -168,6 +168,14 @@ TEST_F(DialogTest, MessageBoxAnswersYesOrNoAsPressed) {
         ASSERT_TRUE(answer.Answered());
         EXPECT_EQ(answered, pressed == IDYES ? Answer::Yes : Answer::No);
     }
+    // Asked during a press, the window stays closed to input after the answer.
+    platform.BeginBusy();
+    DialogAnswer answer([&](HWND box) { PostMessageW(box, WM_COMMAND, IDYES, 0); });
+    platform.MessageBox(L"削除しますか？", L"Quillmark", Severity::Warning, Buttons::YesNo, DefaultAnswer::Yes);
+    ASSERT_TRUE(answer.Answered());
+    EXPECT_FALSE(IsWindowEnabled(window.Handle()));
+    platform.EndBusy();
+    EXPECT_TRUE(IsWindowEnabled(window.Handle()));
 }
 
 TEST(MessageBoxStyles, AreTheWin32StylesOfTheProgramsWords) {
