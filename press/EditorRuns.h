@@ -12,6 +12,11 @@ struct WaitLimits {
     int exitMs = 60000;
 };
 
+// How a run's window starts: the edit's shown and focused for the keys, the
+// merges and deletes hidden.
+inline constexpr int kShowNormalFocused = 1;
+inline constexpr int kShowHidden = 0;
+
 // The editor's runs of a press.
 enum class EditorRun { Edit, AddSkip, Modify, Delete };
 

@@ -6,12 +6,6 @@
 
 namespace quillmark {
 
-namespace {
-
-constexpr int kShowNormalFocused = 1;
-
-}  // namespace
-
 std::optional<PressStop> RunInteractiveEdit(Platform& platform, const std::wstring& filledScript,
                                             const PressPaths& paths, const WaitLimits& limits) {
     if (const OpResult emptied = platform.ClipboardEmpty(); !emptied.ok) {

@@ -95,6 +95,13 @@ PressNotice RestoreOriginal(Platform& platform, const std::wstring& targetPath, 
     return Restored{targetPath, backupPath};
 }
 
+std::vector<std::uint16_t> Proof::LanguagesBut(std::uint16_t own) const {
+    std::vector<std::uint16_t> others;
+    std::copy_if(languages.begin(), languages.end(), std::back_inserter(others),
+                 [own](std::uint16_t language) { return language != own; });
+    return others;
+}
+
 TargetAfter CheckTargetAfterPress(Platform& platform, const PressRecord& press) {
     if (press.runEnded) {
         const auto same = SameFiles(platform, press.targetPath, press.backupPath);
@@ -109,8 +116,7 @@ TargetAfter CheckTargetAfterPress(Platform& platform, const PressRecord& press) 
     TargetRight right;
     if (press.runEnded) right.notice = RunEndedButRight{*press.runEnded, press.targetPath, press.backupPath};
     right.left.appended = std::move(proof.appended);
-    std::copy_if(proof.languages.begin(), proof.languages.end(), std::back_inserter(right.left.languages),
-                 [&](std::uint16_t language) { return language != press.language; });
+    right.left.languages = proof.LanguagesBut(press.language);
     return right;
 }
 

@@ -36,6 +36,8 @@ struct Proof {
     std::vector<std::wstring> lines;
     std::vector<std::uint16_t> languages;  // of its version resource
     std::vector<verify::ByteRange> appended;
+    // The languages of version resources other than the press's own.
+    std::vector<std::uint16_t> LanguagesBut(std::uint16_t own) const;
 };
 
 // Reads `path` back as Windows does and compares it with what the press

@@ -8,8 +8,6 @@ namespace quillmark {
 
 namespace {
 
-constexpr int kHidden = 0;
-
 struct MergeRun {
     const wchar_t* verb;
     EditorRun run;
@@ -32,7 +30,7 @@ std::variant<UpdateOutcome, PressStop> RunTargetUpdate(Platform& platform, const
         const LaunchResult started =
             platform.Launch(MergeCommandLine(editor.quotedEditorPath, merge.verb, editor.backupPath, editor.targetPath,
                                              editor.quotedResourcePath),
-                            kHidden);
+                            kShowHidden);
         if (started.id == 0) return MergeNotStarted{merge.run, paths.backup, started.error};
         const RunEnd end = AwaitEditorRun(platform, started.id, limits.exitMs, merge.run);
         // It may still write the target: reading it back now proves nothing.

@@ -7,16 +7,12 @@ namespace quillmark {
 
 namespace {
 
-constexpr int kHidden = 0;
 // The version resource the version API reads, and the one the merge wrote.
 constexpr std::uint16_t kVersionName = 1;
 
 // Only the press's own version resource may remain.
 void RequireAlone(const PressRecord& press, Proof& proof) {
-    std::vector<std::uint16_t> others;
-    for (const std::uint16_t language : proof.languages) {
-        if (language != press.language) others.push_back(language);
-    }
+    const std::vector<std::uint16_t> others = proof.LanguagesBut(press.language);
     if (!others.empty()) proof.lines.push_back(LeftoverLanguagesLine(others));
 }
 
@@ -38,7 +34,7 @@ Cleanup RemoveLeftoverVersions(Platform& platform, const PressRecord& press, con
         const LaunchResult started =
             platform.Launch(DeleteVersionCommandLine(editor.quotedEditorPath, sourceForEditor, workForEditor,
                                                      kVersionName, left.languages[i]),
-                            kHidden);
+                            kShowHidden);
         if (started.id == 0) return failed(DeleteFailed::Step::Start, started.error);
         if (const RunEnd end = AwaitEditorRun(platform, started.id, limits.exitMs, EditorRun::Delete); !end.Exited()) {
             return failed(DeleteFailed::Step::Run, {}, end);
