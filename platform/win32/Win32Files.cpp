@@ -1,0 +1,112 @@
+#include "platform/win32/Win32Platform.h"
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/win32/VersionReadBack.h"
+
+#include "platform/win32/OpResults.h"
+#include "platform/win32/SystemText.h"
+
+namespace quillmark::win32 {
+
+namespace {
+
+constexpr DWORD kNotNormalFile = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+}  // namespace
+
+std::wstring Win32Platform::FindFirstNormalFile(const std::wstring& pattern) {
+    WIN32_FIND_DATAW entry{};
+    const HANDLE search = FindFirstFileW(pattern.c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) return {};
+    std::wstring found;
+    do {
+        if ((entry.dwFileAttributes & kNotNormalFile) == 0) {
+            found = entry.cFileName;
+            break;
+        }
+    } while (FindNextFileW(search, &entry));
+    FindClose(search);
+    return found;
+}
+
+std::optional<std::wstring> Win32Platform::ShortPathName(const std::wstring& path) {
+    const DWORD needed = GetShortPathNameW(path.c_str(), nullptr, 0);
+    if (needed == 0) return std::nullopt;
+    std::wstring shortPath(needed, L'\0');
+    const DWORD length = GetShortPathNameW(path.c_str(), shortPath.data(), needed);
+    if (length == 0 || length >= needed) return std::nullopt;
+    shortPath.resize(length);
+    return shortPath;
+}
+
+OpResult Win32Platform::CopyFileReplacing(const std::wstring& source, const std::wstring& destination) {
+    if (!CopyFileW(source.c_str(), destination.c_str(), FALSE)) return Failed(GetLastError());
+    return Succeeded();
+}
+
+OpResult Win32Platform::MoveFileReplacing(const std::wstring& source, const std::wstring& destination) {
+    if (!MoveFileExW(source.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return Failed(GetLastError());
+    }
+    return Succeeded();
+}
+
+OpResult Win32Platform::RemoveFile(const std::wstring& path) {
+    if (!DeleteFileW(path.c_str())) return Failed(GetLastError());
+    return Succeeded();
+}
+
+FileRead Win32Platform::ReadFileRange(const std::wstring& path, std::uint64_t offset, std::size_t maxLength,
+                                      std::vector<std::uint8_t> storage) {
+    // Others may go on reading and writing it: this only looks.
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return {Failed(GetLastError()), 0, {}};
+    FileRead read{Succeeded(), 0, std::move(storage)};
+    LARGE_INTEGER size{};
+    LARGE_INTEGER at{};
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    if (!GetFileSizeEx(file, &size)) {
+        read.status = Failed(GetLastError());
+    } else if (read.fileSize = static_cast<std::uint64_t>(size.QuadPart); offset >= read.fileSize || maxLength == 0) {
+        read.bytes.clear();
+    } else {
+        read.bytes.resize(static_cast<std::size_t>(std::min<std::uint64_t>(maxLength, read.fileSize - offset)));
+        std::size_t done = 0;
+        if (!SetFilePointerEx(file, at, nullptr, FILE_BEGIN)) read.status = Failed(GetLastError());
+        while (read.status.ok && done < read.bytes.size()) {
+            const auto slice = static_cast<DWORD>(std::min<std::size_t>(read.bytes.size() - done, 1u << 30));
+            DWORD got = 0;
+            if (!ReadFile(file, read.bytes.data() + done, slice, &got, nullptr)) {
+                read.status = Failed(GetLastError());
+            } else if (got == 0) {
+                break;  // the file got shorter meanwhile
+            }
+            done += got;
+        }
+        read.bytes.resize(done);
+    }
+    CloseHandle(file);
+    if (!read.status.ok) read.bytes.clear();
+    return read;
+}
+
+OpResult Win32Platform::ProbeWrite(const std::wstring& path) {
+    // Refused while another program holds the file without write sharing
+    // (a running program's image), or when it is read-only or denied.
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return Failed(GetLastError());
+    CloseHandle(file);
+    return Succeeded();
+}
+
+VersionReadBack Win32Platform::ReadVersionBack(const std::wstring& path, const VersionQuery& query) {
+    return ReadVersionResource(path, query);
+}
+
+}  // namespace quillmark::win32
