@@ -297,7 +297,7 @@ void frmMain::RunPress() {
         !Ask(platform_, OtherLanguages{paths.target, paths.backup, right.left.languages})) {
         return;
     }
-    const Cleanup cleanup = RemoveLeftoverVersions(platform_, record, right.left, paths.forEditor, limits_);
+    const Cleanup cleanup = RemoveLeftoverVersions(platform_, record, right.left, paths, limits_);
     if (const auto* stop = std::get_if<PressStop>(&cleanup.outcome)) ShowStop(platform_, *stop);
     if (const auto* offer = std::get_if<RestoreOffer>(&cleanup.outcome)) OfferRestore(*offer);
     // No work file is left behind, whatever happened.

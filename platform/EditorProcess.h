@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace quillmark {
@@ -24,6 +25,9 @@ struct EditorProcess {
     // Until the process waits for input and one of its windows is in front.
     virtual WaitOutcome WaitUntilReady(std::uintptr_t process, int timeoutMs) = 0;
     virtual WaitOutcome WaitForExit(std::uintptr_t process, int timeoutMs) = 0;
+    // The exit code of a process that has ended; nothing when the system
+    // cannot tell.
+    virtual std::optional<std::uint32_t> ExitCode(std::uintptr_t process) = 0;
     virtual void ReleaseProcess(std::uintptr_t process) = 0;
     // Ends a started process that is still running and waits until it is
     // gone; false when it could not be ended.

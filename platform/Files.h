@@ -39,6 +39,17 @@ struct VersionReadBack {
     verify::VersionValues shown;
 };
 
+// How the replacement of one file by another in its folder ended.
+struct ReplaceOutcome {
+    enum class Kind {
+        Replaced,      // the replaced file's name holds the replacement, identity kept
+        Unchanged,     // both files are as they were
+        ReplacedGone,  // no file has the replaced name now; the replacement still has its own
+    };
+    Kind kind = Kind::Replaced;
+    std::wstring error;  // the system's, unless Replaced
+};
+
 // Files and folders.
 struct Files {
     virtual ~Files() = default;
@@ -53,9 +64,11 @@ struct Files {
 
     // Copies a file, replacing an existing destination.
     virtual OpResult CopyFileReplacing(const std::wstring& source, const std::wstring& destination) = 0;
-    // Moves a file over another one in the same folder, written through to
-    // the disk before it returns.
-    virtual OpResult MoveFileReplacing(const std::wstring& source, const std::wstring& destination) = 0;
+    // Puts `replacement` in the place of `replaced` (same folder), which
+    // keeps its security, streams and other identity, written through to the
+    // disk before it returns.
+    virtual ReplaceOutcome ReplaceFileKeepingIdentity(const std::wstring& replacement,
+                                                      const std::wstring& replaced) = 0;
     virtual OpResult RemoveFile(const std::wstring& path) = 0;
 
     // Up to `maxLength` bytes of a file from `offset`. The bytes go into

@@ -13,10 +13,11 @@ RunEnd GiveUpEditorRun(Platform& platform, std::uintptr_t process, RunEnd givenU
 RunEnd AwaitEditorRun(Platform& platform, std::uintptr_t process, int timeoutMs, EditorRun run) {
     const WaitOutcome outcome = platform.WaitForExit(process, timeoutMs);
     if (outcome == WaitOutcome::Done) {
+        const std::optional<std::uint32_t> exitCode = platform.ExitCode(process);
         platform.ReleaseProcess(process);
-        return {RunEnd::Kind::Exited, run, false, outcome, timeoutMs};
+        return {RunEnd::Kind::Exited, run, false, outcome, timeoutMs, exitCode};
     }
-    return GiveUpEditorRun(platform, process, {RunEnd::Kind::Exited, run, false, outcome, timeoutMs});
+    return GiveUpEditorRun(platform, process, {RunEnd::Kind::Exited, run, false, outcome, timeoutMs, std::nullopt});
 }
 
 }  // namespace quillmark

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "platform/Platform.h"
 
@@ -29,6 +30,7 @@ struct RunEnd {
     bool waitingForReady = false;          // for its window, before the keys
     WaitOutcome wait = WaitOutcome::Done;  // TimedOut or Failed when given up
     int timeoutMs = 0;
+    std::optional<std::uint32_t> exitCode;  // of a run that exited, when the system tells
 
     bool Exited() const { return kind == Kind::Exited; }
 };

@@ -268,4 +268,17 @@ std::variant<bool, ReadFailure> SameFiles(Platform& platform, const std::wstring
     return SameBytes(platform, pathA, {{0, sizeA.fileSize}}, pathB, {{0, sizeB.fileSize}});
 }
 
+std::optional<verify::Sha256::Digest> FileDigest(Platform& platform, const std::wstring& path) {
+    verify::Sha256 digest;
+    FileRead slice;
+    std::uint64_t offset = 0;
+    do {
+        slice = platform.ReadFileRange(path, offset, kCompareSlice, std::move(slice.bytes));
+        if (!slice.status.ok) return std::nullopt;
+        digest.Add(slice.bytes);
+        offset += slice.bytes.size();
+    } while (slice.bytes.size() == kCompareSlice);
+    return digest.Finish();
+}
+
 }  // namespace quillmark

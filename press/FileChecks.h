@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "verify/PeImage.h"
 #include "verify/PeResources.h"
 #include "verify/ResFile.h"
+#include "verify/Sha256.h"
 
 namespace quillmark {
 
@@ -36,6 +38,10 @@ std::variant<bool, ReadFailure> SameBytes(Platform& platform, const std::wstring
 
 // Whether two files are byte for byte the same.
 std::variant<bool, ReadFailure> SameFiles(Platform& platform, const std::wstring& pathA, const std::wstring& pathB);
+
+// The digest of a whole file, read a slice at a time; nothing when it
+// cannot be read.
+std::optional<verify::Sha256::Digest> FileDigest(Platform& platform, const std::wstring& path);
 
 using ResourceItemsReading =
     std::variant<std::vector<verify::ResItem>, verify::NotAProgram, verify::ResourceFault, ReadFailure>;

@@ -23,8 +23,8 @@ std::optional<PressStop> RunInteractiveEdit(Platform& platform, const std::wstri
     // Keys go to whichever window has the focus: only type once the editor
     // has it.
     if (const WaitOutcome ready = platform.WaitUntilReady(editor.id, limits.readyMs); ready != WaitOutcome::Done) {
-        return EditorGivenUp{
-            GiveUpEditorRun(platform, editor.id, {RunEnd::Kind::Exited, EditorRun::Edit, true, ready, limits.readyMs})};
+        return EditorGivenUp{GiveUpEditorRun(
+            platform, editor.id, {RunEnd::Kind::Exited, EditorRun::Edit, true, ready, limits.readyMs, std::nullopt})};
     }
     for (const KeyStroke& stroke : EditorKeySequence()) {
         Module1::SendKey(platform, stroke.first, stroke.second);

@@ -165,6 +165,8 @@ std::wstring NoVersionLine(std::uint16_t language, const std::vector<std::uint16
 
 std::wstring NoShownVersionLine() { return L"Windows のバージョン API がバージョン情報を返しません"; }
 
+std::wstring TargetChangedDuringDeleteLine() { return L"削除の処理中に実行ファイルが書き換えられました。"; }
+
 std::wstring NoResourceFileLine() { return L"リソース ファイルとして読めないか、バージョン情報がありません"; }
 
 std::wstring AppendedDataLine(std::uint64_t before, std::uint64_t after, bool sameLength) {
@@ -327,10 +329,36 @@ std::wstring OtherLanguagesQuestion(const std::wstring& target, const std::wstri
            L"(「いいえ」を選ぶと、どちらのバージョン情報もこのままにします。)";
 }
 
+// Said only once the target is known to be as the merge left it.
+std::wstring TargetAsMergedLeftIt(const std::wstring& target, const std::wstring& backup) {
+    return L"実行ファイルは削除の前のまま (入力した値のバージョン情報も、別の言語のものも入ったまま) です。" + kNl +
+           target + kNl + L"元のファイルはバックアップにあります。" + kNl + backup;
+}
+
 std::wstring DeleteFailedMessage(const std::wstring& target, const std::wstring& backup, const std::wstring& what) {
     return L"別の言語のバージョン情報を削除できませんでした。" + kNl + what + kNl +
-           L"実行ファイルは削除の前のまま (入力した値のバージョン情報も、別の言語のものも入ったまま) です。" + kNl +
-           target + kNl + L"元のファイルはバックアップにあります。" + kNl + backup;
+           TargetAsMergedLeftIt(target, backup);
+}
+
+std::wstring WorkFileWrongWhat(const std::wstring& workFile, const std::vector<std::wstring>& lines) {
+    return L"削除した結果を書き込んだ作業用のファイルを確かめたところ、正しくありませんでした。" + kNl + workFile +
+           kNl + Listed(lines) + L"このファイルは使わずに削除します。";
+}
+
+std::wstring WorkFileInTheWayMessage(const WorkFileInTheWay& stop) {
+    return WithSystemReason(
+               L"以前の作業用のファイルを削除できなかったため、別の言語のバージョン情報は削除していません。" + kNl +
+                   stop.workFile,
+               stop.reason) +
+           kNl + TargetAsMergedLeftIt(stop.target, stop.backup);
+}
+
+std::wstring TargetLeftInWorkFileMessage(const TargetLeftInWorkFile& stop) {
+    return WithSystemReason(L"実行ファイルを置き換える途中で失敗しました。", stop.reason) + kNl +
+           L"実行ファイルは元の名前では見つからなくなっています。" + kNl + stop.target + kNl +
+           L"別の言語のバージョン情報を削除した実行ファイルは、次のファイルにあります。このファイルの名前を上の名前に"
+           L"変えてください。" +
+           kNl + stop.workFile + kNl + L"元のファイルはバックアップにあります。" + kNl + stop.backup;
 }
 
 std::wstring DeleteResultWrongLead() {
@@ -457,12 +485,21 @@ struct StopSentence {
             case DeleteFailed::Step::Run:
                 what = WhatHappened(stop.end);
                 break;
+            case DeleteFailed::Step::ExitCode:
+                what = RunName(EditorRun::Delete) + std::wstring(L" が終了コード ") +
+                       std::to_wstring(stop.end.exitCode.value_or(0)) + L" で終了しました。";
+                break;
+            case DeleteFailed::Step::WorkFileWrong:
+                what = WorkFileWrongWhat(stop.workFile, stop.lines);
+                break;
             case DeleteFailed::Step::Replace:
                 what = WithSystemReason(L"実行ファイルを置き換えられませんでした。", stop.reason);
                 break;
         }
         return DeleteFailedMessage(stop.target, stop.backup, what);
     }
+    std::wstring operator()(const WorkFileInTheWay& stop) const { return WorkFileInTheWayMessage(stop); }
+    std::wstring operator()(const TargetLeftInWorkFile& stop) const { return TargetLeftInWorkFileMessage(stop); }
 };
 
 struct NoticeSentence {

@@ -27,6 +27,7 @@ std::wstring FileUnreadableLine(const std::wstring& error);
 std::wstring NoLongerProgramLine(verify::NotProgramReason reason);
 std::wstring NoVersionLine(std::uint16_t language, const std::vector<std::uint16_t>& present);
 std::wstring NoShownVersionLine();
+std::wstring TargetChangedDuringDeleteLine();
 std::wstring NoResourceFileLine();
 std::wstring AppendedDataLine(std::uint64_t before, std::uint64_t after, bool sameLength);
 // "アイコン (ICON 1, 言語 0411) がなくなっています"

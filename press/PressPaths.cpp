@@ -70,8 +70,15 @@ std::variant<PressPaths, PressStop> PressPathsFor(Platform& platform, const std:
     }
     const auto backupFolder = AnsiFolderForm(platform, folder);
     if (!backupFolder) return OutsideAnsi(platform, backup);
-    return PressPaths{
-        editorPath, targetPath, backup, {Quoted(*editor), Quoted(*resource), *target, *backupFolder + name}};
+    // The editor names the work file by the form it is given and Quillmark
+    // reads it by the long one: one name serves both, in the target's folder.
+    std::wstring workName = targetPath.substr(NameStart(targetPath));
+    if (!platform.FitsAnsiCodePage(workName)) workName = target->substr(NameStart(*target));
+    return PressPaths{editorPath,
+                      targetPath,
+                      backup,
+                      folder + workName,
+                      {Quoted(*editor), Quoted(*resource), *target, *backupFolder + name, *backupFolder + workName}};
 }
 
 }  // namespace quillmark

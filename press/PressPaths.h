@@ -15,6 +15,7 @@ struct EditorPaths {
     std::wstring quotedResourcePath;
     std::wstring targetPath;
     std::wstring backupPath;
+    std::wstring workBase;  // the same file names as PressPaths::workBase
 };
 
 // The files a press works on, and the editor's forms of them.
@@ -22,6 +23,9 @@ struct PressPaths {
     std::wstring editor;  // as the user gave it
     std::wstring target;  // as the user gave it
     std::wstring backup;  // the copy the press makes, beside the target
+    // Beside the target: what the names of the work files of the removal of
+    // other languages start with.
+    std::wstring workBase;
     EditorPaths forEditor;
 };
 

@@ -90,20 +90,39 @@ struct RunEndedUnchanged {
     std::wstring backup;
 };
 
-// Removing the version resources left in other languages.
+// Removing the version resources left in other languages. Each is said
+// only once the target is known to be as the merge left it.
 struct DeleteFailed {
-    enum class Step { Start, Run, Replace };
+    enum class Step { Start, Run, ExitCode, WorkFileWrong, Replace };
     Step step = Step::Start;
     std::wstring target;
     std::wstring backup;
-    std::wstring reason;  // the system's, for Start and Replace
-    RunEnd end;           // for Run
+    std::wstring reason;              // the system's, for Start and Replace
+    RunEnd end;                       // for Run and ExitCode
+    std::wstring workFile;            // for WorkFileWrong
+    std::vector<std::wstring> lines;  // what differs in it, for WorkFileWrong
+};
+// A work file of an earlier press stays in the way; no run was started.
+struct WorkFileInTheWay {
+    std::wstring workFile;
+    std::wstring reason;
+    std::wstring target;
+    std::wstring backup;
+};
+// The replacement took the target from its name but could not put the work
+// file there: the work file holds the result.
+struct TargetLeftInWorkFile {
+    std::wstring target;
+    std::wstring workFile;
+    std::wstring backup;
+    std::wstring reason;
 };
 
-using PressStop = std::variant<ScriptUnbuildable, TargetPathRefused, PathOutsideAnsi, TargetUnreadable,
-                               TargetNotAProgram, TargetNotWritable, ClipboardRefused, EditorNotStarted, EditorGivenUp,
-                               EditedResourceUnreadable, EditedResourceDiffers, BackupNotMade, MergeNotStarted,
-                               MergeStillRunning, RunEndedUnchanged, DeleteFailed>;
+using PressStop =
+    std::variant<ScriptUnbuildable, TargetPathRefused, PathOutsideAnsi, TargetUnreadable, TargetNotAProgram,
+                 TargetNotWritable, ClipboardRefused, EditorNotStarted, EditorGivenUp, EditedResourceUnreadable,
+                 EditedResourceDiffers, BackupNotMade, MergeNotStarted, MergeStillRunning, RunEndedUnchanged,
+                 DeleteFailed, WorkFileInTheWay, TargetLeftInWorkFile>;
 
 // What the user is told on the way, without the press ending there.
 struct RunEndedButRight {

@@ -1,6 +1,7 @@
 #include "press/VersionCleanup.h"
 
 #include "press/CommandLines.h"
+#include "press/FileChecks.h"
 #include "press/PressMessages.h"
 
 namespace quillmark {
@@ -16,46 +17,97 @@ void RequireAlone(const PressRecord& press, Proof& proof) {
     if (!others.empty()) proof.lines.push_back(LeftoverLanguagesLine(others));
 }
 
+DeleteFailed Failure(DeleteFailed::Step step, const std::wstring& reason = {}, const RunEnd& end = {}) {
+    DeleteFailed stop;
+    stop.step = step;
+    stop.reason = reason;
+    stop.end = end;
+    return stop;
+}
+
+Proof ProveTargetAlone(Platform& platform, const PressRecord& press) {
+    Proof proof = ProveFile(platform, press, press.targetPath, {press.backupPath, press.before.appended});
+    RequireAlone(press, proof);
+    return proof;
+}
+
+// A step failed. The delete runs are handed the target as their source, so
+// it is not taken as untouched: it is what the merge left only when its
+// digest still says so.
+void AfterFailedStep(Platform& platform, const PressRecord& press, const std::optional<verify::Sha256::Digest>& merged,
+                     DeleteFailed failed, Cleanup& cleanup) {
+    if (merged && FileDigest(platform, press.targetPath) == merged) {
+        cleanup.outcome = std::move(failed);
+        return;
+    }
+    Proof now = ProveTargetAlone(platform, press);
+    if (now.lines.empty()) return;  // changed, but into what the press wanted
+    now.lines.insert(now.lines.begin(), TargetChangedDuringDeleteLine());
+    cleanup.outcome = RestoreOffer{press.targetPath, press.backupPath, std::move(now.lines), std::nullopt, true};
+}
+
 }  // namespace
 
 Cleanup RemoveLeftoverVersions(Platform& platform, const PressRecord& press, const LeftoverVersions& left,
-                               const EditorPaths& editor, const WaitLimits& limits) {
+                               const PressPaths& paths, const WaitLimits& limits) {
     Cleanup cleanup;
-    const auto failed = [&](DeleteFailed::Step step, const std::wstring& reason, const RunEnd& end = {}) {
-        cleanup.outcome = DeleteFailed{step, press.targetPath, press.backupPath, reason, end};
+    for (std::size_t n = 1; n <= left.languages.size(); ++n)
+        cleanup.workFiles.push_back(WorkFilePath(paths.workBase, n));
+    // A press ended midway may have left files of these names: judging one
+    // of them instead of what the editor writes now would be wrong.
+    for (const std::wstring& workFile : cleanup.workFiles) {
+        if (platform.FindFirstNormalFile(workFile).empty()) continue;
+        if (const OpResult removed = platform.RemoveFile(workFile); !removed.ok) {
+            cleanup.outcome = WorkFileInTheWay{workFile, removed.error, press.targetPath, press.backupPath};
+            cleanup.workFiles.clear();
+            return cleanup;
+        }
+    }
+    const std::optional<verify::Sha256::Digest> merged = FileDigest(platform, press.targetPath);
+    const auto failed = [&](DeleteFailed stop) {
+        stop.target = press.targetPath;
+        stop.backup = press.backupPath;
+        AfterFailedStep(platform, press, merged, std::move(stop), cleanup);
         return cleanup;
     };
-    std::wstring sourceForEditor = editor.targetPath;
-    std::wstring lastWork;
+
+    std::wstring sourceForEditor = paths.forEditor.targetPath;
     for (std::size_t i = 0; i < left.languages.size(); ++i) {
-        lastWork = WorkFilePath(press.targetPath, i + 1);
-        const std::wstring workForEditor = WorkFilePath(editor.targetPath, i + 1);
-        cleanup.workFiles.push_back(lastWork);
+        const std::wstring workForEditor = WorkFilePath(paths.forEditor.workBase, i + 1);
         const LaunchResult started =
-            platform.Launch(DeleteVersionCommandLine(editor.quotedEditorPath, sourceForEditor, workForEditor,
+            platform.Launch(DeleteVersionCommandLine(paths.forEditor.quotedEditorPath, sourceForEditor, workForEditor,
                                                      kVersionName, left.languages[i]),
                             kShowHidden);
-        if (started.id == 0) return failed(DeleteFailed::Step::Start, started.error);
-        if (const RunEnd end = AwaitEditorRun(platform, started.id, limits.exitMs, EditorRun::Delete); !end.Exited()) {
-            return failed(DeleteFailed::Step::Run, {}, end);
-        }
+        if (started.id == 0) return failed(Failure(DeleteFailed::Step::Start, started.error));
+        const RunEnd end = AwaitEditorRun(platform, started.id, limits.exitMs, EditorRun::Delete);
+        if (!end.Exited()) return failed(Failure(DeleteFailed::Step::Run, {}, end));
+        // The editor exits with 0 when it has written its output, as its
+        // stand-in does; any other code is a failure, whatever it wrote.
+        if (end.exitCode.value_or(0) != 0) return failed(Failure(DeleteFailed::Step::ExitCode, {}, end));
         sourceForEditor = workForEditor;
     }
 
     // Everything but the leftovers as the merge left it.
+    const std::wstring lastWork = cleanup.workFiles.back();
     Proof made = ProveFile(platform, press, lastWork, {press.targetPath, left.appended});
     RequireAlone(press, made);
     if (!made.lines.empty()) {
-        cleanup.outcome = RestoreOffer{press.targetPath, press.backupPath, std::move(made.lines), std::nullopt, true};
+        DeleteFailed wrong = Failure(DeleteFailed::Step::WorkFileWrong);
+        wrong.workFile = lastWork;
+        wrong.lines = std::move(made.lines);
+        return failed(std::move(wrong));
+    }
+    const ReplaceOutcome replaced = platform.ReplaceFileKeepingIdentity(lastWork, press.targetPath);
+    if (replaced.kind == ReplaceOutcome::Kind::Unchanged) {
+        return failed(Failure(DeleteFailed::Step::Replace, replaced.error));
+    }
+    // Moved away, or now the only place the result is in: not to be removed.
+    std::erase(cleanup.workFiles, lastWork);
+    if (replaced.kind == ReplaceOutcome::Kind::ReplacedGone) {
+        cleanup.outcome = TargetLeftInWorkFile{press.targetPath, lastWork, press.backupPath, replaced.error};
         return cleanup;
     }
-    if (const OpResult moved = platform.MoveFileReplacing(lastWork, press.targetPath); !moved.ok) {
-        return failed(DeleteFailed::Step::Replace, moved.error);
-    }
-    // Moved away: nothing to remove any more.
-    std::erase(cleanup.workFiles, lastWork);
-    Proof now = ProveFile(platform, press, press.targetPath, {press.backupPath, press.before.appended});
-    RequireAlone(press, now);
+    Proof now = ProveTargetAlone(platform, press);
     if (!now.lines.empty()) {
         cleanup.outcome = RestoreOffer{press.targetPath, press.backupPath, std::move(now.lines), std::nullopt, false};
     }

@@ -23,9 +23,11 @@ struct Cleanup {
 // Has the editor write the target without each leftover version resource,
 // one hidden run a language, into work files beside the target; the last
 // takes the target's place only once it is read back right, and the target
-// is read again after.
+// is read again after. When a step fails, the target is compared with what
+// the merge left: the restore is offered only when it changed and reads
+// wrong.
 Cleanup RemoveLeftoverVersions(Platform& platform, const PressRecord& press, const LeftoverVersions& left,
-                               const EditorPaths& editor, const WaitLimits& limits);
+                               const PressPaths& paths, const WaitLimits& limits);
 
 // Removes a work file if a run wrote it; what to say when it stays.
 std::optional<PressNotice> RemoveWorkFile(Platform& platform, const std::wstring& path);

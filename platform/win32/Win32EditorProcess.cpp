@@ -171,6 +171,12 @@ WaitOutcome Win32Platform::WaitForExit(std::uintptr_t process, int timeoutMs) {
     }
 }
 
+std::optional<std::uint32_t> Win32Platform::ExitCode(std::uintptr_t process) {
+    DWORD code = 0;
+    if (!GetExitCodeProcess(ProcessHandle(process), &code)) return std::nullopt;
+    return code;
+}
+
 void Win32Platform::ReleaseProcess(std::uintptr_t process) {
     if (process != 0) CloseHandle(ProcessHandle(process));
 }

@@ -1,6 +1,7 @@
 #include "platform/win32/Win32Platform.h"
 
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,6 +16,21 @@ namespace quillmark::win32 {
 namespace {
 
 constexpr DWORD kNotNormalFile = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+// What ReplaceFileW names the temporary file it may leave beside the
+// replaced one.
+constexpr const wchar_t* kReplaceTempPattern = L"~RF*.TMP";
+
+std::set<std::wstring> NamesMatching(const std::wstring& folder, const wchar_t* pattern) {
+    std::set<std::wstring> names;
+    WIN32_FIND_DATAW entry{};
+    const HANDLE search = FindFirstFileW((folder + pattern).c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) names.insert(entry.cFileName);
+    } while (FindNextFileW(search, &entry));
+    FindClose(search);
+    return names;
+}
 
 }  // namespace
 
@@ -48,11 +64,29 @@ OpResult Win32Platform::CopyFileReplacing(const std::wstring& source, const std:
     return Succeeded();
 }
 
-OpResult Win32Platform::MoveFileReplacing(const std::wstring& source, const std::wstring& destination) {
-    if (!MoveFileExW(source.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        return Failed(GetLastError());
+ReplaceOutcome Win32Platform::ReplaceFileKeepingIdentity(const std::wstring& replacement,
+                                                         const std::wstring& replaced) {
+    const std::wstring folder = replaced.substr(0, replaced.find_last_of(L"\\/") + 1);
+    const std::set<std::wstring> tempsBefore = NamesMatching(folder, kReplaceTempPattern);
+    if (ReplaceFileW(replaced.c_str(), replacement.c_str(), nullptr,
+                     REPLACEFILE_WRITE_THROUGH | REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+        return {};
     }
-    return Succeeded();
+    const DWORD error = GetLastError();
+    ReplaceOutcome outcome{ReplaceOutcome::Kind::Unchanged, ErrorText(error)};
+    // Without a backup name this error leaves nothing under the replaced
+    // name, the replacement under its own: the plain move completes it.
+    if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT) {
+        if (!MoveFileExW(replacement.c_str(), replaced.c_str(), MOVEFILE_WRITE_THROUGH)) {
+            // The old file may survive only in the call's temporary file: keep it.
+            return {ReplaceOutcome::Kind::ReplacedGone, ErrorText(GetLastError())};
+        }
+        outcome = {};
+    }
+    for (const std::wstring& name : NamesMatching(folder, kReplaceTempPattern)) {
+        if (!tempsBefore.contains(name)) DeleteFileW((folder + name).c_str());
+    }
+    return outcome;
 }
 
 OpResult Win32Platform::RemoveFile(const std::wstring& path) {

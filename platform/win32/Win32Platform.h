@@ -69,6 +69,7 @@ public:
     LaunchResult Launch(const std::wstring& commandLine, int showState) override;
     WaitOutcome WaitUntilReady(std::uintptr_t process, int timeoutMs) override;
     WaitOutcome WaitForExit(std::uintptr_t process, int timeoutMs) override;
+    std::optional<std::uint32_t> ExitCode(std::uintptr_t process) override;
     void ReleaseProcess(std::uintptr_t process) override;
     bool EndStartedProcess(std::uintptr_t process) override;
 
@@ -77,7 +78,7 @@ public:
     std::optional<std::wstring> ShortPathName(const std::wstring& path) override;
 
     OpResult CopyFileReplacing(const std::wstring& source, const std::wstring& destination) override;
-    OpResult MoveFileReplacing(const std::wstring& source, const std::wstring& destination) override;
+    ReplaceOutcome ReplaceFileKeepingIdentity(const std::wstring& replacement, const std::wstring& replaced) override;
     OpResult RemoveFile(const std::wstring& path) override;
     FileRead ReadFileRange(const std::wstring& path, std::uint64_t offset, std::size_t maxLength,
                            std::vector<std::uint8_t> storage) override;

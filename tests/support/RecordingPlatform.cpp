@@ -178,8 +178,9 @@ std::wstring RecordingPlatform::FindFirstNormalFile(const std::wstring& pattern)
             return entryName;
         }
     }
-    // Settings files written during the test exist too.
-    if (pattern.find_first_of(L"*?") == std::wstring::npos && std::filesystem::exists(ProfileFileFor(pattern))) {
+    // Files written during the test exist too: settings, and what a run wrote.
+    if (pattern.find_first_of(L"*?") == std::wstring::npos &&
+        (fileBytes.contains(pattern) || std::filesystem::exists(ProfileFileFor(pattern)))) {
         return namePattern;
     }
     return {};
@@ -265,6 +266,11 @@ WaitOutcome RecordingPlatform::WaitForExit(std::uintptr_t process, int /*timeout
     return outcome;
 }
 
+std::optional<std::uint32_t> RecordingPlatform::ExitCode(std::uintptr_t process) {
+    const auto scripted = exitCodes.find(static_cast<int>(process - 100));
+    return scripted == exitCodes.end() ? 0u : scripted->second;
+}
+
 void RecordingPlatform::ReleaseProcess(std::uintptr_t process) {
     if (openProcesses_.erase(process) == 0) {
         throw std::logic_error("a process was released twice or never started");
@@ -285,17 +291,22 @@ std::optional<std::wstring> RecordingPlatform::ShortPathName(const std::wstring&
     return std::nullopt;
 }
 
-OpResult RecordingPlatform::MoveFileReplacing(const std::wstring& source, const std::wstring& destination) {
-    calls.push_back(L"Move " + source + L" -> " + destination);
+ReplaceOutcome RecordingPlatform::ReplaceFileKeepingIdentity(const std::wstring& source,
+                                                             const std::wstring& destination) {
+    calls.push_back(L"Replace " + destination + L" <- " + source);
+    if (replaceFailure) {
+        if (replaceFailure->kind == ReplaceOutcome::Kind::ReplacedGone) fileBytes.erase(destination);
+        return *replaceFailure;
+    }
     const auto found = fileBytes.find(source);
-    if (found == fileBytes.end()) return {false, L"指定されたファイルが見つかりません。"};
+    if (found == fileBytes.end()) return {ReplaceOutcome::Kind::Unchanged, L"指定されたファイルが見つかりません。"};
     fileBytes[destination] = std::move(found->second);
     fileBytes.erase(source);
     if (const auto back = versionReadBacks.find(source); back != versionReadBacks.end()) {
         versionReadBacks[destination] = back->second;
         versionReadBacks.erase(back);
     }
-    return {true, {}};
+    return {};
 }
 
 OpResult RecordingPlatform::RemoveFile(const std::wstring& path) {

@@ -44,7 +44,9 @@ public:
     std::set<int> failingLaunches;             // by launch number, 1-based
     std::map<int, WaitOutcome> readyOutcomes;  // by launch number; Done otherwise
     std::map<int, WaitOutcome> exitOutcomes;   // by launch number; Done otherwise
+    std::map<int, std::uint32_t> exitCodes;    // by launch number; 0 otherwise
     std::optional<std::wstring> copyError;
+    std::optional<ReplaceOutcome> replaceFailure;     // the replacement's, when it fails
     std::set<int> unendableLaunches;                  // by launch number: ending them fails
     std::map<std::wstring, std::wstring> shortPaths;  // by long path; none otherwise
     bool profileWritesFail = false;
@@ -109,12 +111,13 @@ public:
     LaunchResult Launch(const std::wstring& commandLine, int showState) override;
     WaitOutcome WaitUntilReady(std::uintptr_t process, int timeoutMs) override;
     WaitOutcome WaitForExit(std::uintptr_t process, int timeoutMs) override;
+    std::optional<std::uint32_t> ExitCode(std::uintptr_t process) override;
     void ReleaseProcess(std::uintptr_t process) override;
     bool EndStartedProcess(std::uintptr_t process) override;
     void KeybdEvent(std::uint8_t virtualKey, KeyDirection direction) override;
     std::optional<std::wstring> ShortPathName(const std::wstring& path) override;
     OpResult CopyFileReplacing(const std::wstring& source, const std::wstring& destination) override;
-    OpResult MoveFileReplacing(const std::wstring& source, const std::wstring& destination) override;
+    ReplaceOutcome ReplaceFileKeepingIdentity(const std::wstring& replacement, const std::wstring& replaced) override;
     OpResult RemoveFile(const std::wstring& path) override;
     FileRead ReadFileRange(const std::wstring& path, std::uint64_t offset, std::size_t maxLength,
                            std::vector<std::uint8_t> storage) override;

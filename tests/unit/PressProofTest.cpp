@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "press/FileChecks.h"
 #include "press/PressMessages.h"
 #include "tests/support/FormFixture.h"
@@ -358,23 +360,144 @@ TEST_F(LeftoverLanguage, IsDeletedThroughAWorkFileOnYes) {
     EXPECT_EQ(Utf8(platform.CallsStartingWith(L"Launch")[3]),
               Utf8(L"Launch show=0 \"C:\\RH\\ResHacker.exe\" -delete D:\\Work\\app.exe, "
                    L"D:\\Work\\app.exe.quillmark-work1.exe, VERSIONINFO,1,1033"));
-    EXPECT_EQ(Count(L"Move D:\\Work\\app.exe.quillmark-work1.exe -> D:\\Work\\app.exe"), 1u);
+    EXPECT_EQ(Count(L"Replace D:\\Work\\app.exe <- D:\\Work\\app.exe.quillmark-work1.exe"), 1u);
     EXPECT_EQ(platform.versionReadBacks[kTarget].languages.size(), 1u);
     EXPECT_FALSE(platform.fileBytes.contains(L"D:\\Work\\app.exe.quillmark-work1.exe"));
     EXPECT_EQ(platform.OpenProcessCount(), 0u);
 }
 
-TEST_F(LeftoverLanguage, AWrongDeleteOffersTheBackupAndLeavesNoWorkFile) {
-    deleteLeaves = {0x0409, 0x0411};  // the editor deleted nothing
-    platform.files.push_back({L"D:\\Work\\app.exe.quillmark-work1.exe"});
+// A removal that goes wrong: what the user is told, and which files stay.
+struct DeleteFault {
+    const char* name;
+    std::function<void(RecordingPlatform&, std::vector<std::uint16_t>& deleteLeaves)> fault;
+    std::vector<std::wstring> styles;
+    std::vector<std::wstring> mentions;  // in the last message
+    bool targetAsMerged;                 // else the backup is offered
+    bool workFileStays;
+};
+
+const std::wstring kWork1 = L"D:\\Work\\app.exe.quillmark-work1.exe";
+
+const DeleteFault kDeleteFaults[] = {
+    {"WorkFileWrong",
+     [](RecordingPlatform&, auto& leaves) {
+         leaves = {0x0409, 0x0411};
+     },
+     {L"Warning YesNo", L"Warning Ok"},
+     {L"作業用のファイルを確かめたところ", kWork1, L"別の言語のバージョン情報が残っています: 0409", L"削除の前のまま",
+      kBackup},
+     true,
+     false},
+    {"ExitCodeOne",
+     [](RecordingPlatform& p, auto&) { p.exitCodes[4] = 1; },
+     {L"Warning YesNo", L"Warning Ok"},
+     {L"ResHacker (-delete) が終了コード 1 で終了しました。", L"削除の前のまま", kTargetPath, kBackup},
+     true,
+     false},
+    {"NotStarted",
+     [](RecordingPlatform& p, auto&) { p.failingLaunches = {4}; },
+     {L"Warning YesNo", L"Warning Ok"},
+     {L"起動できませんでした", L"削除の前のまま"},
+     true,
+     false},
+    {"ReplaceRefused",
+     [](RecordingPlatform& p, auto&) {
+         p.replaceFailure = ReplaceOutcome{ReplaceOutcome::Kind::Unchanged, L"アクセスが拒否されました。"};
+     },
+     {L"Warning YesNo", L"Warning Ok"},
+     {L"置き換えられませんでした", L"アクセスが拒否されました。", L"削除の前のまま"},
+     true,
+     false},
+    {"ReplaceLostTheTargetsName",
+     [](RecordingPlatform& p, auto&) {
+         p.replaceFailure = ReplaceOutcome{ReplaceOutcome::Kind::ReplacedGone, L"アクセスが拒否されました。"};
+     },
+     {L"Warning YesNo", L"Warning Ok"},
+     {L"元の名前では見つからなくなっています", kWork1, kBackup},
+     true,
+     true},
+    {"TargetChangedByTheRun",
+     [](RecordingPlatform& p, auto&) {
+         p.exitCodes[4] = 1;
+         const auto editor = p.onLaunchExit;
+         p.onLaunchExit = [&p, editor](int launch, const std::wstring& line) {
+             editor(launch, line);
+             if (launch == 4) p.fileBytes[kTargetPath] = SyntheticPe({.sections = 3});
+         };
+     },
+     {L"Warning YesNo", L"Warning YesNo"},
+     {L"書き換えられました", kBackup, L"元に戻しますか"},
+     false,
+     false},
+};
+
+class DeleteFaults : public LeftoverLanguage, public ::testing::WithParamInterface<DeleteFault> {};
+
+TEST_P(DeleteFaults, SayWhatFailedAndOfferTheBackupOnlyForAChangedTarget) {
+    GetParam().fault(platform, deleteLeaves);
     platform.messageAnswers = {kYes, kNo};
     Press(L"Command1");
+    EXPECT_EQ(Styles(), GetParam().styles);
+    for (const std::wstring& words : GetParam().mentions) {
+        EXPECT_TRUE(Says(platform.messages.size() - 1, words)) << Utf8(words) << "\n" << Utf8(platform.messages.back());
+    }
+    if (GetParam().targetAsMerged) {
+        EXPECT_EQ(platform.versionReadBacks[kTarget].languages.size(), 2u);
+    }
+    EXPECT_EQ(platform.fileBytes.contains(kWork1), GetParam().workFileStays);
+    EXPECT_EQ(platform.OpenProcessCount(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Removal, DeleteFaults, ::testing::ValuesIn(kDeleteFaults),
+                         [](const auto& param) { return std::string(param.param.name); });
+
+TEST_F(LeftoverLanguage, ATargetPassedInItsShortFormIsCleanedThroughTheFileItsEditorWrote) {
+    // Neither the folder's nor the file's name fits the code page.
+    platform.inAnsiCodePage = [](wchar_t c) { return c < 0x80 && c != L'W' && c != L'p'; };
+    platform.shortPaths = {{kTarget, L"D:\\DIR~1\\APP~1.EXE"}, {L"D:\\Work", L"D:\\DIR~1"}};
+    const auto editor = platform.onLaunchExit;
+    platform.onLaunchExit = [editor](int launch, std::wstring line) {
+        // The short forms name the same files as the long ones.
+        if (const std::size_t at = line.find(L"D:\\DIR~1\\APP~1.EXE, "); at != std::wstring::npos) {
+            line.replace(at, 18, kTarget);
+        }
+        for (std::size_t at; (at = line.find(L"D:\\DIR~1\\")) != std::wstring::npos;)
+            line.replace(at, 9, L"D:\\Work\\");
+        editor(launch, line);
+    };
+    platform.messageAnswers = {kYes};
+    Press(L"Command1");
+    ASSERT_EQ(platform.messages.size(), 1u) << Utf8(platform.messages.back());
+    ASSERT_EQ(Count(L"Launch"), 4u);
+    EXPECT_EQ(Utf8(platform.CallsStartingWith(L"Launch")[3]),
+              Utf8(L"Launch show=0 \"C:\\RH\\ResHacker.exe\" -delete D:\\DIR~1\\APP~1.EXE, "
+                   L"D:\\DIR~1\\APP~1.EXE.quillmark-work1.exe, VERSIONINFO,1,1033"));
+    EXPECT_EQ(Count(L"Replace D:\\Work\\app.exe <- D:\\Work\\APP~1.EXE.quillmark-work1.exe"), 1u);
+    EXPECT_EQ(platform.versionReadBacks[kTarget].languages.size(), 1u);
+    for (const auto& [path, bytes] : platform.fileBytes) EXPECT_EQ(path.find(L"quillmark-work"), std::wstring::npos);
+}
+
+TEST_F(LeftoverLanguage, AWorkFileOfAnEarlierPressIsRemovedBeforeTheRun) {
+    platform.fileBytes[kWork1] = {'o', 'l', 'd'};
+    platform.messageAnswers = {kYes};
+    Press(L"Command1");
+    ASSERT_EQ(platform.messages.size(), 1u);
+    const auto& calls = platform.calls;
+    const auto removed = std::find(calls.begin(), calls.end(), L"Remove " + kWork1);
+    ASSERT_NE(removed, calls.end());
+    EXPECT_EQ(std::count(removed, calls.end(), platform.CallsStartingWith(L"Launch")[3]), 1);
+    EXPECT_EQ(platform.versionReadBacks[kTarget].languages.size(), 1u);
+}
+
+TEST_F(LeftoverLanguage, AWorkFileThatCannotBeRemovedStopsBeforeAnyRun) {
+    platform.files.push_back({kWork1});  // listed, but its removal fails
+    platform.messageAnswers = {kYes};
+    Press(L"Command1");
     ASSERT_EQ(platform.messages.size(), 2u);
-    EXPECT_TRUE(Says(1, L"削除した結果を確かめたところ"));
-    EXPECT_TRUE(Says(1, L"別の言語のバージョン情報が残っています: 0409"));
-    EXPECT_TRUE(Says(1, kBackup));
-    EXPECT_EQ(Count(L"Move"), 0u);
-    EXPECT_EQ(Count(L"Remove D:\\Work\\app.exe.quillmark-work1.exe"), 1u);
+    EXPECT_TRUE(Says(1, L"以前の作業用のファイルを削除できなかった"));
+    EXPECT_TRUE(Says(1, kWork1));
+    EXPECT_TRUE(Says(1, L"削除の前のまま"));
+    EXPECT_EQ(Count(L"Launch"), 3u);
 }
 
 TEST_F(PressProof, AppendedDataThatStayedInPlaceGivesNoMessage) {
@@ -539,8 +662,8 @@ TEST_P(StopSentences, SayWhatFailedTheReasonAndWhatWasNotDone) {
     EXPECT_EQ(Utf8(Sentence(GetParam().stop)), Utf8(GetParam().sentence));
 }
 
-const RunEnd kEditTimedOut{RunEnd::Kind::EndedByUs, EditorRun::Edit, false, WaitOutcome::TimedOut, 60000};
-const RunEnd kModifyStuck{RunEnd::Kind::StillRunning, EditorRun::Modify, false, WaitOutcome::Failed, 60000};
+const RunEnd kEditTimedOut{RunEnd::Kind::EndedByUs, EditorRun::Edit, false, WaitOutcome::TimedOut, 60000, {}};
+const RunEnd kModifyStuck{RunEnd::Kind::StillRunning, EditorRun::Modify, false, WaitOutcome::Failed, 60000, {}};
 
 INSTANTIATE_TEST_SUITE_P(
     Stops, StopSentences,
@@ -551,10 +674,11 @@ INSTANTIATE_TEST_SUITE_P(
         StopSentenceCase{
             "ClipboardNotEmptied", ClipboardRefused{ClipboardRefused::Step::Empty, L"拒否されました。"},
             L"クリップボードを空にできませんでした。\r\n拒否されました。\r\n実行ファイルは変更していません。"},
-        StopSentenceCase{"EditorNeverReady",
-                         EditorGivenUp{{RunEnd::Kind::EndedByUs, EditorRun::Edit, true, WaitOutcome::TimedOut, 30000}},
-                         L"ResHacker のウィンドウが 30 秒待っても操作できる状態にならなかったため、終了させました。\r\n"
-                         L"キー操作は送っていません。実行ファイルは変更していません。"},
+        StopSentenceCase{
+            "EditorNeverReady",
+            EditorGivenUp{{RunEnd::Kind::EndedByUs, EditorRun::Edit, true, WaitOutcome::TimedOut, 30000, {}}},
+            L"ResHacker のウィンドウが 30 秒待っても操作できる状態にならなかったため、終了させました。\r\n"
+            L"キー操作は送っていません。実行ファイルは変更していません。"},
         StopSentenceCase{"EditorNeverClosed", EditorGivenUp{kEditTimedOut},
                          L"ResHacker (initial.res の編集) が 60 秒待っても終了しなかったため、終了させました。\r\n"
                          L"バックアップの作成と実行ファイルの更新は行っていません。"},
@@ -568,10 +692,25 @@ INSTANTIATE_TEST_SUITE_P(
             L"元のファイルはバックアップにあります。\r\nD:\\app_original.exe"},
         StopSentenceCase{
             "DeleteNotStarted",
-            DeleteFailed{DeleteFailed::Step::Start, L"D:\\app.exe", L"D:\\app_original.exe", L"ない。", {}},
+            DeleteFailed{DeleteFailed::Step::Start, L"D:\\app.exe", L"D:\\app_original.exe", L"ない。", {}, {}, {}},
             L"別の言語のバージョン情報を削除できませんでした。\r\nResHacker (-delete) を起動できませんでした。"
             L"\r\nない。\r\n実行ファイルは削除の前のまま (入力した値のバージョン情報も、別の言語のものも入"
-            L"ったまま) です。\r\nD:\\app.exe\r\n元のファイルはバックアップにあります。\r\nD:\\app_original.exe"}),
+            L"ったまま) です。\r\nD:\\app.exe\r\n元のファイルはバックアップにあります。\r\nD:\\app_original.exe"},
+        StopSentenceCase{
+            "WorkFileInTheWay",
+            WorkFileInTheWay{L"D:\\app.exe.quillmark-work1.exe", L"拒否。", L"D:\\app.exe", L"D:\\app_original.exe"},
+            L"以前の作業用のファイルを削除できなかったため、別の言語のバージョン情報は削除していません。\r\n"
+            L"D:\\app.exe.quillmark-work1.exe\r\n拒否。\r\n実行ファイルは削除の前のまま (入力した値のバージョン情"
+            L"報も、別の言語のものも入ったまま) です。\r\nD:\\app.exe\r\n元のファイルはバックアップにあります。\r\n"
+            L"D:\\app_original.exe"},
+        StopSentenceCase{
+            "TargetLeftInWorkFile",
+            TargetLeftInWorkFile{L"D:\\app.exe", L"D:\\app.exe.quillmark-work1.exe", L"D:\\app_original.exe",
+                                 L"拒否。"},
+            L"実行ファイルを置き換える途中で失敗しました。\r\n拒否。\r\n実行ファイルは元の名前では見つからなくなってい"
+            L"ます。\r\nD:\\app.exe\r\n別の言語のバージョン情報を削除した実行ファイルは、次のファイルにあります。この"
+            L"ファイルの名前を上の名前に変えてください。\r\nD:\\app.exe.quillmark-work1.exe\r\n元のファイルはバックア"
+            L"ップにあります。\r\nD:\\app_original.exe"}),
     [](const ::testing::TestParamInfo<StopSentenceCase>& row) { return std::string(row.param.name); });
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "verify/PeResources.h"
 #include "verify/ResFile.h"
 #include "verify/ScriptExpectation.h"
+#include "verify/Sha256.h"
 #include "verify/VersionInfo.h"
 
 namespace quillmark::testing {
@@ -432,6 +433,42 @@ TEST(Comparison, NamesEachValueThatDiffersOrIsMissing) {
                                                {L"OriginalFilename", L"app.exe", std::nullopt}}));
     EXPECT_EQ(verify::Compare(expected, verify::VersionValues{}).size(), 12u);  // nothing there at all
 }
+
+// The published test vectors, fed in pieces of every kind of length: the
+// 56-byte one needs a block of padding of its own.
+struct DigestRow {
+    const char* input;
+    std::size_t piece;
+    const char* hex;
+};
+
+class Sha256Vectors : public ::testing::TestWithParam<DigestRow> {};
+
+TEST_P(Sha256Vectors, MatchThePublishedDigests) {
+    const std::string input = GetParam().input;
+    verify::Sha256 digest;
+    for (std::size_t at = 0; at < input.size(); at += GetParam().piece) {
+        const std::string piece = input.substr(at, GetParam().piece);
+        digest.Add({reinterpret_cast<const std::uint8_t*>(piece.data()), piece.size()});
+    }
+    std::string hex;
+    for (const std::uint8_t byte : digest.Finish()) {
+        hex += "0123456789abcdef"[byte >> 4];
+        hex += "0123456789abcdef"[byte & 15];
+    }
+    EXPECT_EQ(hex, GetParam().hex);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Digests, Sha256Vectors,
+    ::testing::Values(DigestRow{"", 1, "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+                      DigestRow{"abc", 1, "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
+                      DigestRow{"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq", 7,
+                                "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1"},
+                      DigestRow{
+                          "abcdefghbcdefghicdefghijdefghijkefghijklfghijklmghijklmnhijklmnoijklmnopjklmnopqklmnopq"
+                          "rlmnopqrsmnopqrstnopqrstu",
+                          100, "cf5b16a778af8380036ce59e7b0492370b249b11e8f07a51afac45037afee9d1"}));
 
 }  // namespace
 }  // namespace quillmark::testing

@@ -16,6 +16,7 @@ TEST_F(CheckButton, AsksTheShellForTheTargetsPropertiesSheet) {
 TEST_F(CheckButton, ADeletedTargetShowsTheMessageAndNoSheet) {
     StartWithPaths();
     platform.files.erase(platform.files.begin() + 1);
+    platform.fileBytes.erase(kTarget);
     Press(L"cmdView");
     ASSERT_EQ(platform.calls.size(), 1u);
     EXPECT_EQ(Utf8(platform.calls[0]),

@@ -211,6 +211,22 @@ TEST_F(PlatformTest, CopyReplacesAnExistingFile) {
     EXPECT_EQ(ReadBytes(backup), "new content");
 }
 
+TEST_F(PlatformTest, ReplaceGivesTheTargetTheWorkFileAndLeavesNothingElse) {
+    const std::wstring target = folder / L"target.exe";
+    const std::wstring work = folder / L"target.exe.quillmark-work1.exe";
+    ASSERT_TRUE(WriteBytes(target, "as the merge left it"));
+    ASSERT_TRUE(WriteBytes(work, "without the other language"));
+    EXPECT_EQ(platform.ReplaceFileKeepingIdentity(work, target).kind, ReplaceOutcome::Kind::Replaced);
+    EXPECT_EQ(ReadBytes(target), "without the other language");
+    EXPECT_FALSE(Exists(work));
+    EXPECT_EQ(platform.FindFirstNormalFile(folder / L"~RF*.TMP"), L"");
+
+    const ReplaceOutcome missing = platform.ReplaceFileKeepingIdentity(work, target);
+    EXPECT_EQ(missing.kind, ReplaceOutcome::Kind::Unchanged);
+    EXPECT_FALSE(missing.error.empty());
+    EXPECT_EQ(ReadBytes(target), "without the other language");
+}
+
 TEST_F(PlatformTest, CopyFailuresCarryTheSystemReason) {
     struct CopyCase {
         const char* what;

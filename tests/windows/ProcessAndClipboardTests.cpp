@@ -79,12 +79,6 @@ struct ObserverWindow {
     ObserverWindow& operator=(const ObserverWindow&) = delete;
 };
 
-DWORD ExitCode(std::uintptr_t process) {
-    DWORD code = 0;
-    GetExitCodeProcess(reinterpret_cast<HANDLE>(process), &code);
-    return code;
-}
-
 TEST_F(ProcessTest, LaunchFailureCarriesTheSystemReason) {
     const LaunchResult launched = platform.Launch(L"\"C:\\no such folder\\ResHacker.exe\" \"C:\\initial.res\"", 1);
     EXPECT_EQ(launched.id, 0u);
@@ -115,7 +109,7 @@ TEST_F(ProcessTest, WaitForExitReturnsWhenTheProcessEnds) {
     EXPECT_EQ(platform.WaitForExit(process, 20000), WaitOutcome::Done);
     EXPECT_GE(GetTickCount64() - start, 250u);
     // The id is the process itself, and the command line reached it.
-    EXPECT_EQ(ExitCode(process), 7u);
+    EXPECT_EQ(platform.ExitCode(process), 7u);
 }
 
 TEST_F(ProcessTest, WaitForExitGivesUpAtTheTimeLimit) {
@@ -126,7 +120,7 @@ TEST_F(ProcessTest, WaitForExitGivesUpAtTheTimeLimit) {
     const ULONGLONG waited = GetTickCount64() - start;
     EXPECT_GE(waited, 280u);
     EXPECT_LT(waited, 5000u);
-    EXPECT_EQ(ExitCode(process), STILL_ACTIVE);
+    EXPECT_EQ(platform.ExitCode(process), static_cast<std::uint32_t>(STILL_ACTIVE));
     // Given up on, it is ended and gone before the call returns.
     EXPECT_TRUE(platform.EndStartedProcess(process));
     EXPECT_EQ(WaitForSingleObject(reinterpret_cast<HANDLE>(process), 0), WAIT_OBJECT_0);

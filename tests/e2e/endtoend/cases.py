@@ -6,6 +6,7 @@ results are read back with pefile and from the files themselves.
 """
 
 import os
+import re
 import shutil
 import sys
 import time
@@ -497,13 +498,15 @@ OTHER_LANGUAGE_QUESTION = ("バージョン情報は入力したとおりに更�
                            "残っています。")
 
 
-def other_language_press(f, args, desktop, answer, appended=False):
+def other_language_press(f, args, desktop, answer, appended=False, folder="target", name="app.exe"):
     """A target whose version resource is in English (0409): the merge adds
     the Japanese one beside it, and the press asks whether to delete the
     English one (Yes the default). No leaves the target as the merge left it;
-    Yes leaves only the Japanese one and everything else as it was."""
-    what = f"other language{' appended' if appended else ''}, {answer}"
-    inst = h.Installation(args, f"{args.work}/{answer}", "versioned_en")
+    Yes leaves only the Japanese one and everything else as it was. A folder
+    the code page lacks gets the editor the short form of the target."""
+    what = f"other language{' appended' if appended else ''} in {folder}, {answer}"
+    inst = h.Installation(args, f"{args.work}/{answer}-{len(folder)}", "versioned_en", target_folder=folder,
+                          target_name=name)
     answers = [answer]
     data = b""
     if appended:
@@ -538,13 +541,38 @@ def other_language_press(f, args, desktop, answer, appended=False):
     left = sorted(p.name for p in inst.target_dir.glob("*.quillmark-work*"))
     f.check(not left, f"{what}: work files left: {left}")
     deletes = [text for tag, text in h.common.read_log(inst.log) if tag == "delete"]
-    one_run = f"src=[{W(inst.target)}] dst=[{W(inst.target)}.quillmark-work1.exe] mask=[VERSIONINFO,1,1033]"
-    f.check(deletes == ([] if answer == "no" else [one_run]), f"{what}: delete runs {deletes}")
+    # The editor writes the work file beside its own form of the target;
+    # Wine's short names are hashed, so only the name is known.
+    work_name = re.escape(f"\\{name}.quillmark-work1.exe")
+    one_run = re.compile(r"src=\[(.+)\] dst=\[(.+)" + work_name + r"\] mask=\[VERSIONINFO,1,1033\]")
+    f.check(len(deletes) == (0 if answer == "no" else 1) and all(one_run.fullmatch(d) for d in deletes),
+            f"{what}: delete runs {deletes}")
+
+
+def delete_fails_press(f, args, desktop):
+    """The delete run writes its work file and exits 1: the removal failed.
+    The target is still what the merge left (both languages), the user is
+    told so with both files named, no restore is offered, and no work file
+    stays."""
+    what = "delete exits 1"
+    inst = h.Installation(args, f"{args.work}/delete-exit-1", "versioned_en")
+    faults(inst, "delete-exit-1")
+    run = inst.drive(desktop, answered_press(inst, ["yes", "ok"]))
+    f.check(run.ok(), f"{what}: the driver run failed\n{run.describe()}")
+    check_box(f, run, 1, what,
+              contains("別の言語のバージョン情報を削除できませんでした。", "ResHacker (-delete) が終了コード 1 で終了しました。",
+                       "削除の前のまま", W(inst.target), W(inst.backup)))
+    f.check(sorted(version_languages(inst.target)) == [0x0409, 0x0411],
+            f"{what}: the target's version languages are {sorted(version_languages(inst.target))}")
+    left = sorted(p.name for p in inst.target_dir.glob("*.quillmark-work*"))
+    f.check(not left, f"{what}: work files left: {left}")
 
 
 def case_other_language(f, args, desktop):
     for answer in ("no", "yes"):
         other_language_press(f, args, desktop, answer)
+    other_language_press(f, args, desktop, "yes", folder="Café", name="Application.exe")
+    delete_fails_press(f, args, desktop)
 
 
 def case_other_language_appended(f, args, desktop):

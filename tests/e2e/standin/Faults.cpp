@@ -19,6 +19,7 @@ constexpr FaultName kFaultNames[] = {
     {L"merge-hang", &Faults::mergeHang},
     {L"merge-drop-others", &Faults::mergeDropOthers},
     {L"ansi", &Faults::ansi},
+    {L"delete-exit-1", &Faults::deleteExit1},
 };
 
 std::wstring Trim(const std::wstring& text) {

@@ -18,6 +18,7 @@ struct Faults {
     bool mergeHang = false;        // "merge-hang": -modify never ends and leaves dst alone
     bool mergeDropOthers = false;  // "merge-drop-others": a merge that writes keeps only the items it took
     bool ansi = false;             // "ansi": command line and pasted text pass through the ANSI code page
+    bool deleteExit1 = false;      // "delete-exit-1": -delete writes its output and still exits 1
 };
 
 struct FaultsRead {

@@ -172,9 +172,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
             return Merge(standin::MergeVerb::AddSkip, inv, faults, log);
         case Invocation::Mode::Modify:
             return Merge(standin::MergeVerb::Modify, inv, faults, log);
-        case Invocation::Mode::Delete:
-            return WithAppendedKept(inv, faults, L"delete", log,
-                                    [&] { return standin::RunDelete(inv.src, inv.dst, inv.mask, log); });
+        case Invocation::Mode::Delete: {
+            const int code = WithAppendedKept(inv, faults, L"delete", log,
+                                              [&] { return standin::RunDelete(inv.src, inv.dst, inv.mask, log); });
+            if (code != 0 || !faults.deleteExit1) return code;
+            log.Line(L"delete-result", L"fault delete-exit-1: exit 1");
+            return 1;
+        }
         case Invocation::Mode::CompileTest:
             return CompileTest(inv, log);
         case Invocation::Mode::DecompileTest:
