@@ -52,17 +52,6 @@ shoot() (
     trap '"$here/wine-session.sh" stop >/dev/null' EXIT
     session="$QUILLMARK_SESSION_DIR"
 
-    # Windows draws the caption buttons with the Marlett face; Debian's Wine
-    # looks for its own fonts under a path it cannot open, so without a copy
-    # in the prefix's Fonts folder the buttons show as "0 1 r".
-    local marlett=/usr/share/wine/fonts/marlett.ttf
-    if [[ ! -f "$marlett" ]]; then
-        echo "screenshots: $marlett is missing (package fonts-wine)" >&2
-        return 1
-    fi
-    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
-    cp "$marlett" "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf"
-
     # The DPI is read when the programs start: set it, then let the server
     # write it out and end before Quillmark starts.
     printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n"LogPixels"=dword:%08x\r\n' \

@@ -88,7 +88,7 @@ fi
 # The prefix: created once, with the settings that make runs repeatable.
 # The marker holds the settings' version, so that a changed list is loaded
 # into existing prefixes too.
-quillmark_settings_version=2
+quillmark_settings_version=3
 if [[ "$(cat "$WINEPREFIX/.quillmark-ready" 2>/dev/null)" != "$quillmark_settings_version" ]]; then
     mkdir -p "$(dirname "$WINEPREFIX")"
     exec {quillmark_lock_fd}>"$QUILLMARK_SESSION_DIR/prefix.lock"
@@ -98,6 +98,15 @@ if [[ "$(cat "$WINEPREFIX/.quillmark-ready" 2>/dev/null)" != "$quillmark_setting
             echo "wine-env: creating the Wine prefix $WINEPREFIX (takes a while the first time)" >&2
             "$QUILLMARK_WINE64" wineboot -i >"$QUILLMARK_SESSION_DIR/wineboot.log" 2>&1 </dev/null \
                 {quillmark_lock_fd}>&- || true
+        fi
+        # Windows draws the caption buttons with the Marlett face; Debian's
+        # Wine looks for its own fonts under a path it cannot open, so
+        # without a copy in the prefix's Fonts folder they show as "0 1 r".
+        if [[ -f /usr/share/wine/fonts/marlett.ttf ]]; then
+            mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+            cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf"
+        else
+            echo "wine-env: /usr/share/wine/fonts/marlett.ttf is missing (package fonts-wine)" >&2
         fi
         # Virtual desktop (reliable focus and keys without a window manager),
         # 96 DPI, no crash dialog, and the Japanese UI font names mapped to
