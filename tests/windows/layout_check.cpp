@@ -242,19 +242,27 @@ RECT ControlRect(HWND main, const wchar_t* name, int index) {
     return RECT{};
 }
 
-void CheckColours(HWND main, const Capture& capture) {
-    // Client coordinates to window-capture coordinates.
+// Client coordinates to window-capture coordinates.
+RECT InCapture(HWND main, RECT rect) {
     RECT window{};
     GetWindowRect(main, &window);
     POINT origin{0, 0};
     ClientToScreen(main, &origin);
-    const auto inCapture = [&](RECT rect) {
-        OffsetRect(&rect, origin.x - window.left, origin.y - window.top);
-        return rect;
-    };
-    const COLORREF blue = RGB(0, 0, 255);
+    OffsetRect(&rect, origin.x - window.left, origin.y - window.top);
+    return rect;
+}
+
+constexpr COLORREF kLabelBlue = RGB(0, 0, 255);
+
+int BluePixelsOfLabel(HWND main, const Capture& capture, int index) {
+    return capture.CountOf(kLabelBlue, InCapture(main, ControlRect(main, L"Label1", index)));
+}
+
+void CheckColours(HWND main, const Capture& capture) {
+    const auto inCapture = [main](RECT rect) { return InCapture(main, rect); };
+    const COLORREF blue = kLabelBlue;
     for (int index : {0, 1}) {
-        const int count = capture.CountOf(blue, inCapture(ControlRect(main, L"Label1", index)));
+        const int count = BluePixelsOfLabel(main, capture, index);
         Check(count > 20,
               "Label1(" + std::to_string(index) + ") text is drawn in blue (" + std::to_string(count) + " pixels)");
     }
@@ -393,7 +401,12 @@ int wmain(int count, wchar_t** arguments) {
     DWORD_PTR ignored = 0;
     SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
     WaitForInputIdle(started.hProcess, 5000);
-    const Capture capture = CaptureWindow(main);
+    Capture capture = CaptureWindow(main);
+    // A prefix whose fonts have just changed may paint the labels a moment late.
+    for (int tries = 0; tries < 30 && BluePixelsOfLabel(main, capture, 1) <= 20; ++tries) {
+        Sleep(100);
+        capture = CaptureWindow(main);
+    }
     CheckColours(main, capture);
     Check(SaveBmp(capture, screenshot), "screenshot saved");
 
