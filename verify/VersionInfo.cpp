@@ -84,6 +84,14 @@ bool SameKey(const std::wstring& a, const std::wstring& b) {
 
 }  // namespace
 
+VersionLayout LayoutOf(Bytes block) {
+    const auto word = U16At(block, 4);
+    if (!word) return VersionLayout::Unknown;
+    if (*word == 0 || *word == kTextType) return VersionLayout::Wide;
+    if (block[4] == 'V') return VersionLayout::Ansi16;
+    return VersionLayout::Unknown;
+}
+
 std::optional<VersionInfo> ReadVersionInfo(Bytes block) {
     // The resource may be padded past the block's own length, never cut short of it.
     const auto root = NodeAt(block, 0, block.size());

@@ -23,6 +23,16 @@ struct VersionInfo {
     std::vector<StringTable> stringTables;
 };
 
+// How a version block is laid out: as 32-bit compilers write it (UTF-16
+// keys, a type word), or as 16-bit ones did (ANSI keys, no type word).
+enum class VersionLayout { Wide, Ansi16, Unknown };
+
+// Told from the word at offset 4: the type word (0 or 1) of a wide block,
+// the key's first character 'V' of a 16-bit one. The version API converts a
+// 16-bit block's strings into space past the block, so such a block must not
+// reach it.
+VersionLayout LayoutOf(Bytes block);
+
 // Nothing when the block is not a version resource; a child that does not
 // fit its parent ends the reading of that parent.
 std::optional<VersionInfo> ReadVersionInfo(Bytes block);

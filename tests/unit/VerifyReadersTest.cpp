@@ -382,6 +382,27 @@ TEST(VersionInfo, RefusesWhatIsNoVersionBlockAndStopsAtAChildThatDoesNotFit) {
     EXPECT_TRUE(std::all_of(otherTable.strings.begin(), otherTable.strings.end(), [](const auto& s) { return !s; }));
 }
 
+TEST(VersionInfo, TellsASixteenBitBlockFromAWideOneByTheWordAtOffsetFour) {
+    struct LayoutCase {
+        const char* what;
+        std::vector<std::uint8_t> block;
+        verify::VersionLayout layout;
+    };
+    auto binaryRoot = VersionBlock(SampleVersion());
+    binaryRoot[4] = 0;  // a root whose type word says binary
+    const LayoutCase cases[] = {
+        {"wide, as 32-bit compilers write it", VersionBlock(SampleVersion()), verify::VersionLayout::Wide},
+        {"wide with a binary type word", binaryRoot, verify::VersionLayout::Wide},
+        {"16-bit", SixteenBitVersionBlock(SampleVersion()), verify::VersionLayout::Ansi16},
+        {"16-bit cut after the key's first letter", Cut(SixteenBitVersionBlock(SampleVersion()), 6),
+         verify::VersionLayout::Ansi16},
+        {"too short to tell", Cut(SixteenBitVersionBlock(SampleVersion()), 5), verify::VersionLayout::Unknown},
+        {"neither", std::vector<std::uint8_t>(64, 0xFF), verify::VersionLayout::Unknown},
+    };
+    for (const LayoutCase& c : cases) EXPECT_EQ(verify::LayoutOf(c.block), c.layout) << c.what;
+    EXPECT_FALSE(verify::ReadVersionInfo(SixteenBitVersionBlock(SampleVersion())));
+}
+
 // --- the script and the comparison ------------------------------------------
 
 FieldValues SampleFields() {
