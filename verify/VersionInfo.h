@@ -17,10 +17,19 @@ struct StringTable {
     std::vector<std::pair<std::wstring, std::wstring>> strings;
 };
 
+// One \VarFileInfo\Translation entry: a language and its code page.
+struct Translation {
+    std::uint16_t language = 0;
+    std::uint16_t codePage = 0;
+
+    bool operator==(const Translation&) const = default;
+};
+
 // A VS_VERSIONINFO block, as a version resource holds it.
 struct VersionInfo {
     std::optional<FixedVersions> fixed;
     std::vector<StringTable> stringTables;
+    std::vector<Translation> translations;
 };
 
 // How a version block is laid out: as 32-bit compilers write it (UTF-16
@@ -36,6 +45,10 @@ VersionLayout LayoutOf(Bytes block);
 // Nothing when the block is not a version resource; a child that does not
 // fit its parent ends the reading of that parent.
 std::optional<VersionInfo> ReadVersionInfo(Bytes block);
+
+// The table Explorer's Properties sheet shows: the one the first
+// translation names, else the first; nothing when there is none.
+const StringTable* ShownStringTable(const VersionInfo& info);
 
 // The values a press looks at: the fixed versions and, by key, the strings
 // of one table (the table key compared without regard to letter case).

@@ -95,7 +95,30 @@ verify::VersionValues ShownValues(const std::wstring& path, const VersionQuery& 
     return QueryValues(block, size, query);
 }
 
+bool IsNoVersionResource(DWORD error) {
+    return error == ERROR_RESOURCE_DATA_NOT_FOUND || error == ERROR_RESOURCE_TYPE_NOT_FOUND ||
+           error == ERROR_RESOURCE_NAME_NOT_FOUND || error == ERROR_RESOURCE_LANG_NOT_FOUND;
+}
+
 }  // namespace
+
+VersionBlockRead ReadDisplayedVersionBlock(const std::wstring& path) {
+    DWORD ignored = 0;
+    const DWORD size = dlls::GetFileVersionInfoSizeExW(0, path.c_str(), &ignored);
+    if (size == 0) {
+        const DWORD error = GetLastError();
+        if (IsNoVersionResource(error)) return {{true, {}}, {}};
+        return {{false, ErrorText(error, path)}, {}};
+    }
+    Block block = EmptyBlock(size);
+    if (!dlls::GetFileVersionInfoExW(0, path.c_str(), 0, size, block.data())) {
+        const DWORD error = GetLastError();
+        if (IsNoVersionResource(error)) return {{true, {}}, {}};
+        return {{false, ErrorText(error, path)}, {}};
+    }
+    const verify::Bytes bytes = BytesOf(block, size);
+    return {{true, {}}, {bytes.begin(), bytes.end()}};
+}
 
 VersionReadBack ReadVersionResource(const std::wstring& path, const VersionQuery& query) {
     VersionReadBack back;
