@@ -19,4 +19,19 @@ bool Ask(Platform& platform, const PressQuestion& question) {
                                risky ? DefaultAnswer::No : DefaultAnswer::Yes) == Answer::Yes;
 }
 
+bool AskLoad(Platform& platform, const std::wstring& path, const VersionLoad& load) {
+    return platform.MessageBox(LoadQuestion(path, load), platform.AppTitle(), Severity::Information, Buttons::YesNo,
+                               DefaultAnswer::No) == Answer::Yes;
+}
+
+void ShowLoadNotice(Platform& platform, const std::wstring& path, const VersionLoad& load) {
+    if (const std::wstring notice = LoadNotice(path, load); !notice.empty()) {
+        platform.MessageBox(notice, platform.AppTitle(), Severity::Warning);
+    }
+}
+
+void ShowNothingToLoad(Platform& platform, const NothingToLoad& nothing) {
+    platform.MessageBox(Sentence(nothing), platform.AppTitle(), Severity::Information);
+}
+
 }  // namespace quillmark

@@ -2,6 +2,7 @@
 
 #include "platform/Platform.h"
 #include "press/PressStop.h"
+#include "press/VersionLoad.h"
 
 namespace quillmark {
 
@@ -15,5 +16,12 @@ void ShowNotice(Platform& platform, const PressNotice& notice);
 // Asks a Yes/No question with a warning mark; true when the answer is Yes.
 // Questions that would go ahead with a risky target default to No.
 bool Ask(Platform& platform, const PressQuestion& question);
+
+// Asks whether a chosen file's values replace the fields; No by default,
+// so that Enter keeps what was typed.
+bool AskLoad(Platform& platform, const std::wstring& path, const VersionLoad& load);
+// After a load without question: what could not be entered, if anything.
+void ShowLoadNotice(Platform& platform, const std::wstring& path, const VersionLoad& load);
+void ShowNothingToLoad(Platform& platform, const NothingToLoad& nothing);
 
 }  // namespace quillmark

@@ -18,6 +18,7 @@
 #include "script/VersionScriptTemplate.h"
 #include "settings/SettingsRestore.h"
 #include "settings/SettingsSave.h"
+#include "ui/ControlTable.h"
 #include "ui/FieldTable.h"
 #include "verify/ScriptExpectation.h"
 
@@ -31,7 +32,7 @@ struct EventRoute {
     void (frmMain::*handler)();
 };
 
-constexpr std::array<EventRoute, 11> kEventRoutes{{
+constexpr std::array<EventRoute, 12> kEventRoutes{{
     {WindowEvent::Initialize, L"", &frmMain::Form_Initialize},
     {WindowEvent::Load, L"", &frmMain::Form_Load},
     {WindowEvent::Unload, L"", &frmMain::Form_Unload},
@@ -43,6 +44,7 @@ constexpr std::array<EventRoute, 11> kEventRoutes{{
     {WindowEvent::Click, L"cmdEnd", &frmMain::cmdEnd_Click},
     {WindowEvent::Click, L"cmdView", &frmMain::cmdView_Click},
     {WindowEvent::Click, L"Command1", &frmMain::Command1_Click},
+    {WindowEvent::MenuClick, kLoadFromExeItem.name, &frmMain::mnuLoadFromExe_Click},
 }};
 
 constexpr std::size_t kButtonMinNameLength = 2;
@@ -140,6 +142,7 @@ void frmMain::Form_DropFiles(const std::vector<std::wstring>& files, const Contr
     const auto isNormalFile = [this](const std::wstring& path) { return !platform_.FindFirstNormalFile(path).empty(); };
     if (const auto dropped = FileDropTarget(files, underDrop, isNormalFile)) {
         platform_.SetText(dropped->box, dropped->path);
+        if (dropped->box == kTxtExe) OfferVersionLoad(dropped->path);
     }
 }
 
@@ -157,17 +160,72 @@ void frmMain::UpdateButtonStates() {
     platform_.SetEnabled(kCommand1, true);
 }
 
-void frmMain::ChooseFile(const wchar_t* filter, const wchar_t* targetBox) {
+std::optional<std::wstring> frmMain::ChooseFile(const wchar_t* filter, const wchar_t* targetBox) {
     OpenDialogRequest request;
     request.hideReadOnly = true;
     request.filter = filter;
     request.filterIndex = 1;
-    if (const auto chosen = platform_.ShowOpenDialog(request)) {
-        platform_.SetText({targetBox}, *chosen);
-    }
+    auto chosen = platform_.ShowOpenDialog(request);
+    if (chosen) platform_.SetText({targetBox}, *chosen);
+    return chosen;
 }
 
-void frmMain::cmdOpenExe_Click() { ChooseFile(L"実行ファイル (*.exe)|*.exe", L"txtExe"); }
+void frmMain::cmdOpenExe_Click() {
+    if (const auto chosen = ChooseFile(L"実行ファイル (*.exe)|*.exe", L"txtExe")) OfferVersionLoad(*chosen);
+}
+
+void frmMain::OfferVersionLoad(const std::wstring& path) {
+    // The press reads the fields while it runs.
+    if (pressRunning_) return;
+    const auto read = ReadTargetVersion(platform_, path);
+    // Choosing a file is no request to load: a file without values says nothing.
+    const auto* info = std::get_if<verify::VersionInfo>(&read);
+    if (info == nullptr) return;
+    const VersionLoad load = PlanVersionLoad(platform_, *info, FieldTextsNow());
+    if (load.changes.empty() || !AskLoad(platform_, path, load)) return;
+    PutFieldTexts(load.loaded);
+}
+
+void frmMain::mnuLoadFromExe_Click() {
+    if (pressRunning_) return;
+    const std::wstring path = platform_.GetText(kTxtExe);
+    const auto read = ReadTargetVersion(platform_, path);
+    if (const auto* nothing = std::get_if<NothingToLoad>(&read)) {
+        ShowNothingToLoad(platform_, *nothing);
+        return;
+    }
+    const VersionLoad load = PlanVersionLoad(platform_, std::get<verify::VersionInfo>(read), FieldTextsNow());
+    PutFieldTexts(load.loaded);
+    ShowLoadNotice(platform_, path, load);
+}
+
+FieldTexts frmMain::FieldTextsNow() {
+    FieldTexts texts;
+    for (const FieldSpec& field : FieldTable()) {
+        if (!IsVersionField(field.index)) {
+            texts.strings[static_cast<std::size_t>(field.index)] = platform_.GetText({L"txtInfo", field.index});
+        }
+    }
+    for (std::size_t b = 0; b < texts.versionBoxes.size(); ++b) {
+        texts.versionBoxes[b] = platform_.GetText({VersionBoxes()[b].control, VersionBoxes()[b].index});
+    }
+    return texts;
+}
+
+void frmMain::PutFieldTexts(const FieldTexts& texts) {
+    const FieldTexts now = FieldTextsNow();
+    for (const FieldSpec& field : FieldTable()) {
+        const auto f = static_cast<std::size_t>(field.index);
+        if (!IsVersionField(field.index) && texts.strings[f] != now.strings[f]) {
+            platform_.SetText({L"txtInfo", field.index}, texts.strings[f]);
+        }
+    }
+    for (std::size_t b = 0; b < texts.versionBoxes.size(); ++b) {
+        if (texts.versionBoxes[b] != now.versionBoxes[b]) {
+            platform_.SetText({VersionBoxes()[b].control, VersionBoxes()[b].index}, texts.versionBoxes[b]);
+        }
+    }
+}
 
 void frmMain::cmdOpenHack_Click() { ChooseFile(L"ResHacker (ResHacker.exe)|ResHacker.exe", L"txtResHack"); }
 

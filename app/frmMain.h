@@ -9,6 +9,7 @@
 #include "press/EditorRuns.h"
 #include "press/PressPaths.h"
 #include "press/PressStop.h"
+#include "press/VersionLoad.h"
 #include "settings/inifile_IO.h"
 
 namespace quillmark {
@@ -33,6 +34,9 @@ public:
     // Files dropped on the window, with the control under the drop point.
     void Form_DropFiles(const std::vector<std::wstring>& files, const ControlRef& underDrop);
     void cmdOpenExe_Click();
+    // The system menu's item: loads the version information of the target
+    // in the box, without a question.
+    void mnuLoadFromExe_Click();
     void cmdOpenHack_Click();
     void cmdEnd_Click();
     void cmdView_Click();
@@ -44,7 +48,11 @@ public:
 private:
     void UpdateButtonStates();
     void ShowFileProperties(const std::wstring& path);
-    void ChooseFile(const wchar_t* filter, const wchar_t* targetBox);
+    std::optional<std::wstring> ChooseFile(const wchar_t* filter, const wchar_t* targetBox);
+    // A target just chosen: asks before its values replace the fields.
+    void OfferVersionLoad(const std::wstring& path);
+    FieldTexts FieldTextsNow();
+    void PutFieldTexts(const FieldTexts& texts);
     // The filled script and the checked target path, or nothing when a
     // check stopped the press.
     struct FilledPress {

@@ -50,6 +50,13 @@ struct ReplaceOutcome {
     std::wstring error;  // the system's, unless Replaced
 };
 
+// The version block Windows' GetFileVersionInfoW gives this user, as
+// bytes: empty when the file has no version resource.
+struct VersionBlockRead {
+    OpResult status;
+    std::vector<std::uint8_t> block;
+};
+
 // Files and folders.
 struct Files {
     virtual ~Files() = default;
@@ -79,6 +86,9 @@ struct Files {
     // Opens the file for writing and closes it at once; nothing is written.
     virtual OpResult ProbeWrite(const std::wstring& path) = 0;
     virtual VersionReadBack ReadVersionBack(const std::wstring& path, const VersionQuery& query) = 0;
+    // The block Windows picks by the user's display language, the one the
+    // Properties sheet shows.
+    virtual VersionBlockRead ReadShownVersionBlock(const std::wstring& path) = 0;
 };
 
 }  // namespace quillmark

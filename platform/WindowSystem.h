@@ -15,7 +15,8 @@ struct ControlRef {
 
 // What the window reports to the logic.
 // EndSession: Windows is ending the session (logoff, shutdown).
-enum class WindowEvent { Initialize, Load, Unload, EndSession, Click, Change };
+// MenuClick: an item of the window's system menu, by its name.
+enum class WindowEvent { Initialize, Load, Unload, EndSession, Click, Change, MenuClick };
 
 // The main window and its controls.
 struct WindowSystem {

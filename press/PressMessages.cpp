@@ -4,12 +4,16 @@
 #include <array>
 #include <cstdio>
 
+#include "ui/FieldTable.h"
+
 namespace quillmark {
 
 namespace {
 
 // A long list would hide the question: the first few, then how many more.
 constexpr std::size_t kShownDifferences = 5;
+// Ten values of this length keep the question on a 768-pixel screen.
+constexpr std::size_t kShownValueLength = 60;
 
 const std::wstring kNl = L"\r\n";
 const std::wstring kTargetUnchanged = L"実行ファイルは変更していません。";
@@ -120,7 +124,94 @@ std::wstring LanguageList(const std::vector<std::uint16_t>& languages) {
     return list;
 }
 
+std::wstring Shortened(const std::wstring& value) {
+    if (value.size() <= kShownValueLength) return value;
+    std::size_t cut = kShownValueLength;
+    // Not between the two halves of a surrogate pair.
+    if (value[cut - 1] >= 0xD800 && value[cut - 1] < 0xDC00) --cut;
+    return value.substr(0, cut) + L"…";
+}
+
+const FieldSpec& FieldOf(int index) { return FieldTable()[static_cast<std::size_t>(index)]; }
+
+std::wstring VersionDotted(const std::array<std::uint16_t, 4>& version) {
+    std::wstring text;
+    for (const std::uint16_t number : version) text += (text.empty() ? L"" : L".") + std::to_wstring(number);
+    return text;
+}
+
+std::wstring RowKeptLine(const RowKept& kept) {
+    const std::wstring name = FieldOf(kept.field).tooltip;
+    if (!kept.version) return name + L" はファイルに値がないため、読み込みません。";
+    return name + L" " + VersionDotted(*kept.version) +
+           L" は入力欄の範囲 (0～99, 0～99, 0, 0～9999) に収まらないため、読み込みません。";
+}
+
+std::wstring CaveatLine(const ValueCaveat& caveat) {
+    const std::wstring key = std::wstring(FieldOf(caveat.field).keyName) + L": ";
+    switch (caveat.why) {
+        case ValueCaveat::Why::LineBreak:
+            return key + L"改行は 1 つの空白にして読み込みます。";
+        case ValueCaveat::Why::ScriptSpecial:
+            return key + L"「\"」か「\\」を含むため、このまま実行すると、ResHacker の保存内容の確認で止まります。";
+        case ValueCaveat::Why::OutsideAnsi:
+            return key + caveat.characters +
+                   L" はシステムの ANSI コード ページにない文字のため、ResHacker に正しく届かないことがあります。";
+    }
+    return key;
+}
+
+// What cannot be entered as the file holds it, one line each.
+std::wstring NotEntered(const VersionLoad& load) {
+    std::wstring text;
+    for (const RowKept& kept : load.rowsKept) text += L"・" + RowKeptLine(kept) + kNl;
+    for (const ValueCaveat& caveat : load.caveats) text += L"・" + CaveatLine(caveat) + kNl;
+    return text;
+}
+
 }  // namespace
+
+std::wstring LoadQuestion(const std::wstring& path, const VersionLoad& load) {
+    std::wstring text = L"この実行ファイルのバージョン情報を入力欄に読み込みますか？" + kNl + path + kNl +
+                        L"変わる値 (ファイルの値 ← 今の値):" + kNl;
+    for (const FieldChange& change : load.changes) {
+        text += L"・" + std::wstring(FieldOf(change.field).keyName) + L": " + Bracketed(Shortened(change.fromFile)) +
+                L" ← " + Bracketed(Shortened(change.now)) + kNl;
+    }
+    const std::wstring notEntered = NotEntered(load);
+    if (!notEntered.empty()) text += L"そのまま入力できない値:" + kNl + notEntered;
+    return text + L"(「いいえ」を選ぶと、入力欄は変わりません。)";
+}
+
+std::wstring LoadNotice(const std::wstring& path, const VersionLoad& load) {
+    const std::wstring notEntered = NotEntered(load);
+    if (notEntered.empty()) return {};
+    return L"実行ファイルのバージョン情報を入力欄に読み込みました。" + kNl + path + kNl +
+           L"そのまま入力できなかった値:" + kNl + notEntered;
+}
+
+std::wstring Sentence(const NothingToLoad& nothing) {
+    std::wstring what;
+    switch (nothing.why) {
+        case NothingToLoad::Why::NoFile:
+            what = L"読み込む実行ファイルが見つかりません。" + kNl + nothing.path;
+            break;
+        case NothingToLoad::Why::Unreadable:
+            what = WithSystemReason(L"実行ファイルを読み取れませんでした。" + kNl + nothing.path, nothing.reason);
+            break;
+        case NothingToLoad::Why::NotAProgram:
+            what = L"Windows のプログラムではないため、バージョン情報を読み込めません。" + kNl + nothing.path + kNl +
+                   NotAProgramLine(nothing.notProgram);
+            break;
+        case NothingToLoad::Why::NoVersionInfo:
+            what = L"この実行ファイルにはバージョン情報がありません。" + kNl + nothing.path;
+            break;
+        case NothingToLoad::Why::SixteenBit:
+            what = L"この実行ファイルのバージョン情報は古い 16 ビット形式のため、読み込めません。" + kNl + nothing.path;
+            break;
+    }
+    return what + kNl + L"入力欄は変わりません。";
+}
 
 std::wstring LanguageLabel(std::uint16_t language) {
     const std::wstring hex = HexLanguage(language);

@@ -6,6 +6,7 @@
 
 #include "press/FileChecks.h"
 #include "press/PressStop.h"
+#include "press/VersionLoad.h"
 #include "verify/Comparison.h"
 #include "verify/PeImage.h"
 
@@ -17,6 +18,14 @@ namespace quillmark {
 std::wstring Sentence(const PressStop& stop);
 std::wstring Sentence(const PressNotice& notice);
 std::wstring Sentence(const PressQuestion& question);
+
+// Loading a target's version information into the fields: the question
+// before a chosen file's values replace the fields, what could not be
+// entered after a load without question (empty: nothing to say), and why a
+// file gave nothing.
+std::wstring LoadQuestion(const std::wstring& path, const VersionLoad& load);
+std::wstring LoadNotice(const std::wstring& path, const VersionLoad& load);
+std::wstring Sentence(const NothingToLoad& nothing);
 
 // One line per difference, as the messages list them.
 std::wstring LeftoverLanguagesLine(const std::vector<std::uint16_t>& languages);

@@ -32,6 +32,15 @@ struct WindowSpec {
     int clientWidth, clientHeight;  // twips
 };
 
+// The item the window adds to its system menu (Alt+Space): the name its
+// click events carry, and its caption.
+struct MenuItemSpec {
+    const wchar_t* name;
+    const wchar_t* caption;
+};
+
+inline constexpr MenuItemSpec kLoadFromExeItem{L"mnuLoadFromExe", L"実行ファイルから読み込む(&L)"};
+
 inline constexpr int kTwipsPerInch = 1440;
 
 const WindowSpec& MainWindowSpec();

@@ -1,6 +1,7 @@
 #include "verify/VersionInfo.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cwctype>
 
 namespace quillmark::verify {
@@ -84,6 +85,14 @@ bool SameKey(const std::wstring& a, const std::wstring& b) {
 
 }  // namespace
 
+VersionLayout LayoutOf(Bytes block) {
+    const auto word = U16At(block, 4);
+    if (!word) return VersionLayout::Unknown;
+    if (*word == 0 || *word == kTextType) return VersionLayout::Wide;
+    if (block[4] == 'V') return VersionLayout::Ansi16;
+    return VersionLayout::Unknown;
+}
+
 std::optional<VersionInfo> ReadVersionInfo(Bytes block) {
     // The resource may be padded past the block's own length, never cut short of it.
     const auto root = NodeAt(block, 0, block.size());
@@ -100,7 +109,29 @@ std::optional<VersionInfo> ReadVersionInfo(Bytes block) {
             info.stringTables.push_back(std::move(table));
         });
     });
+    ForEachChild(block, *root, [&](const Node& child) {
+        if (child.key != L"VarFileInfo") return;
+        ForEachChild(block, child, [&](const Node& var) {
+            if (var.key != L"Translation") return;
+            for (std::uint64_t at = var.valueAt; at + 4 <= var.valueEnd; at += 4) {
+                info.translations.push_back({*U16At(block, at), *U16At(block, at + 2)});
+            }
+        });
+    });
     return info;
+}
+
+const StringTable* ShownStringTable(const VersionInfo& info) {
+    if (info.stringTables.empty()) return nullptr;
+    if (!info.translations.empty()) {
+        wchar_t key[9] = {};
+        std::swprintf(key, 9, L"%04X%04X", unsigned{info.translations[0].language},
+                      unsigned{info.translations[0].codePage});
+        for (const StringTable& table : info.stringTables) {
+            if (SameKey(table.key, key)) return &table;
+        }
+    }
+    return &info.stringTables.front();
 }
 
 VersionValues ValuesOf(const VersionInfo& info, const std::wstring& table, const std::vector<std::wstring>& keys) {

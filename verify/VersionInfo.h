@@ -17,15 +17,38 @@ struct StringTable {
     std::vector<std::pair<std::wstring, std::wstring>> strings;
 };
 
+// One \VarFileInfo\Translation entry: a language and its code page.
+struct Translation {
+    std::uint16_t language = 0;
+    std::uint16_t codePage = 0;
+
+    bool operator==(const Translation&) const = default;
+};
+
 // A VS_VERSIONINFO block, as a version resource holds it.
 struct VersionInfo {
     std::optional<FixedVersions> fixed;
     std::vector<StringTable> stringTables;
+    std::vector<Translation> translations;
 };
+
+// How a version block is laid out: as 32-bit compilers write it (UTF-16
+// keys, a type word), or as 16-bit ones did (ANSI keys, no type word).
+enum class VersionLayout { Wide, Ansi16, Unknown };
+
+// Told from the word at offset 4: the type word (0 or 1) of a wide block,
+// the key's first character 'V' of a 16-bit one. The version API converts a
+// 16-bit block's strings into space past the block, so such a block must not
+// reach it.
+VersionLayout LayoutOf(Bytes block);
 
 // Nothing when the block is not a version resource; a child that does not
 // fit its parent ends the reading of that parent.
 std::optional<VersionInfo> ReadVersionInfo(Bytes block);
+
+// The table Explorer's Properties sheet shows: the one the first
+// translation names, else the first; nothing when there is none.
+const StringTable* ShownStringTable(const VersionInfo& info);
 
 // The values a press looks at: the fixed versions and, by key, the strings
 // of one table (the table key compared without regard to letter case).

@@ -19,6 +19,10 @@ constexpr DWORD kWindowExStyle = WS_EX_CONTROLPARENT;
 constexpr COLORREF kHeadingColour = RGB(0, 0, 255);
 // WM_COPYGLOBALDATA: the shell hands dropped files over with it.
 constexpr UINT kCopyGlobalData = 0x0049;
+// System menu IDs lie below 0xF000 with the low four bits clear: Windows
+// uses those bits itself.
+constexpr UINT kLoadFromExeCommand = 0x0010;
+constexpr WPARAM kSysCommandMask = 0xFFF0;
 
 struct ControlClass {
     const wchar_t* className;
@@ -91,6 +95,10 @@ MainWindow::MainWindow(HINSTANCE instance, UINT dpi, Extras extras) {
     ApplyFonts();
     extrasPending_ = true;
     if (extras == Extras::Now) AddExtras();
+    if (const HMENU systemMenu = GetSystemMenu(window_, FALSE)) {
+        AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuW(systemMenu, MF_STRING, kLoadFromExeCommand, kLoadFromExeItem.caption);
+    }
     DragAcceptFiles(window_, TRUE);
     // Run as administrator, the window would not hear of drops from
     // Explorer, which runs at a lower integrity level.
@@ -359,6 +367,15 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DROPFILES:
             OnDropFiles(reinterpret_cast<HDROP>(wParam));
             return 0;
+        case WM_SYSCOMMAND:
+            if ((wParam & kSysCommandMask) == kLoadFromExeCommand) {
+                if (sink_) {
+                    const EventSink sink = sink_;
+                    sink(WindowEvent::MenuClick, ControlRef{kLoadFromExeItem.name});
+                }
+                return 0;
+            }
+            break;
         case WM_CTLCOLORSTATIC:
             if (IsHeading(reinterpret_cast<HWND>(lParam))) {
                 const auto dc = reinterpret_cast<HDC>(wParam);

@@ -7,6 +7,7 @@
 
 #include "platform/win32/SystemDlls.h"
 #include "platform/win32/SystemText.h"
+#include "verify/VersionInfo.h"
 
 namespace quillmark::win32 {
 
@@ -17,6 +18,10 @@ const LPCWSTR kVersionName = MAKEINTRESOURCEW(VS_VERSION_INFO);
 
 // A version block with the alignment the version API expects of it.
 using Block = std::vector<DWORD>;
+
+verify::Bytes BytesOf(const Block& block, DWORD size) {
+    return {reinterpret_cast<const std::uint8_t*>(block.data()), size};
+}
 
 Block EmptyBlock(DWORD size) { return Block((size + sizeof(DWORD) - 1) / sizeof(DWORD), 0); }
 
@@ -30,8 +35,10 @@ std::array<std::uint16_t, 4> Split(DWORD high, DWORD low) {
     return {HIWORD(high), LOWORD(high), HIWORD(low), LOWORD(low)};
 }
 
-verify::VersionValues QueryValues(const Block& block, const VersionQuery& query) {
+// A 16-bit block reads as not found: the API would write past the block.
+verify::VersionValues QueryValues(const Block& block, DWORD size, const VersionQuery& query) {
     verify::VersionValues values;
+    if (verify::LayoutOf(BytesOf(block, size)) != verify::VersionLayout::Wide) return values;
     values.found = true;
     void* found = nullptr;
     UINT length = 0;
@@ -73,7 +80,8 @@ void ReadLanguages(HMODULE module, const VersionQuery& query, VersionReadBack& b
         const HRSRC info = FindResourceExW(module, RT_VERSION, kVersionName, language);
         const HGLOBAL loaded = info != nullptr ? LoadResource(module, info) : nullptr;
         const void* data = loaded != nullptr ? LockResource(loaded) : nullptr;
-        if (data != nullptr) entry.values = QueryValues(BlockOf(data, SizeofResource(module, info)), query);
+        const DWORD size = data != nullptr ? SizeofResource(module, info) : 0;
+        if (data != nullptr) entry.values = QueryValues(BlockOf(data, size), size, query);
         back.languages.push_back(std::move(entry));
     }
 }
@@ -84,10 +92,33 @@ verify::VersionValues ShownValues(const std::wstring& path, const VersionQuery& 
     if (size == 0) return {};
     Block block = EmptyBlock(size);
     if (!dlls::GetFileVersionInfoExW(FILE_VER_GET_NEUTRAL, path.c_str(), 0, size, block.data())) return {};
-    return QueryValues(block, query);
+    return QueryValues(block, size, query);
+}
+
+bool IsNoVersionResource(DWORD error) {
+    return error == ERROR_RESOURCE_DATA_NOT_FOUND || error == ERROR_RESOURCE_TYPE_NOT_FOUND ||
+           error == ERROR_RESOURCE_NAME_NOT_FOUND || error == ERROR_RESOURCE_LANG_NOT_FOUND;
 }
 
 }  // namespace
+
+VersionBlockRead ReadDisplayedVersionBlock(const std::wstring& path) {
+    DWORD ignored = 0;
+    const DWORD size = dlls::GetFileVersionInfoSizeExW(0, path.c_str(), &ignored);
+    if (size == 0) {
+        const DWORD error = GetLastError();
+        if (IsNoVersionResource(error)) return {{true, {}}, {}};
+        return {{false, ErrorText(error, path)}, {}};
+    }
+    Block block = EmptyBlock(size);
+    if (!dlls::GetFileVersionInfoExW(0, path.c_str(), 0, size, block.data())) {
+        const DWORD error = GetLastError();
+        if (IsNoVersionResource(error)) return {{true, {}}, {}};
+        return {{false, ErrorText(error, path)}, {}};
+    }
+    const verify::Bytes bytes = BytesOf(block, size);
+    return {{true, {}}, {bytes.begin(), bytes.end()}};
+}
 
 VersionReadBack ReadVersionResource(const std::wstring& path, const VersionQuery& query) {
     VersionReadBack back;

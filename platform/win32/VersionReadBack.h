@@ -13,4 +13,8 @@ namespace quillmark::win32 {
 // GetFileVersionInfoExW picks for this user.
 VersionReadBack ReadVersionResource(const std::wstring& path, const VersionQuery& query);
 
+// The block GetFileVersionInfoExW gives without FILE_VER_GET_NEUTRAL, as
+// bytes: picked by the user's display language.
+VersionBlockRead ReadDisplayedVersionBlock(const std::wstring& path);
+
 }  // namespace quillmark::win32

@@ -143,4 +143,8 @@ VersionReadBack Win32Platform::ReadVersionBack(const std::wstring& path, const V
     return ReadVersionResource(path, query);
 }
 
+VersionBlockRead Win32Platform::ReadShownVersionBlock(const std::wstring& path) {
+    return ReadDisplayedVersionBlock(path);
+}
+
 }  // namespace quillmark::win32

@@ -84,6 +84,7 @@ public:
                            std::vector<std::uint8_t> storage) override;
     OpResult ProbeWrite(const std::wstring& path) override;
     VersionReadBack ReadVersionBack(const std::wstring& path, const VersionQuery& query) override;
+    VersionBlockRead ReadShownVersionBlock(const std::wstring& path) override;
 
 private:
     // Handles what arrives while a wait runs: paint and other messages go

@@ -352,6 +352,12 @@ VersionReadBack RecordingPlatform::ReadVersionBack(const std::wstring& path, con
     return {{false, L"指定されたファイルが見つかりません。"}, {}, {}};
 }
 
+VersionBlockRead RecordingPlatform::ReadShownVersionBlock(const std::wstring& path) {
+    calls.push_back(L"ReadShownVersionBlock " + path);
+    if (const auto found = shownVersionBlocks.find(path); found != shownVersionBlocks.end()) return found->second;
+    return {{true, {}}, {}};
+}
+
 void RecordingPlatform::ShowPropertiesSheet(const std::wstring& path) { calls.push_back(L"PropertiesSheet " + path); }
 
 std::size_t RecordingPlatform::OpenProcessCount() const { return openProcesses_.size(); }

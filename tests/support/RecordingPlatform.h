@@ -60,8 +60,9 @@ public:
     std::deque<Answer> messageAnswers;  // what the message boxes answer, in turn; Ok once used up
     // The files' bytes, by Windows path; a copy copies them.
     std::map<std::wstring, std::vector<std::uint8_t>> fileBytes;
-    std::map<std::wstring, std::wstring> writeProbeErrors;     // by path
-    std::map<std::wstring, VersionReadBack> versionReadBacks;  // by path; "not found" otherwise
+    std::map<std::wstring, std::wstring> writeProbeErrors;        // by path
+    std::map<std::wstring, VersionReadBack> versionReadBacks;     // by path; "not found" otherwise
+    std::map<std::wstring, VersionBlockRead> shownVersionBlocks;  // by path; no version resource otherwise
     // What a started program does once it has run: the editor's part.
     std::function<void(int launchNumber, const std::wstring& commandLine)> onLaunchExit;
 
@@ -123,6 +124,7 @@ public:
                            std::vector<std::uint8_t> storage) override;
     OpResult ProbeWrite(const std::wstring& path) override;
     VersionReadBack ReadVersionBack(const std::wstring& path, const VersionQuery& query) override;
+    VersionBlockRead ReadShownVersionBlock(const std::wstring& path) override;
 
     std::wstring clipboardText;
 

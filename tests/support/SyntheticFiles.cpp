@@ -57,6 +57,31 @@ void Node(std::vector<std::uint8_t>& out, const std::wstring& key, std::uint16_t
     Put16(out, start, static_cast<std::uint32_t>(out.size() - start));
 }
 
+void Node16(std::vector<std::uint8_t>& out, const std::wstring& key, const std::vector<std::uint8_t>& value,
+            const std::function<void()>& children = {}) {
+    Pad4(out);
+    const std::size_t start = out.size();
+    Append16(out, 0);
+    Append16(out, static_cast<std::uint32_t>(value.size()));
+    for (wchar_t c : key) out.push_back(static_cast<std::uint8_t>(c));
+    out.push_back(0);
+    Pad4(out);
+    out.insert(out.end(), value.begin(), value.end());
+    if (children) children();
+    Put16(out, start, static_cast<std::uint32_t>(out.size() - start));
+}
+
+std::vector<std::uint8_t> FixedInfo(const verify::FixedVersions& versions) {
+    std::vector<std::uint8_t> fixed;
+    const auto high = [](const std::array<std::uint16_t, 4>& v) { return (std::uint32_t{v[0]} << 16) | v[1]; };
+    const auto low = [](const std::array<std::uint16_t, 4>& v) { return (std::uint32_t{v[2]} << 16) | v[3]; };
+    for (std::uint32_t word : {0xFEEF04BDu, 0x00010000u, high(versions.file), low(versions.file),
+                               high(versions.product), low(versions.product), 0x3Fu, 0u, 4u, 1u, 0u, 0u, 0u}) {
+        Append32(fixed, word);
+    }
+    return fixed;
+}
+
 // A resource tree as linkers lay it out: the tables, the names, the data
 // entries, then the data; `rva` is where the section will lie in memory.
 std::vector<std::uint8_t> ResourceTree(const std::vector<PeResource>& items, std::uint32_t rva) {
@@ -201,13 +226,7 @@ std::vector<std::uint8_t> SyntheticPe(const PeSpec& spec) {
 }
 
 std::vector<std::uint8_t> VersionBlock(const verify::ExpectedVersion& values) {
-    std::vector<std::uint8_t> fixed;
-    const auto high = [](const std::array<std::uint16_t, 4>& v) { return (std::uint32_t{v[0]} << 16) | v[1]; };
-    const auto low = [](const std::array<std::uint16_t, 4>& v) { return (std::uint32_t{v[2]} << 16) | v[3]; };
-    for (std::uint32_t word : {0xFEEF04BDu, 0x00010000u, high(values.fixed.file), low(values.fixed.file),
-                               high(values.fixed.product), low(values.fixed.product), 0x3Fu, 0u, 4u, 1u, 0u, 0u, 0u}) {
-        Append32(fixed, word);
-    }
+    const std::vector<std::uint8_t> fixed = FixedInfo(values.fixed);
     std::vector<std::uint8_t> out;
     Node(out, L"VS_VERSION_INFO", 0, fixed, static_cast<std::uint16_t>(fixed.size()), [&] {
         Node(out, L"StringFileInfo", 1, {}, 0, [&] {
@@ -224,6 +243,24 @@ std::vector<std::uint8_t> VersionBlock(const verify::ExpectedVersion& values) {
             Append16(translation, 0x0411);
             Append16(translation, 0x04B0);
             Node(out, L"Translation", 0, translation, 4);
+        });
+    });
+    return out;
+}
+
+std::vector<std::uint8_t> SixteenBitVersionBlock(const verify::ExpectedVersion& values) {
+    std::vector<std::uint8_t> out;
+    Node16(out, L"VS_VERSION_INFO", FixedInfo(values.fixed), [&] {
+        Node16(out, L"StringFileInfo", {}, [&] {
+            // 16-bit tables name an ANSI code page, 04E4 (1252)
+            Node16(out, values.stringTable.substr(0, 4) + L"04E4", {}, [&] {
+                for (const auto& [key, text] : values.strings) {
+                    std::vector<std::uint8_t> value;
+                    for (wchar_t c : text) value.push_back(c < 0x80 ? static_cast<std::uint8_t>(c) : '?');
+                    value.push_back(0);
+                    Node16(out, key, value);
+                }
+            });
         });
     });
     return out;

@@ -40,6 +40,9 @@ inline constexpr std::size_t kSyntheticSectionTable64 = 0x80 + 24 + 240;
 // The VS_VERSIONINFO block a compiler makes of these values.
 std::vector<std::uint8_t> VersionBlock(const verify::ExpectedVersion& values);
 
+// The same in the layout 16-bit compilers wrote: ANSI keys, no type words.
+std::vector<std::uint8_t> SixteenBitVersionBlock(const verify::ExpectedVersion& values);
+
 struct ResSpec {
     std::uint16_t type = 16;
     std::uint16_t name = 1;

@@ -14,6 +14,7 @@
 #include "platform/win32/SystemText.h"
 #include "platform/win32/Win32Platform.h"
 #include "settings/inifile_IO.h"
+#include "tests/support/SyntheticFiles.h"
 #include "tests/windows/WindowsTestSupport.h"
 
 namespace quillmark::wintest {
@@ -244,6 +245,51 @@ TEST_F(PlatformTest, CopyFailuresCarryTheSystemReason) {
         EXPECT_FALSE(copied.ok);
         EXPECT_FALSE(copied.error.empty());
         EXPECT_FALSE(Exists(c.destination));
+    }
+}
+
+// A copy of the helper program with these version resources in place of
+// its own.
+bool WriteVersionedCopy(const std::wstring& path,
+                        const std::vector<std::pair<WORD, std::vector<std::uint8_t>>>& versions) {
+    if (!CopyFileW((ModuleFolder() + L"\\quillmark_test_helper.exe").c_str(), path.c_str(), FALSE)) return false;
+    const HANDLE update = BeginUpdateResourceW(path.c_str(), FALSE);
+    if (update == nullptr) return false;
+    for (const auto& [language, block] : versions) {
+        UpdateResourceW(update, RT_VERSION, MAKEINTRESOURCEW(1), language, const_cast<std::uint8_t*>(block.data()),
+                        static_cast<DWORD>(block.size()));
+    }
+    return EndUpdateResourceW(update, FALSE) != FALSE;
+}
+
+TEST_F(PlatformTest, VersionReadBackListsASixteenBitLanguageWithoutReadingIt) {
+    const auto sample = testing::SampleVersion();
+    struct LayoutCase {
+        const char* what;
+        std::vector<std::pair<WORD, std::vector<std::uint8_t>>> versions;
+        std::vector<bool> found;  // per language, in language order
+        bool shown;
+    };
+    const std::vector<LayoutCase> cases{
+        {"16-bit alone", {{0x0409, testing::SixteenBitVersionBlock(sample)}}, {false}, false},
+        {"16-bit beside a wide one",
+         {{0x0409, testing::SixteenBitVersionBlock(sample)}, {0x0411, testing::VersionBlock(sample)}},
+         {false, true},
+         false},
+        {"wide alone", {{0x0411, testing::VersionBlock(sample)}}, {true}, true},
+    };
+    for (const LayoutCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::wstring path = folder / L"old.exe";
+        ASSERT_TRUE(WriteVersionedCopy(path, c.versions)) << GetLastError();
+        const VersionReadBack back = platform.ReadVersionBack(path, {sample.stringTable, sample.Keys()});
+        ASSERT_TRUE(back.loaded.ok) << back.loaded.error;
+        ASSERT_EQ(back.languages.size(), c.found.size());
+        for (std::size_t l = 0; l < c.found.size(); ++l) {
+            EXPECT_EQ(back.languages[l].language, c.versions[l].first);
+            EXPECT_EQ(back.languages[l].values.found, c.found[l]);
+        }
+        EXPECT_EQ(back.shown.found, c.shown);
     }
 }
 

@@ -27,6 +27,7 @@
 //                               "none"), button count, the buttons shown ("ok", "yes,no") and
 //                               the default one ("no"; "none" when it has none)
 //   no-message-box <ms>         no box of the program shows within ms
+//   open-dialog <ms> <path>     type the path into the program's Open dialog and press Open
 //   close                       post WM_CLOSE to the main window
 //   wait-exit <ms>              -> the program's exit code
 //   end-session                 send WM_QUERYENDSESSION, then WM_ENDSESSION with its answer, as
@@ -332,6 +333,7 @@ private:
     bool WaitIdle(DWORD ms);
     bool AnswerMessageBox(DWORD ms, const std::wstring& buttonName);
     bool NoMessageBox(DWORD ms);
+    bool AnswerOpenDialog(DWORD ms, const std::wstring& path);
     bool Close();
     bool WaitExit(DWORD ms);
     bool EndSession();
@@ -562,6 +564,27 @@ bool Driver::NoMessageBox(DWORD ms) {
     return Result(L"no-message-box", true);
 }
 
+bool Driver::AnswerOpenDialog(DWORD ms, const std::wstring& path) {
+    // The file name box as the common dialogs number it: cmb13, or edt1.
+    constexpr int kFileNameCombo = 0x47C;
+    constexpr int kFileNameEdit = 0x480;
+    if (!EnsureProcess()) return Fail(L"open-dialog", L"no program");
+    const ULONGLONG deadline = GetTickCount64() + ms;
+    HWND dialog = nullptr;
+    while ((dialog = MessageBoxWindow()) == nullptr || GetDlgItem(dialog, kFileNameCombo) == nullptr) {
+        if (GetTickCount64() >= deadline) return Fail(L"open-dialog", L"timeout");
+        Sleep(kPollMs);
+    }
+    SetDlgItemTextW(dialog, kFileNameEdit, path.c_str());
+    SetDlgItemTextW(dialog, kFileNameCombo, path.c_str());
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    while (IsWindow(dialog)) {
+        if (GetTickCount64() >= deadline) return Fail(L"open-dialog", L"the dialog did not close");
+        Sleep(kPollMs);
+    }
+    return Result(L"open-dialog", true, {path});
+}
+
 bool Driver::Close() {
     const HWND main = MainWindowHandle();
     if (main == nullptr || !EnsureProcess()) return Fail(L"close", L"no window");
@@ -725,6 +748,7 @@ bool Driver::Run(const std::vector<std::wstring>& args) {
     if (command == L"wait-idle") return WaitIdle(ms(1));
     if (command == L"message-box") return AnswerMessageBox(ms(1), arg(2));
     if (command == L"no-message-box") return NoMessageBox(ms(1));
+    if (command == L"open-dialog") return AnswerOpenDialog(ms(1), arg(2));
     if (command == L"close") return Close();
     if (command == L"wait-exit") return WaitExit(ms(1));
     if (command == L"end-session") return EndSession();

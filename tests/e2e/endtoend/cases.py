@@ -755,6 +755,38 @@ def case_settings_unicode(f, args, desktop):
     f.check(inst.ini.read_bytes()[:2] == b"\xff\xfe", f"Quillmark.ini starts with {inst.ini.read_bytes()[:8]!r}")
 
 
+# --- a target's version information loaded into the fields ---------------
+
+def case_load_from_target(f, args, desktop):
+    """A target with a version resource (the one a first press gives it),
+    chosen through the Open dialog over other values: Yes puts its values in
+    the fields, and a press without an edit leaves its eight strings and
+    versions as they were."""
+    inst = h.Installation(args, args.work + "/case", "plain")
+    other = {i: f"other {i}" for i in FIELDS}
+    lines = start_lines(inst) + fill_window(inst) + press_lines("first") + [["no-message-box", 500]]
+    lines += fill_window(inst, other, (5, 6, 7), (8, 9, 10)) + [["click", "cmdOpenExe", -1],
+                                                               ["open-dialog", WAIT_BOX_MS, W(inst.target)],
+                                                               ["message-box", WAIT_BOX_MS, "yes"],
+                                                               ["wait-idle", WAIT_BOX_MS]] + read_every_box()
+    lines += press_lines("second") + [["no-message-box", 500]] + end_lines()
+    run = inst.drive(desktop, lines)
+    if not f.check(run.ok(), f"the driver run failed\n{run.describe()}"):
+        return
+    check_box(f, run, 0, "load question",
+              contains("この実行ファイルのバージョン情報を入力欄に読み込みますか？", W(inst.target),
+                       f"・CompanyName: 「{FIELDS[1]}」 ← 「{other[1]}」", "・FileVersion: 「1.2.3」 ← 「5.6.7」"),
+              "yes,no", "no")
+    f.check(run.boxes() == expected_boxes(inst), f"the fields after Yes: {run.boxes()}")
+    after = h.VersionReading(inst.target)
+    backup = h.VersionReading(inst.backup)  # the target as the first press left it
+    eight = [KEYS[i] for i in FIELDS]
+    f.check([after.string_tables.get("041104B0", {}).get(k) for k in eight] ==
+            [backup.string_tables.get("041104B0", {}).get(k) for k in eight] == [FIELDS[i] for i in FIELDS],
+            f"the eight strings changed: {after.string_tables} against {backup.string_tables}")
+    f.check(after.versions() == backup.versions() == FIRST_PRESS.fixed, f"the versions changed: {after.versions()}")
+
+
 CASES = {
     "press-add": case_press_add,
     "press-change": case_press_change,
@@ -773,6 +805,7 @@ CASES = {
     "close-during-press": case_close_during_press,
     "end-session": case_end_session,
     "settings-unicode": case_settings_unicode,
+    "load-from-target": case_load_from_target,
 }
 
 
