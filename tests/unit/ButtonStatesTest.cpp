@@ -229,6 +229,15 @@ TEST_F(VersionLoading, NoChangesNothing) {
     EXPECT_EQ(platform.GetText({L"txtFileVer", 1}), L"0");
 }
 
+TEST_F(VersionLoading, ADropOnTheTargetBoxAsksAndATypedPathDoesNot) {
+    StartWithPaths(kEditor, L"");
+    TargetHolds(SampleVersion());
+    platform.Type({L"txtExe"}, kTarget);
+    EXPECT_TRUE(platform.messages.empty());
+    form.Form_DropFiles({kTarget}, {L"txtExe"});
+    EXPECT_EQ(platform.messages.size(), 1u);
+}
+
 TEST_F(VersionLoading, TheMenuLoadsWithoutAQuestionAndNamesWhatItCouldNotEnter) {
     StartWithPaths();
     auto values = SampleVersion();
