@@ -259,11 +259,15 @@ TEST_F(VersionLoading, TheMenuSaysWhyThereIsNothingToLoad) {
     };
     platform.files.push_back({L"D:\\Work\\notes.exe"});
     platform.fileBytes[L"D:\\Work\\notes.exe"] = std::vector<std::uint8_t>(200, 'x');
+    platform.files.push_back({L"D:\\Work\\old.exe"});
+    platform.fileBytes[L"D:\\Work\\old.exe"] = SyntheticPe({});
+    platform.shownVersionBlocks[L"D:\\Work\\old.exe"] = {{true, {}}, SixteenBitVersionBlock(SampleVersion())};
     const NothingCase cases[] = {
         {"no such file", L"D:\\Work\\gone.exe", L"読み込む実行ファイルが見つかりません。"},
         {"not a program", L"D:\\Work\\notes.exe",
          L"Windows のプログラムではないため、バージョン情報を読み込めません。"},
         {"no version information", kTarget, L"この実行ファイルにはバージョン情報がありません。"},
+        {"16-bit version information", L"D:\\Work\\old.exe", L"この実行ファイルのバージョン情報は古い 16 ビット形式"},
     };
     StartWithPaths();
     for (const NothingCase& c : cases) {
