@@ -187,7 +187,7 @@ std::wstring LoadNotice(const std::wstring& path, const VersionLoad& load) {
     const std::wstring notEntered = NotEntered(load);
     if (notEntered.empty()) return {};
     return L"実行ファイルのバージョン情報を入力欄に読み込みました。" + kNl + path + kNl +
-           L"そのまま入力できなかった値:" + kNl + notEntered;
+           L"そのまま入力できなかった値:" + kNl + notEntered.substr(0, notEntered.size() - kNl.size());
 }
 
 std::wstring Sentence(const NothingToLoad& nothing) {

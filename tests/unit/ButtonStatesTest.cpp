@@ -110,161 +110,130 @@ TEST_F(FileChoosing, TheExitButtonSavesAndEnds) {
 
 // --- the version information of a chosen target, loaded into the fields ---
 
+using Edit = std::function<void(verify::ExpectedVersion&)>;
+
 struct LoadCase {
     const char* name;
-    std::function<void(verify::ExpectedVersion&)> fileHolds;  // changes to the sample; the fields are first-run's
-    bool fieldsHoldTheSample;
-    std::vector<std::wstring> question;  // parts of it; empty: nothing asked
-    std::vector<std::pair<ControlRef, std::wstring>> afterYes;
+    Edit fileHolds;            // changes to the sample; the fields are first-run's
+    bool fieldsHoldTheSample;  // else first-run's
+    const wchar_t* asked;      // a part of the question; nullptr: nothing asked
+    ControlRef box;            // and what it holds after Yes
+    std::wstring afterYes;
 };
 
 class VersionLoading : public FormFixture, public ::testing::WithParamInterface<LoadCase> {
 protected:
-    void TypeSample() {
+    void Choose(const Edit& fileHolds, bool fieldsHoldTheSample, Answer answer) {
+        StartWithPaths(kEditor, L"");
         const auto sample = SampleVersion();
-        for (int f = 0; f < 10; ++f) {
+        for (int f = 0; fieldsHoldTheSample && f < 10; ++f) {
             if (!IsVersionField(f)) platform.Type({L"txtInfo", f}, sample.strings[static_cast<std::size_t>(f)].second);
         }
-        SetVersions(L"1", L"2", L"3", L"12", L"34", L"5678");
-    }
-    void TargetHolds(const verify::ExpectedVersion& values) {
+        if (fieldsHoldTheSample) SetVersions(L"1", L"2", L"3", L"12", L"34", L"5678");
+        auto values = sample;
+        if (fileHolds) fileHolds(values);
         platform.shownVersionBlocks[kTarget] = {{true, {}}, VersionBlock(values)};
+        platform.openDialogAnswers.push_back(std::wstring(kTarget));
+        platform.messageAnswers.push_back(answer);
+        Press(L"cmdOpenExe");
     }
 };
 
 TEST_P(VersionLoading, AsksOnlyWhenAFieldWouldChangeAndYesLoads) {
     const LoadCase& c = GetParam();
-    StartWithPaths(kEditor, L"");
-    if (c.fieldsHoldTheSample) TypeSample();
-    auto values = SampleVersion();
-    if (c.fileHolds) c.fileHolds(values);
-    TargetHolds(values);
-    platform.openDialogAnswers.push_back(std::wstring(kTarget));
-    platform.messageAnswers.push_back(Answer::Yes);
-    Press(L"cmdOpenExe");
-    if (c.question.empty()) {
-        EXPECT_TRUE(platform.messages.empty()) << Utf8(platform.messages.at(0));
+    Choose(c.fileHolds, c.fieldsHoldTheSample, Answer::Yes);
+    if (c.asked == nullptr) {
+        EXPECT_TRUE(platform.messages.empty());
         return;
     }
-    ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_NE(platform.CallsStartingWith(L"MessageBox Information YesNo default=No").size(), 0u);
-    for (const std::wstring& part : c.question) {
-        EXPECT_NE(platform.messages[0].find(part), std::wstring::npos) << Utf8(part) << "\n"
-                                                                       << Utf8(platform.messages[0]);
-    }
-    for (const auto& [control, text] : c.afterYes) EXPECT_EQ(Utf8(platform.GetText(control)), Utf8(text));
+    ASSERT_EQ(platform.CallsStartingWith(L"MessageBox Information YesNo default=No").size(), 1u);
+    EXPECT_NE(platform.messages[0].find(c.asked), std::wstring::npos) << Utf8(platform.messages[0]);
+    EXPECT_EQ(Utf8(platform.GetText(c.box)), Utf8(c.afterYes));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, VersionLoading,
-    ::testing::Values(LoadCase{"VersionsThatFit",
-                               {},
-                               false,
-                               {L"D:\\Work\\app.exe", L"CompanyName: 「Quillmark 株式会社」 ← 「CompanyName」",
-                                L"FileVersion: 「1.2.3」 ← 「1.0.0」"},
-                               {{{L"txtInfo", 1}, L"Quillmark 株式会社"},
-                                {{L"txtFileVer", 1}, L"2"},
-                                {{L"txtFileVer", 2}, L"3"},
-                                {{L"txtProductVer", 0}, L"12"},
-                                {{L"txtProductVer", 2}, L"5678"}}},
-                      LoadCase{
-                          "AVersionOutOfTheBoxesRange",
-                          [](verify::ExpectedVersion& v) {
-                              v.fixed.file = {10, 0, 19041, 1};
-                          },
-                          false,
-                          {L"ファイルバージョン 10.0.19041.1 は入力欄の範囲 (0～99, 0～99, 0, 0～9999) "
-                           L"に収まらないため、読み込みません。"},
-                          {{{L"txtFileVer", 0}, L"1"}, {{L"txtFileVer", 2}, L"0"}, {{L"txtProductVer", 1}, L"34"}}},
-                      LoadCase{"AThirdNumberOtherThanZero",
-                               [](verify::ExpectedVersion& v) {
-                                   v.fixed.product = {1, 2, 3, 4};
-                               },
-                               false,
-                               {L"製品バージョン 1.2.3.4 は入力欄の範囲"},
-                               {{{L"txtProductVer", 1}, L"0"}, {{L"txtFileVer", 1}, L"2"}}},
-                      LoadCase{"AMissingKeyEmptiesItsField",
-                               [](verify::ExpectedVersion& v) { v.strings.erase(v.strings.begin() + 4); },
-                               false,
-                               {L"LegalTrademarks: 「」 ← 「LegalTrademarks」"},
-                               {{{L"txtInfo", 4}, L""}}},
-                      LoadCase{"ValuesAsTheFieldsAskNothing", {}, true, {}, {}},
-                      LoadCase{"WhatCannotBeEnteredIsNoReasonToAsk",
-                               [](verify::ExpectedVersion& v) {
-                                   v.fixed.file = {10, 0, 19041, 1};
-                               },
-                               true,
-                               {},
-                               {}},
-                      LoadCase{"LineBreaksBecomeBlanks",
-                               [](verify::ExpectedVersion& v) { v.strings[0].second = L"一行目\r\n二行目\r三\n四"; },
-                               false,
-                               {L"Comments: 改行は 1 つの空白にして読み込みます。"},
-                               {{{L"txtInfo", 0}, L"一行目 二行目 三 四"}}},
-                      LoadCase{"AQuoteIsNamed",
-                               [](verify::ExpectedVersion& v) { v.strings[1].second = L"say \"hi\""; },
-                               false,
-                               {L"CompanyName: 「\"」か「\\」を含むため"},
-                               {{{L"txtInfo", 1}, L"say \"hi\""}}},
-                      LoadCase{"ACharacterOutsideTheCodePageIsNamed",
-                               [](verify::ExpectedVersion& v) { v.strings[3].second = L"© 2024"; },
-                               false,
-                               {L"LegalCopyright: 「©」 はシステムの ANSI コード ページにない文字"},
-                               {{{L"txtInfo", 3}, L"© 2024"}}},
-                      LoadCase{"ALongValueIsCutInTheQuestion",
-                               [](verify::ExpectedVersion& v) { v.strings[0].second = std::wstring(100, L'x'); },
-                               false,
-                               {L"「" + std::wstring(60, L'x') + L"…」"},
-                               {{{L"txtInfo", 0}, std::wstring(100, L'x')}}}),
+    ::testing::Values(
+        LoadCase{"VersionsThatFit", {}, false, L"・FileVersion: 「1.2.3」 ← 「1.0.0」", {L"txtProductVer", 2}, L"5678"},
+        LoadCase{"AVersionOutOfTheBoxesRange",
+                 [](auto& v) {
+                     v.fixed.product = {1, 2, 3, 4};
+                 },
+                 false,
+                 L"製品バージョン 1.2.3.4 は入力欄の範囲 (0～99, 0～99, 0, 0～9999) に収まらないため、読み込みません。",
+                 {L"txtProductVer", 1},
+                 L"0"},
+        LoadCase{"AMissingKeyEmptiesItsField",
+                 [](auto& v) { v.strings.erase(v.strings.begin() + 4); },
+                 false,
+                 L"・LegalTrademarks: 「」 ← 「LegalTrademarks」",
+                 {L"txtInfo", 4},
+                 L""},
+        LoadCase{"ValuesAsTheFieldsAskNothing", {}, true, nullptr, {}, L""},
+        LoadCase{"WhatCannotBeEnteredIsNoReasonToAsk",
+                 [](auto& v) {
+                     v.fixed.file = {10, 0, 19041, 1};
+                 },
+                 true,
+                 nullptr,
+                 {},
+                 L""},
+        LoadCase{"LineBreaksBecomeBlanks",
+                 [](auto& v) { v.strings[0].second = L"一\r\n二\r三\n四"; },
+                 false,
+                 L"Comments: 改行は 1 つの空白にして",
+                 {L"txtInfo", 0},
+                 L"一 二 三 四"},
+        LoadCase{"AQuoteIsNamed",
+                 [](auto& v) { v.strings[1].second = L"say \"hi\""; },
+                 false,
+                 L"CompanyName: 「\"」か「\\」を含むため",
+                 {L"txtInfo", 1},
+                 L"say \"hi\""},
+        LoadCase{"ACharacterOutsideTheCodePageIsNamed",
+                 [](auto& v) { v.strings[3].second = L"© 2024"; },
+                 false,
+                 L"LegalCopyright: 「©」 はシステムの ANSI",
+                 {L"txtInfo", 3},
+                 L"© 2024"},
+        LoadCase{"ALongValueIsCutInTheQuestion",
+                 [](auto& v) { v.strings[0].second = std::wstring(70, L'x'); },
+                 false,
+                 L"「xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx…」",
+                 {L"txtInfo", 0},
+                 std::wstring(70, L'x')}),
     [](const ::testing::TestParamInfo<LoadCase>& param) { return std::string(param.param.name); });
 
-TEST_F(VersionLoading, NoChangesNothing) {
-    StartWithPaths(kEditor, L"");
-    TargetHolds(SampleVersion());
-    platform.openDialogAnswers.push_back(std::wstring(kTarget));
-    platform.messageAnswers.push_back(Answer::No);
-    Press(L"cmdOpenExe");
-    ASSERT_EQ(platform.messages.size(), 1u);
+TEST_F(VersionLoading, NoKeepsTheFieldsAndATypedPathAsksNothing) {
+    Choose({}, false, Answer::No);
     EXPECT_EQ(platform.GetText({L"txtInfo", 1}), L"CompanyName");
-    EXPECT_EQ(platform.GetText({L"txtFileVer", 1}), L"0");
+    platform.messages.clear();
+    platform.Type({L"txtExe"}, kTarget);
+    EXPECT_TRUE(platform.messages.empty());
 }
 
-TEST_F(VersionLoading, TheMenuLoadsWithoutAQuestionAndNamesWhatItCouldNotEnter) {
-    StartWithPaths();
-    auto values = SampleVersion();
-    values.fixed.file = {10, 0, 19041, 1};
-    TargetHolds(values);
-    form.OnEvent(WindowEvent::MenuClick, {L"mnuLoadFromExe"});
-    EXPECT_EQ(platform.GetText({L"txtInfo", 1}), L"Quillmark 株式会社");
-    EXPECT_EQ(platform.GetText({L"txtProductVer", 2}), L"5678");
-    ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_EQ(platform.CallsStartingWith(L"MessageBox Warning Ok").size(), 1u);
-    EXPECT_NE(platform.messages[0].find(L"ファイルバージョン 10.0.19041.1 は"), std::wstring::npos);
-}
-
-TEST_F(VersionLoading, TheMenuSaysWhyThereIsNothingToLoad) {
-    struct NothingCase {
-        const char* what;
+TEST_F(VersionLoading, TheMenuLoadsWithoutAQuestionOrSaysWhyNot) {
+    struct MenuCase {
         std::wstring target;
-        std::wstring says;
+        const wchar_t* says;  // the message begins so; nullptr: loaded
     };
-    platform.files.push_back({L"D:\\Work\\notes.exe"});
-    platform.fileBytes[L"D:\\Work\\notes.exe"] = std::vector<std::uint8_t>(200, 'x');
-    const NothingCase cases[] = {
-        {"no such file", L"D:\\Work\\gone.exe", L"読み込む実行ファイルが見つかりません。"},
-        {"not a program", L"D:\\Work\\notes.exe",
-         L"Windows のプログラムではないため、バージョン情報を読み込めません。"},
-        {"no version information", kTarget, L"この実行ファイルにはバージョン情報がありません。"},
+    platform.files = {{kEditor}, {kTarget}, {L"C:\\Tools\\initial.res"}, {L"D:\\a.exe"}};
+    platform.fileBytes[L"D:\\a.exe"] = std::vector<std::uint8_t>(200, 'x');
+    const MenuCase cases[] = {
+        {L"D:\\gone.exe", L"読み込む実行ファイルが見つかりません。"},
+        {L"D:\\a.exe", L"Windows のプログラムではないため、バージョン情報を読み込めません。"},
+        {kTarget, L"この実行ファイルにはバージョン情報がありません。"},
+        {kTarget, nullptr},
     };
     StartWithPaths();
-    for (const NothingCase& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const MenuCase& c : cases) {
+        if (c.says == nullptr) platform.shownVersionBlocks[kTarget] = {{true, {}}, VersionBlock(SampleVersion())};
         platform.Type({L"txtExe"}, c.target);
         platform.messages.clear();
         form.OnEvent(WindowEvent::MenuClick, {L"mnuLoadFromExe"});
-        ASSERT_EQ(platform.messages.size(), 1u);
-        EXPECT_EQ(platform.messages[0].rfind(c.says, 0), 0u) << Utf8(platform.messages[0]);
-        EXPECT_EQ(platform.GetText({L"txtInfo", 1}), L"CompanyName");
+        const std::wstring said = platform.messages.empty() ? L"" : platform.messages[0];
+        EXPECT_TRUE(c.says ? said.rfind(c.says, 0) == 0 : said.empty()) << Utf8(c.target) << ": " << Utf8(said);
+        EXPECT_EQ(platform.GetText({L"txtInfo", 1}), c.says ? L"CompanyName" : L"Quillmark 株式会社");
     }
 }
 

@@ -384,57 +384,36 @@ TEST(VersionInfo, RefusesWhatIsNoVersionBlockAndStopsAtAChildThatDoesNotFit) {
 }
 
 TEST(VersionInfo, TellsASixteenBitBlockFromAWideOneByTheWordAtOffsetFour) {
-    struct LayoutCase {
-        const char* what;
-        std::vector<std::uint8_t> block;
-        verify::VersionLayout layout;
-    };
     auto binaryRoot = VersionBlock(SampleVersion());
     binaryRoot[4] = 0;  // a root whose type word says binary
-    const LayoutCase cases[] = {
-        {"wide, as 32-bit compilers write it", VersionBlock(SampleVersion()), verify::VersionLayout::Wide},
-        {"wide with a binary type word", binaryRoot, verify::VersionLayout::Wide},
-        {"16-bit", SixteenBitVersionBlock(SampleVersion()), verify::VersionLayout::Ansi16},
-        {"16-bit cut after the key's first letter", Cut(SixteenBitVersionBlock(SampleVersion()), 6),
-         verify::VersionLayout::Ansi16},
-        {"too short to tell", Cut(SixteenBitVersionBlock(SampleVersion()), 5), verify::VersionLayout::Unknown},
-        {"neither", std::vector<std::uint8_t>(64, 0xFF), verify::VersionLayout::Unknown},
+    const auto old = SixteenBitVersionBlock(SampleVersion());
+    const std::pair<std::vector<std::uint8_t>, verify::VersionLayout> cases[] = {
+        {VersionBlock(SampleVersion()), verify::VersionLayout::Wide},
+        {binaryRoot, verify::VersionLayout::Wide},
+        {old, verify::VersionLayout::Ansi16},
+        {Cut(old, 5), verify::VersionLayout::Unknown},
+        {std::vector<std::uint8_t>(64, 0xFF), verify::VersionLayout::Unknown},
     };
-    for (const LayoutCase& c : cases) EXPECT_EQ(verify::LayoutOf(c.block), c.layout) << c.what;
-    EXPECT_FALSE(verify::ReadVersionInfo(SixteenBitVersionBlock(SampleVersion())));
+    for (const auto& [block, layout] : cases) EXPECT_EQ(verify::LayoutOf(block), layout) << block.size();
+    EXPECT_FALSE(verify::ReadVersionInfo(old));
 }
 
 TEST(VersionInfo, ShowsTheTableTheFirstTranslationNamesElseTheFirst) {
     const auto read = verify::ReadVersionInfo(VersionBlock(SampleVersion()));
     ASSERT_TRUE(read);
     EXPECT_EQ(read->translations, (std::vector<verify::Translation>{{0x0411, 0x04B0}}));
-    struct ShownCase {
-        const char* what;
-        std::vector<verify::Translation> translations;
-        std::vector<std::wstring> tables;
-        const wchar_t* shown;  // nullptr: none
+    const std::vector<std::wstring> tables{L"040904B0", L"041104b0"};
+    const std::pair<std::vector<verify::Translation>, const wchar_t*> cases[] = {
+        {{{0x0411, 0x04B0}, {0x0409, 0x04B0}}, L"041104b0"},  // named, in another letter case
+        {{{0x0407, 0x04E4}}, L"040904B0"},                    // no table of that name
+        {{}, L"040904B0"},
     };
-    const ShownCase cases[] = {
-        {"named by the first translation",
-         {{0x0411, 0x04B0}, {0x0409, 0x04B0}},
-         {L"040904b0", L"041104b0"},
-         L"041104b0"},
-        {"no table of that name", {{0x0407, 0x04E4}}, {L"040904B0", L"041104B0"}, L"040904B0"},
-        {"no translation", {}, {L"041104B0", L"040904B0"}, L"041104B0"},
-        {"no table", {{0x0411, 0x04B0}}, {}, nullptr},
-    };
-    for (const ShownCase& c : cases) {
-        verify::VersionInfo info;
-        info.translations = c.translations;
-        for (const std::wstring& key : c.tables) info.stringTables.push_back({key, {}});
-        const verify::StringTable* shown = verify::ShownStringTable(info);
-        if (c.shown == nullptr) {
-            EXPECT_EQ(shown, nullptr) << c.what;
-        } else {
-            ASSERT_NE(shown, nullptr) << c.what;
-            EXPECT_EQ(shown->key, c.shown) << c.what;
-        }
+    for (const auto& [translations, shown] : cases) {
+        verify::VersionInfo info{{}, {{tables[0], {}}, {tables[1], {}}}, translations};
+        ASSERT_NE(verify::ShownStringTable(info), nullptr);
+        EXPECT_EQ(verify::ShownStringTable(info)->key, shown);
     }
+    EXPECT_EQ(verify::ShownStringTable(verify::VersionInfo{}), nullptr);
 }
 
 // --- the script and the comparison ------------------------------------------
