@@ -104,14 +104,16 @@ bool IsNoVersionResource(DWORD error) {
 
 VersionBlockRead ReadDisplayedVersionBlock(const std::wstring& path) {
     DWORD ignored = 0;
-    const DWORD size = dlls::GetFileVersionInfoSizeExW(0, path.c_str(), &ignored);
+    // As GetFileVersionInfoW: flags 0 would leave the user's display
+    // language out of the choice of block (Wine then gives 0409 before 0411).
+    const DWORD size = dlls::GetFileVersionInfoSizeExW(FILE_VER_GET_LOCALISED, path.c_str(), &ignored);
     if (size == 0) {
         const DWORD error = GetLastError();
         if (IsNoVersionResource(error)) return {{true, {}}, {}};
         return {{false, ErrorText(error, path)}, {}};
     }
     Block block = EmptyBlock(size);
-    if (!dlls::GetFileVersionInfoExW(0, path.c_str(), 0, size, block.data())) {
+    if (!dlls::GetFileVersionInfoExW(FILE_VER_GET_LOCALISED, path.c_str(), 0, size, block.data())) {
         const DWORD error = GetLastError();
         if (IsNoVersionResource(error)) return {{true, {}}, {}};
         return {{false, ErrorText(error, path)}, {}};

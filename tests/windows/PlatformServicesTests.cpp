@@ -16,6 +16,7 @@
 #include "settings/inifile_IO.h"
 #include "tests/support/SyntheticFiles.h"
 #include "tests/windows/WindowsTestSupport.h"
+#include "verify/VersionInfo.h"
 
 namespace quillmark::wintest {
 namespace {
@@ -272,6 +273,14 @@ TEST_F(PlatformTest, VersionReadBackListsASixteenBitLanguageWithoutReadingIt) {
     // (Wine picks it, 0409, for this user).
     if (back.shown.found) {
         EXPECT_EQ(back.shown.strings.at(1), sample.strings[1].second);
+    }
+    // What the Properties sheet shows follows the user's display language.
+    if (GetUserDefaultUILanguage() == 0x0411) {
+        const VersionBlockRead shown = platform.ReadShownVersionBlock(path);
+        ASSERT_TRUE(shown.status.ok) << shown.status.error;
+        const auto info = verify::ReadVersionInfo(shown.block);
+        ASSERT_TRUE(info && !info->translations.empty());
+        EXPECT_EQ(info->translations[0].language, 0x0411);
     }
 }
 
