@@ -3,6 +3,7 @@
 #include <array>
 #include <cstring>
 #include <cwchar>
+#include <optional>
 #include <vector>
 
 #include "platform/win32/SystemDlls.h"
@@ -86,13 +87,24 @@ void ReadLanguages(HMODULE module, const VersionQuery& query, VersionReadBack& b
     }
 }
 
-verify::VersionValues ShownValues(const std::wstring& path, const VersionQuery& query) {
+// The block GetFileVersionInfoExW gives with `flags`; on failure, nothing
+// and `error` set.
+std::optional<Block> FetchVersionBlock(DWORD flags, const std::wstring& path, DWORD& size, DWORD& error) {
     DWORD ignored = 0;
-    const DWORD size = dlls::GetFileVersionInfoSizeExW(FILE_VER_GET_NEUTRAL, path.c_str(), &ignored);
-    if (size == 0) return {};
+    size = dlls::GetFileVersionInfoSizeExW(flags, path.c_str(), &ignored);
     Block block = EmptyBlock(size);
-    if (!dlls::GetFileVersionInfoExW(FILE_VER_GET_NEUTRAL, path.c_str(), 0, size, block.data())) return {};
-    return QueryValues(block, size, query);
+    if (size == 0 || !dlls::GetFileVersionInfoExW(flags, path.c_str(), 0, size, block.data())) {
+        error = GetLastError();
+        return std::nullopt;
+    }
+    return block;
+}
+
+verify::VersionValues ShownValues(const std::wstring& path, const VersionQuery& query) {
+    DWORD size = 0;
+    DWORD error = 0;
+    const auto block = FetchVersionBlock(FILE_VER_GET_NEUTRAL, path, size, error);
+    return block ? QueryValues(*block, size, query) : verify::VersionValues{};
 }
 
 bool IsNoVersionResource(DWORD error) {
@@ -103,22 +115,16 @@ bool IsNoVersionResource(DWORD error) {
 }  // namespace
 
 VersionBlockRead ReadDisplayedVersionBlock(const std::wstring& path) {
-    DWORD ignored = 0;
+    DWORD size = 0;
+    DWORD error = 0;
     // As GetFileVersionInfoW: flags 0 would leave the user's display
     // language out of the choice of block (Wine then gives 0409 before 0411).
-    const DWORD size = dlls::GetFileVersionInfoSizeExW(FILE_VER_GET_LOCALISED, path.c_str(), &ignored);
-    if (size == 0) {
-        const DWORD error = GetLastError();
+    const auto block = FetchVersionBlock(FILE_VER_GET_LOCALISED, path, size, error);
+    if (!block) {
         if (IsNoVersionResource(error)) return {{true, {}}, {}};
         return {{false, ErrorText(error, path)}, {}};
     }
-    Block block = EmptyBlock(size);
-    if (!dlls::GetFileVersionInfoExW(FILE_VER_GET_LOCALISED, path.c_str(), 0, size, block.data())) {
-        const DWORD error = GetLastError();
-        if (IsNoVersionResource(error)) return {{true, {}}, {}};
-        return {{false, ErrorText(error, path)}, {}};
-    }
-    const verify::Bytes bytes = BytesOf(block, size);
+    const verify::Bytes bytes = BytesOf(*block, size);
     return {{true, {}}, {bytes.begin(), bytes.end()}};
 }
 

@@ -20,32 +20,35 @@ constexpr DWORD kNotNormalFile = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDE
 // replaced one.
 constexpr const wchar_t* kReplaceTempPattern = L"~RF*.TMP";
 
+// Calls `visit` with each entry the pattern finds, until it returns false.
+template <typename Visit>
+void ForEachFound(const std::wstring& pattern, Visit visit) {
+    WIN32_FIND_DATAW entry{};
+    const HANDLE search = FindFirstFileW(pattern.c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) return;
+    while (visit(entry) && FindNextFileW(search, &entry)) {
+    }
+    FindClose(search);
+}
+
 std::set<std::wstring> NamesMatching(const std::wstring& folder, const wchar_t* pattern) {
     std::set<std::wstring> names;
-    WIN32_FIND_DATAW entry{};
-    const HANDLE search = FindFirstFileW((folder + pattern).c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do {
+    ForEachFound(folder + pattern, [&](const WIN32_FIND_DATAW& entry) {
         if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) names.insert(entry.cFileName);
-    } while (FindNextFileW(search, &entry));
-    FindClose(search);
+        return true;
+    });
     return names;
 }
 
 }  // namespace
 
 std::wstring Win32Platform::FindFirstNormalFile(const std::wstring& pattern) {
-    WIN32_FIND_DATAW entry{};
-    const HANDLE search = FindFirstFileW(pattern.c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE) return {};
     std::wstring found;
-    do {
-        if ((entry.dwFileAttributes & kNotNormalFile) == 0) {
-            found = entry.cFileName;
-            break;
-        }
-    } while (FindNextFileW(search, &entry));
-    FindClose(search);
+    ForEachFound(pattern, [&](const WIN32_FIND_DATAW& entry) {
+        if ((entry.dwFileAttributes & kNotNormalFile) != 0) return true;
+        found = entry.cFileName;
+        return false;
+    });
     return found;
 }
 
