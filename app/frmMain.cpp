@@ -206,8 +206,14 @@ FieldTexts frmMain::FieldTextsNow() {
             texts.strings[static_cast<std::size_t>(field.index)] = platform_.GetText({L"txtInfo", field.index});
         }
     }
-    for (std::size_t b = 0; b < texts.versionBoxes.size(); ++b) {
-        texts.versionBoxes[b] = platform_.GetText({VersionBoxes()[b].control, VersionBoxes()[b].index});
+    texts.versionBoxes = VersionBoxTexts();
+    return texts;
+}
+
+std::array<std::wstring, 6> frmMain::VersionBoxTexts() {
+    std::array<std::wstring, 6> texts;
+    for (std::size_t b = 0; b < texts.size(); ++b) {
+        texts[b] = platform_.GetText({VersionBoxes()[b].control, VersionBoxes()[b].index});
     }
     return texts;
 }
@@ -244,12 +250,8 @@ void frmMain::ShowFileProperties(const std::wstring& path) { platform_.ShowPrope
 
 std::optional<frmMain::FilledPress> frmMain::CheckedFilledScript() {
     const std::wstring inputErrorTitle = platform_.AppTitle() + L"入力エラー";
-    std::array<std::wstring, 6> boxTexts;
-    for (std::size_t i = 0; i < boxTexts.size(); ++i) {
-        boxTexts[i] = platform_.GetText({VersionBoxes()[i].control, VersionBoxes()[i].index});
-    }
     const auto read =
-        ReadVersionTable(boxTexts, [this](const std::wstring& text) { return platform_.TextToLong(text); });
+        ReadVersionTable(VersionBoxTexts(), [this](const std::wstring& text) { return platform_.TextToLong(text); });
     if (const auto* failure = std::get_if<ConversionFailure>(&read)) {
         platform_.MessageBox(failure->message, inputErrorTitle, Severity::Warning);
         return std::nullopt;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <memory>
 #include <optional>
 #include <string>
@@ -52,6 +53,7 @@ private:
     // A target just chosen: asks before its values replace the fields.
     void OfferVersionLoad(const std::wstring& path);
     FieldTexts FieldTextsNow();
+    std::array<std::wstring, 6> VersionBoxTexts();
     void PutFieldTexts(const FieldTexts& texts);
     // The filled script and the checked target path, or nothing when a
     // check stopped the press.

@@ -56,9 +56,9 @@ Cleanup RemoveLeftoverVersions(Platform& platform, const PressRecord& press, con
     // A press ended midway may have left files of these names: judging one
     // of them instead of what the editor writes now would be wrong.
     for (const std::wstring& workFile : cleanup.workFiles) {
-        if (platform.FindFirstNormalFile(workFile).empty()) continue;
-        if (const OpResult removed = platform.RemoveFile(workFile); !removed.ok) {
-            cleanup.outcome = WorkFileInTheWay{workFile, removed.error, press.targetPath, press.backupPath};
+        if (const auto stays = RemoveWorkFile(platform, workFile)) {
+            const auto& earlier = std::get<WorkFileLeft>(*stays);
+            cleanup.outcome = WorkFileInTheWay{earlier.path, earlier.reason, press.targetPath, press.backupPath};
             cleanup.workFiles.clear();
             return cleanup;
         }
