@@ -8,14 +8,30 @@ void ShowStop(Platform& platform, const PressStop& stop) {
     platform.MessageBox(Sentence(stop), platform.AppTitle(), Severity::Warning);
 }
 
+void ShowStop(Platform& platform, const PressStop& stop, const std::vector<RunLog>& logs) {
+    platform.MessageBox(Sentence(stop, logs), platform.AppTitle(), Severity::Warning);
+}
+
+void ShowStop(Platform& platform, const PressStop& stop, const InitialResPutBack& putBack) {
+    const std::wstring putBackText = Sentence(putBack);
+    platform.MessageBox(Sentence(stop) + (putBackText.empty() ? std::wstring{} : L"\r\n" + putBackText),
+                        platform.AppTitle(), Severity::Warning);
+}
+
+void ShowInitialResProblem(Platform& platform, const InitialResProblem& problem) {
+    platform.MessageBox(Sentence(problem), platform.AppTitle(), Severity::Warning);
+}
+
 void ShowNotice(Platform& platform, const PressNotice& notice) {
     const Severity severity = std::holds_alternative<Restored>(notice) ? Severity::Information : Severity::Warning;
     platform.MessageBox(Sentence(notice), platform.AppTitle(), severity);
 }
 
-bool Ask(Platform& platform, const PressQuestion& question) {
+bool Ask(Platform& platform, const PressQuestion& question) { return Ask(platform, question, {}); }
+
+bool Ask(Platform& platform, const PressQuestion& question, const std::vector<RunLog>& logs) {
     const bool risky = std::holds_alternative<SignedTarget>(question) || std::holds_alternative<AppendedData>(question);
-    return platform.MessageBox(Sentence(question), platform.AppTitle(), Severity::Warning, Buttons::YesNo,
+    return platform.MessageBox(Sentence(question, logs), platform.AppTitle(), Severity::Warning, Buttons::YesNo,
                                risky ? DefaultAnswer::No : DefaultAnswer::Yes) == Answer::Yes;
 }
 

@@ -7,6 +7,8 @@
 #include "app/PressDialogs.h"
 #include "press/CommandLines.h"
 #include "press/EditCheck.h"
+#include "press/EditorLog.h"
+#include "press/InitialRes.h"
 #include "press/InteractiveEdit.h"
 #include "press/PressPaths.h"
 #include "press/TargetPrecheck.h"
@@ -109,7 +111,7 @@ void frmMain::Form_Load() {
     settings_->FileName(programFolderPath_ + platform_.ExeBaseName() + L".ini");
     RestoreSettings(platform_, *settings_);
     platform_.ShowMainWindow();
-    CheckInitialRes(platform_, programFolderPath_);
+    if (const auto problem = CheckInitialRes(platform_, programFolderPath_)) ShowInitialResProblem(platform_, *problem);
 }
 
 void frmMain::Form_Unload() {
@@ -319,19 +321,33 @@ void frmMain::RunPress() {
     }
 
     BusyGuard busy(platform_);
-    if (const auto stop = RunInteractiveEdit(platform_, filled->script, paths, limits_)) {
+    // A compile that drops the resource, or keys that go astray, must not
+    // leave initial.res broken for every later press.
+    const auto kept = KeepInitialRes(platform_, programFolderPath_ + kInitialResName);
+    if (const auto* stop = std::get_if<PressStop>(&kept)) {
         ShowStop(platform_, *stop);
+        return;
+    }
+    const InitialResBefore& resBefore = std::get<InitialResBefore>(kept);
+    if (const auto stop = RunInteractiveEdit(platform_, filled->script, paths, limits_)) {
+        // An editor that could not be ended may still write it.
+        const auto* givenUp = std::get_if<EditorGivenUp>(&*stop);
+        const bool stillRunning = givenUp != nullptr && givenUp->end.kind == RunEnd::Kind::StillRunning;
+        ShowStop(platform_, *stop,
+                 stillRunning ? InitialResPutBack{InitialResPutBack::Kind::NotWhileRunning, resBefore.path, {}}
+                              : PutInitialResBack(platform_, resBefore));
         return;
     }
     const auto& expectedVersion = std::get<verify::ExpectedVersion>(expected);
-    const auto edited = CheckEditedResource(platform_, programFolderPath_ + kInitialResName, expectedVersion);
+    const auto edited = CheckEditedResource(platform_, resBefore.path, expectedVersion);
     if (const auto* stop = std::get_if<PressStop>(&edited)) {
-        ShowStop(platform_, *stop);
+        ShowStop(platform_, *stop, PutInitialResBack(platform_, resBefore));
         return;
     }
-    const auto update = RunTargetUpdate(platform_, paths, limits_);
+    EditorLogs logs(platform_, paths.editor);
+    const auto update = RunTargetUpdate(platform_, paths, limits_, logs);
     if (const auto* stop = std::get_if<PressStop>(&update)) {
-        ShowStop(platform_, *stop);
+        ShowStop(platform_, *stop, logs.Runs());
         return;
     }
     const PressRecord record{paths.target,
@@ -342,11 +358,11 @@ void frmMain::RunPress() {
                              std::get<UpdateOutcome>(update).runEnded};
     const TargetAfter after = CheckTargetAfterPress(platform_, record);
     if (const auto* stop = std::get_if<PressStop>(&after)) {
-        ShowStop(platform_, *stop);
+        ShowStop(platform_, *stop, logs.Runs());
         return;
     }
     if (const auto* offer = std::get_if<RestoreOffer>(&after)) {
-        OfferRestore(*offer);
+        OfferRestore(*offer, logs.Runs());
         return;
     }
     const TargetRight& right = std::get<TargetRight>(after);
@@ -354,20 +370,20 @@ void frmMain::RunPress() {
     // Windows may show the old values of a version resource left in another
     // language: offer to remove it.
     if (right.left.languages.empty() ||
-        !Ask(platform_, OtherLanguages{paths.target, paths.backup, right.left.languages})) {
+        !Ask(platform_, OtherLanguages{paths.target, paths.backup, right.left.languages}, logs.Runs())) {
         return;
     }
-    const Cleanup cleanup = RemoveLeftoverVersions(platform_, record, right.left, paths, limits_);
-    if (const auto* stop = std::get_if<PressStop>(&cleanup.outcome)) ShowStop(platform_, *stop);
-    if (const auto* offer = std::get_if<RestoreOffer>(&cleanup.outcome)) OfferRestore(*offer);
+    const Cleanup cleanup = RemoveLeftoverVersions(platform_, record, right.left, paths, limits_, logs);
+    if (const auto* stop = std::get_if<PressStop>(&cleanup.outcome)) ShowStop(platform_, *stop, logs.Runs());
+    if (const auto* offer = std::get_if<RestoreOffer>(&cleanup.outcome)) OfferRestore(*offer, logs.Runs());
     // No work file is left behind, whatever happened.
     for (const std::wstring& workFile : cleanup.workFiles) {
         if (const auto left = RemoveWorkFile(platform_, workFile)) ShowNotice(platform_, *left);
     }
 }
 
-void frmMain::OfferRestore(const RestoreOffer& offer) {
-    if (Ask(platform_, offer)) ShowNotice(platform_, RestoreOriginal(platform_, offer.target, offer.backup));
+void frmMain::OfferRestore(const RestoreOffer& offer, const std::vector<RunLog>& logs) {
+    if (Ask(platform_, offer, logs)) ShowNotice(platform_, RestoreOriginal(platform_, offer.target, offer.backup));
 }
 
 }  // namespace quillmark

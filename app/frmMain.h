@@ -64,7 +64,7 @@ private:
     std::optional<FilledPress> CheckedFilledScript();
     void RunPress();
     // Asks; on Yes puts the backup back and says how that went.
-    void OfferRestore(const RestoreOffer& offer);
+    void OfferRestore(const RestoreOffer& offer, const std::vector<RunLog>& logs);
 
     Platform& platform_;
     WaitLimits limits_;

@@ -57,6 +57,15 @@ struct VersionBlockRead {
     std::vector<std::uint8_t> block;
 };
 
+// When a file was last written (100 ns ticks) and how long it is: enough
+// to tell that a program rewrote it.
+struct FileStamp {
+    std::uint64_t lastWrite = 0;
+    std::uint64_t size = 0;
+
+    bool operator==(const FileStamp&) const = default;
+};
+
 // Files and folders.
 struct Files {
     virtual ~Files() = default;
@@ -77,6 +86,11 @@ struct Files {
     virtual ReplaceOutcome ReplaceFileKeepingIdentity(const std::wstring& replacement,
                                                       const std::wstring& replaced) = 0;
     virtual OpResult RemoveFile(const std::wstring& path) = 0;
+    // Writes a whole file; one of that name is replaced only once every
+    // byte is on the disk, so a failure leaves it as it was.
+    virtual OpResult WriteWholeFile(const std::wstring& path, const std::vector<std::uint8_t>& bytes) = 0;
+    // Nothing when there is no such file.
+    virtual std::optional<FileStamp> StampOf(const std::wstring& path) = 0;
 
     // Up to `maxLength` bytes of a file from `offset`. The bytes go into
     // `storage`'s memory, so that a long compare reads into one buffer

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace quillmark {
 
@@ -24,6 +25,12 @@ struct RunningProgram {
     // no character replaced by a look-alike or a default character: what a
     // program built for that code page receives of it.
     virtual bool FitsAnsiCodePage(const std::wstring& text) = 0;
+    // Bytes a program built for the ANSI code page wrote, as text.
+    virtual std::wstring FromAnsiCodePage(const std::vector<std::uint8_t>& bytes) = 0;
+
+    // The user's local application data folder (%LOCALAPPDATA%), without a
+    // trailing backslash; empty when the system does not say.
+    virtual std::wstring LocalAppDataFolder() = 0;
 };
 
 }  // namespace quillmark

@@ -4,28 +4,14 @@
 
 #include "press/AnsiText.h"
 #include "press/FileChecks.h"
+#include "press/InitialRes.h"
 #include "press/PressMessages.h"
 #include "verify/Comparison.h"
-#include "verify/ResFile.h"
-#include "verify/VersionInfo.h"
+#include "verify/VersionResFile.h"
 
 namespace quillmark {
 
 namespace {
-
-// initial.res holds one small resource; anything this large is not it.
-constexpr std::uint64_t kLargestResourceFile = 16 * 1024 * 1024;
-
-// The version resource the merge will take: the one named 1, else the first.
-const verify::ResItem* VersionItem(const std::vector<verify::ResItem>& items) {
-    const verify::ResItem* first = nullptr;
-    for (const verify::ResItem& item : items) {
-        if (item.type.ordinal != verify::kRtVersion) continue;
-        if (item.name.ordinal == 1) return &item;
-        if (first == nullptr) first = &item;
-    }
-    return first;
-}
 
 bool HoldsScriptSpecials(const verify::ExpectedVersion& expected) {
     return std::any_of(expected.strings.begin(), expected.strings.end(),
@@ -47,27 +33,20 @@ std::variant<EditedResource, PressStop> CheckEditedResource(Platform& platform, 
     if (const auto* failure = std::get_if<ReadFailure>(&read)) {
         return EditedResourceUnreadable{resPath, failure->error};
     }
-    const auto& bytes = std::get<std::vector<std::uint8_t>>(read);
-    const auto items = verify::ReadResFile(bytes);
-    const verify::ResItem* version = items ? VersionItem(*items) : nullptr;
-    const auto info =
-        version ? verify::ReadVersionInfo(verify::Bytes(bytes).subspan(version->data.offset, version->data.length))
-                : std::nullopt;
+    const auto version = verify::ReadVersionResFile(std::get<std::vector<std::uint8_t>>(read));
+    if (const auto* fault = std::get_if<verify::ResFileFault>(&version)) return EditedResourceBroken{resPath, *fault};
+    const verify::ResFileVersion& saved = std::get<verify::ResFileVersion>(version);
 
     std::vector<std::wstring> lines;
-    if (!info) {
-        lines.push_back(NoResourceFileLine());
-    } else {
-        for (const verify::Difference& difference :
-             verify::Compare(expected, verify::ValuesOf(*info, expected.stringTable, expected.Keys()))) {
-            lines.push_back(DifferenceLine(difference));
-        }
+    for (const verify::Difference& difference :
+         verify::Compare(expected, verify::ValuesOf(saved.info, expected.stringTable, expected.Keys()))) {
+        lines.push_back(DifferenceLine(difference));
     }
     if (!lines.empty()) {
         return EditedResourceDiffers{resPath, lines, HoldsScriptSpecials(expected),
                                      TypedOutsideAnsi(platform, expected)};
     }
-    return EditedResource{version->language};
+    return EditedResource{saved.language};
 }
 
 }  // namespace quillmark

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "platform/Platform.h"
 
@@ -33,6 +35,24 @@ struct RunEnd {
     std::optional<std::uint32_t> exitCode;  // of a run that exited, when the system tells
 
     bool Exited() const { return kind == Kind::Exited; }
+};
+
+// What the editor's log says of one hidden run. Its exit code says nothing
+// (it exits with 0 after errors too); the log is its only account.
+struct RunLog {
+    enum class State {
+        Read,          // rewritten by this run: its result lines
+        Missing,       // no log where the editor writes it
+        NotRewritten,  // the run left the log as it was
+        OtherCommand,  // rewritten, but for another command line
+        Unreadable,
+    };
+    EditorRun run = EditorRun::AddSkip;
+    State state = State::Missing;
+    std::vector<std::wstring> results;
+
+    // An "Error:" line: the one result line known to mean a failure.
+    bool ReportsError() const;
 };
 
 // Waits for a started process to end, ends it when it does not within the

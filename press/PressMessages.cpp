@@ -98,6 +98,41 @@ constexpr std::array<FaultText, 6> kResourceFaults{{
     {verify::ResourceFault::DataOutsideSections, L"リソースのデータがどのセクションにもありません"},
 }};
 
+struct ResFileFaultText {
+    verify::ResFileFault fault;
+    const wchar_t* atStartUp;
+    const wchar_t* afterEdit;
+};
+
+constexpr std::array<ResFileFaultText, 3> kResFileFaults{{
+    {verify::ResFileFault::NotAResourceFile, L"リソース ファイルとして読めません。",
+     L"ResHacker が保存した initial.res は、リソース ファイルとして読めません。"},
+    {verify::ResFileFault::NoVersionResource, L"バージョン情報のリソースが入っていません。",
+     L"ResHacker が保存した initial.res には、バージョン情報のリソースがありません。ResHacker のスクリプトの"
+     L"コンパイルか保存で、バージョン情報が残りませんでした。"},
+    {verify::ResFileFault::VersionUnreadable, L"バージョン情報のリソースを読み取れません。",
+     L"ResHacker が保存した initial.res のバージョン情報のリソースを読み取れません。"},
+}};
+
+const ResFileFaultText& FaultWords(verify::ResFileFault fault) {
+    for (const ResFileFaultText& entry : kResFileFaults) {
+        if (entry.fault == fault) return entry;
+    }
+    return kResFileFaults.front();
+}
+
+struct LogStateText {
+    RunLog::State state;
+    const wchar_t* text;
+};
+
+constexpr std::array<LogStateText, 4> kLogStates{{
+    {RunLog::State::Missing, L"記録がありません"},
+    {RunLog::State::NotRewritten, L"記録が書き換えられていません"},
+    {RunLog::State::OtherCommand, L"記録は別のコマンドのものです"},
+    {RunLog::State::Unreadable, L"記録を読み取れません"},
+}};
+
 std::wstring WithSystemReason(const std::wstring& text, const std::wstring& error) {
     return error.empty() ? text : text + kNl + error;
 }
@@ -117,6 +152,38 @@ std::wstring Listed(const std::vector<std::wstring>& lines) {
 }
 
 std::wstring Bracketed(const std::wstring& text) { return L"「" + text + L"」"; }
+
+const wchar_t* VerbOf(EditorRun run) {
+    switch (run) {
+        case EditorRun::Edit:
+            return L"initial.res の編集";
+        case EditorRun::AddSkip:
+            return L"-addskip";
+        case EditorRun::Modify:
+            return L"-modify";
+        case EditorRun::Delete:
+            return L"-delete";
+    }
+    return L"";
+}
+
+// Every line the editor logged of the press's hidden runs, quoted.
+std::wstring EditorLogBlock(const std::vector<RunLog>& logs) {
+    if (logs.empty()) return {};
+    std::wstring text = L"ResHacker の記録 (ResHacker.log):" + kNl;
+    for (const RunLog& log : logs) {
+        const std::wstring head = L"・" + std::wstring(VerbOf(log.run)) + L": ";
+        if (log.state == RunLog::State::Read) {
+            if (log.results.empty()) text += head + L"結果の行がありません" + kNl;
+            for (const std::wstring& line : log.results) text += head + line + kNl;
+            continue;
+        }
+        for (const LogStateText& entry : kLogStates) {
+            if (entry.state == log.state) text += head + entry.text + kNl;
+        }
+    }
+    return text;
+}
 
 std::wstring LanguageList(const std::vector<std::uint16_t>& languages) {
     std::wstring list;
@@ -258,7 +325,6 @@ std::wstring NoShownVersionLine() { return L"Windows のバージョン API が�
 
 std::wstring TargetChangedDuringDeleteLine() { return L"削除の処理中に実行ファイルが書き換えられました。"; }
 
-std::wstring NoResourceFileLine() { return L"リソース ファイルとして読めないか、バージョン情報がありません"; }
 
 std::wstring AppendedDataLine(std::uint64_t before, std::uint64_t after, bool sameLength) {
     if (after == 0) return L"イメージの後ろのデータ (" + std::to_wstring(before) + L" バイト) が失われました";
@@ -374,10 +440,11 @@ std::wstring EditedResourceDiffersMessage(const std::wstring& resPath, const std
 }
 
 std::wstring TargetDiffersQuestion(const std::wstring& target, const std::wstring& backup,
-                                   const std::vector<std::wstring>& differences, const std::wstring& lead) {
+                                   const std::vector<std::wstring>& differences, const std::wstring& lead,
+                                   const std::wstring& editorLog) {
     return (lead.empty() ? std::wstring{} : lead + kNl) +
            L"更新後の実行ファイルを確かめたところ、入力した内容と異なります。" + kNl + target + kNl +
-           Listed(differences) + L"元のファイルはバックアップにあります。" + kNl + backup + kNl +
+           Listed(differences) + editorLog + L"元のファイルはバックアップにあります。" + kNl + backup + kNl +
            L"バックアップから実行ファイルを元に戻しますか？" + kNl +
            L"(「いいえ」を選ぶと、どちらのファイルもこのままにします。)";
 }
@@ -405,7 +472,7 @@ std::wstring RestoreFailedMessage(const std::wstring& target, const std::wstring
 }
 
 std::wstring OtherLanguagesQuestion(const std::wstring& target, const std::wstring& backup,
-                                    const std::vector<std::uint16_t>& languages) {
+                                    const std::vector<std::uint16_t>& languages, const std::wstring& editorLog) {
     const bool neutral = std::find(languages.begin(), languages.end(), 0) != languages.end();
     return L"バージョン情報は入力したとおりに更新されましたが、実行ファイルには別の言語のバージョン情報も残って"
            L"います。" +
@@ -415,7 +482,7 @@ std::wstring OtherLanguagesQuestion(const std::wstring& target, const std::wstri
            kNl +
            (neutral ? L"言語中立 (0000) のバージョン情報は、どのパソコンでも先に選ばれることがあります。" + kNl
                     : std::wstring{}) +
-           L"元のファイルはバックアップにあります。" + kNl + backup + kNl +
+           editorLog + L"元のファイルはバックアップにあります。" + kNl + backup + kNl +
            L"残っている別の言語のバージョン情報を削除しますか？" + kNl +
            L"(「いいえ」を選ぶと、どちらのバージョン情報もこのままにします。)";
 }
@@ -528,6 +595,12 @@ struct StopSentence {
     std::wstring operator()(const TargetNotWritable& stop) const {
         return TargetNotWritableMessage(stop.target, stop.reason);
     }
+    std::wstring operator()(const InitialResNotKept& stop) const {
+        return WithSystemReason(L"initial.res を読み取れないため、ResHacker での編集は始めていません。" + kNl +
+                                    stop.resPath,
+                                stop.reason) +
+               kNl + kTargetUnchanged;
+    }
     std::wstring operator()(const ClipboardRefused& stop) const {
         return WithSystemReason(stop.step == ClipboardRefused::Step::Empty
                                     ? L"クリップボードを空にできませんでした。"
@@ -546,6 +619,11 @@ struct StopSentence {
     }
     std::wstring operator()(const EditedResourceUnreadable& stop) const {
         return EditedResourceUnreadableMessage(stop.resPath, stop.reason);
+    }
+    std::wstring operator()(const EditedResourceBroken& stop) const {
+        return std::wstring(FaultWords(stop.fault).afterEdit) + kNl + stop.resPath + kNl +
+               L"キー操作が ResHacker の別の場所や別のウィンドウに届いた場合も、こうなります。" + kNl +
+               kNoBackupNoMerge;
     }
     std::wstring operator()(const EditedResourceDiffers& stop) const {
         return EditedResourceDiffersMessage(stop.resPath, stop.lines, stop.typedScriptSpecials,
@@ -580,6 +658,9 @@ struct StopSentence {
                 what = RunName(EditorRun::Delete) + std::wstring(L" が終了コード ") +
                        std::to_wstring(stop.end.exitCode.value_or(0)) + L" で終了しました。";
                 break;
+            case DeleteFailed::Step::EditorError:
+                what = RunName(EditorRun::Delete) + std::wstring(L" がエラーを記録しました。");
+                break;
             case DeleteFailed::Step::WorkFileWrong:
                 what = WorkFileWrongWhat(stop.workFile, stop.lines);
                 break;
@@ -608,6 +689,8 @@ struct NoticeSentence {
 };
 
 struct QuestionSentence {
+    std::wstring editorLog;
+
     std::wstring operator()(const SignedTarget& question) const { return SignedQuestion(question.target); }
     std::wstring operator()(const AppendedData& question) const {
         return AppendedDataQuestion(question.target, question.bytes);
@@ -616,10 +699,10 @@ struct QuestionSentence {
         const std::wstring lead = question.afterDelete ? DeleteResultWrongLead()
                                   : question.runEnded  ? EndedMergeRun(*question.runEnded)
                                                        : std::wstring{};
-        return TargetDiffersQuestion(question.target, question.backup, question.lines, lead);
+        return TargetDiffersQuestion(question.target, question.backup, question.lines, lead, editorLog);
     }
     std::wstring operator()(const OtherLanguages& question) const {
-        return OtherLanguagesQuestion(question.target, question.backup, question.languages);
+        return OtherLanguagesQuestion(question.target, question.backup, question.languages, editorLog);
     }
 };
 
@@ -630,5 +713,49 @@ std::wstring Sentence(const PressStop& stop) { return std::visit(StopSentence{},
 std::wstring Sentence(const PressNotice& notice) { return std::visit(NoticeSentence{}, notice); }
 
 std::wstring Sentence(const PressQuestion& question) { return std::visit(QuestionSentence{}, question); }
+
+std::wstring Sentence(const PressStop& stop, const std::vector<RunLog>& logs) {
+    const std::wstring editorLog = EditorLogBlock(logs);
+    if (editorLog.empty()) return Sentence(stop);
+    return Sentence(stop) + kNl + editorLog.substr(0, editorLog.size() - kNl.size());
+}
+
+std::wstring Sentence(const PressQuestion& question, const std::vector<RunLog>& logs) {
+    return std::visit(QuestionSentence{EditorLogBlock(logs)}, question);
+}
+
+std::wstring Sentence(const InitialResPutBack& putBack) {
+    switch (putBack.kind) {
+        case InitialResPutBack::Kind::Unchanged:
+            return {};
+        case InitialResPutBack::Kind::PutBack:
+            return L"initial.res は、実行する前の内容に戻しました。" + kNl + putBack.path;
+        case InitialResPutBack::Kind::Removed:
+            return L"実行する前になかった initial.res は、削除しました。" + kNl + putBack.path;
+        case InitialResPutBack::Kind::Failed:
+            return WithSystemReason(L"initial.res を実行する前の内容に戻せませんでした。" + kNl + putBack.path,
+                                    putBack.writtenDiffers ? L"書き戻した内容が一致しません。" : putBack.reason) +
+                   kNl + L"次に実行する前に、ソフトを再インストールしてください。";
+        case InitialResPutBack::Kind::NotWhileRunning:
+            return L"ResHacker が終了していないため、initial.res は実行する前の内容に戻していません。" + kNl +
+                   putBack.path;
+    }
+    return {};
+}
+
+std::wstring Sentence(const InitialResProblem& problem) {
+    switch (problem.kind) {
+        case InitialResProblem::Kind::Missing:
+            break;
+        case InitialResProblem::Kind::Unreadable:
+            return WithSystemReason(L"必要なファイル(initial.res)を読み取れません。" + kNl + problem.path,
+                                    problem.reason) +
+                   kNl + L"ソフトを再インストールしてください。";
+        case InitialResProblem::Kind::Broken:
+            return L"必要なファイル(initial.res)が壊れています。" + kNl + problem.path + kNl +
+                   FaultWords(problem.fault).atStartUp + kNl + L"ソフトを再インストールしてください。";
+    }
+    return L"必要なファイル(initial.res)が見つかりません。\r\nソフトを再インストールしてください。";
+}
 
 }  // namespace quillmark

@@ -4,7 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "press/EditorRuns.h"
 #include "press/FileChecks.h"
+#include "press/InitialRes.h"
 #include "press/PressStop.h"
 #include "press/VersionLoad.h"
 #include "verify/Comparison.h"
@@ -18,6 +20,13 @@ namespace quillmark {
 std::wstring Sentence(const PressStop& stop);
 std::wstring Sentence(const PressNotice& notice);
 std::wstring Sentence(const PressQuestion& question);
+// After the merge runs: with what the editor logged of each hidden run.
+std::wstring Sentence(const PressStop& stop, const std::vector<RunLog>& logs);
+std::wstring Sentence(const PressQuestion& question, const std::vector<RunLog>& logs);
+// How initial.res was put back, said after the stop (empty: nothing to say).
+std::wstring Sentence(const InitialResPutBack& putBack);
+// What is wrong with initial.res at start-up.
+std::wstring Sentence(const InitialResProblem& problem);
 
 // Loading a target's version information into the fields: the question
 // before a chosen file's values replace the fields, what could not be
@@ -37,7 +46,6 @@ std::wstring NoLongerProgramLine(verify::NotProgramReason reason);
 std::wstring NoVersionLine(std::uint16_t language, const std::vector<std::uint16_t>& present);
 std::wstring NoShownVersionLine();
 std::wstring TargetChangedDuringDeleteLine();
-std::wstring NoResourceFileLine();
 std::wstring AppendedDataLine(std::uint64_t before, std::uint64_t after, bool sameLength);
 // "アイコン (ICON 1, 言語 0411) がなくなっています"
 std::wstring ResourceChangeLine(const ResourceChange& change);

@@ -8,6 +8,7 @@
 
 #include "press/EditorRuns.h"
 #include "verify/PeImage.h"
+#include "verify/VersionResFile.h"
 
 namespace quillmark {
 
@@ -43,6 +44,11 @@ struct TargetNotWritable {
 };
 
 // The interactive edit; the target is untouched.
+// initial.res is there but could not be kept before the edit.
+struct InitialResNotKept {
+    std::wstring resPath;
+    std::wstring reason;
+};
 struct ClipboardRefused {
     enum class Step { Empty, SetText };
     Step step = Step::Empty;
@@ -59,6 +65,11 @@ struct EditorGivenUp {
 struct EditedResourceUnreadable {
     std::wstring resPath;
     std::wstring reason;
+};
+// What the editor saved is no resource file with a version resource.
+struct EditedResourceBroken {
+    std::wstring resPath;
+    verify::ResFileFault fault = verify::ResFileFault::NotAResourceFile;
 };
 struct EditedResourceDiffers {
     std::wstring resPath;
@@ -93,7 +104,7 @@ struct RunEndedUnchanged {
 // Removing the version resources left in other languages. Each is said
 // only once the target is known to be as the merge left it.
 struct DeleteFailed {
-    enum class Step { Start, Run, ExitCode, WorkFileWrong, Replace };
+    enum class Step { Start, Run, ExitCode, EditorError, WorkFileWrong, Replace };
     Step step = Step::Start;
     std::wstring target;
     std::wstring backup;
@@ -120,9 +131,26 @@ struct TargetLeftInWorkFile {
 
 using PressStop =
     std::variant<ScriptUnbuildable, TargetPathRefused, PathOutsideAnsi, TargetUnreadable, TargetNotAProgram,
-                 TargetNotWritable, ClipboardRefused, EditorNotStarted, EditorGivenUp, EditedResourceUnreadable,
-                 EditedResourceDiffers, BackupNotMade, MergeNotStarted, MergeStillRunning, RunEndedUnchanged,
-                 DeleteFailed, WorkFileInTheWay, TargetLeftInWorkFile>;
+                 TargetNotWritable, InitialResNotKept, ClipboardRefused, EditorNotStarted, EditorGivenUp,
+                 EditedResourceUnreadable, EditedResourceBroken, EditedResourceDiffers, BackupNotMade,
+                 MergeNotStarted, MergeStillRunning, RunEndedUnchanged, DeleteFailed, WorkFileInTheWay,
+                 TargetLeftInWorkFile>;
+
+// How initial.res was put back after a press that stopped once the edit
+// had begun; said with that stop.
+struct InitialResPutBack {
+    enum class Kind {
+        Unchanged,  // the editor left it as it was: nothing to say
+        PutBack,    // its bytes as they were before the press
+        Removed,    // there was none before, and the one the editor wrote is gone
+        Failed,
+        NotWhileRunning,  // the editor could not be ended and may still write it
+    };
+    Kind kind = Kind::Unchanged;
+    std::wstring path;
+    std::wstring reason;              // the system's, when Failed
+    bool writtenDiffers = false;      // written, but reads back otherwise
+};
 
 // What the user is told on the way, without the press ending there.
 struct RunEndedButRight {

@@ -4,6 +4,7 @@
 #include <variant>
 
 #include "platform/Platform.h"
+#include "press/EditorLog.h"
 #include "press/EditorRuns.h"
 #include "press/PressPaths.h"
 #include "press/PressStop.h"
@@ -18,9 +19,10 @@ struct UpdateOutcome {
 };
 
 // Backs the target up beside itself and merges initial.res into it with the
-// "-addskip " run followed by the "-modify " run, each waited for. The stop
-// when the target cannot be read back.
+// "-addskip " run followed by the "-modify " run, each waited for and its
+// log read into `logs` before the next run rewrites it. The stop when the
+// target cannot be read back.
 std::variant<UpdateOutcome, PressStop> RunTargetUpdate(Platform& platform, const PressPaths& paths,
-                                                       const WaitLimits& limits);
+                                                       const WaitLimits& limits, EditorLogs& logs);
 
 }  // namespace quillmark

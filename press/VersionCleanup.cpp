@@ -49,7 +49,7 @@ void AfterFailedStep(Platform& platform, const PressRecord& press, const std::op
 }  // namespace
 
 Cleanup RemoveLeftoverVersions(Platform& platform, const PressRecord& press, const LeftoverVersions& left,
-                               const PressPaths& paths, const WaitLimits& limits) {
+                               const PressPaths& paths, const WaitLimits& limits, EditorLogs& logs) {
     Cleanup cleanup;
     for (std::size_t n = 1; n <= left.languages.size(); ++n)
         cleanup.workFiles.push_back(WorkFilePath(paths.workBase, n));
@@ -74,16 +74,19 @@ Cleanup RemoveLeftoverVersions(Platform& platform, const PressRecord& press, con
     std::wstring sourceForEditor = paths.forEditor.targetPath;
     for (std::size_t i = 0; i < left.languages.size(); ++i) {
         const std::wstring workForEditor = WorkFilePath(paths.forEditor.workBase, i + 1);
-        const LaunchResult started =
-            platform.Launch(DeleteVersionCommandLine(paths.forEditor.quotedEditorPath, sourceForEditor, workForEditor,
-                                                     kVersionName, left.languages[i]),
-                            kShowHidden);
+        const std::wstring commandLine = DeleteVersionCommandLine(
+            paths.forEditor.quotedEditorPath, sourceForEditor, workForEditor, kVersionName, left.languages[i]);
+        logs.BeforeRun();
+        const LaunchResult started = platform.Launch(commandLine, kShowHidden);
         if (started.id == 0) return failed(Failure(DeleteFailed::Step::Start, started.error));
         const RunEnd end = AwaitEditorRun(platform, started.id, limits.exitMs, EditorRun::Delete);
+        const RunLog& log = logs.AfterRun(EditorRun::Delete, commandLine);
         if (!end.Exited()) return failed(Failure(DeleteFailed::Step::Run, {}, end));
-        // The editor exits with 0 when it has written its output, as its
-        // stand-in does; any other code is a failure, whatever it wrote.
+        // The editor exits with 0 after its errors too: an "Error:" line in
+        // its log is a failure, and so is any other exit code, whatever it
+        // wrote.
         if (end.exitCode.value_or(0) != 0) return failed(Failure(DeleteFailed::Step::ExitCode, {}, end));
+        if (log.ReportsError()) return failed(Failure(DeleteFailed::Step::EditorError, {}, end));
         sourceForEditor = workForEditor;
     }
 

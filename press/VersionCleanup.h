@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "press/EditorLog.h"
 #include "press/EditorRuns.h"
 #include "press/PressPaths.h"
 #include "press/PressStop.h"
@@ -25,9 +26,10 @@ struct Cleanup {
 // takes the target's place only once it is read back right, and the target
 // is read again after. When a step fails, the target is compared with what
 // the merge left: the restore is offered only when it changed and reads
-// wrong.
+// wrong. A run fails when it does not exit 0 or logs an error; what each
+// run logged goes into `logs`.
 Cleanup RemoveLeftoverVersions(Platform& platform, const PressRecord& press, const LeftoverVersions& left,
-                               const PressPaths& paths, const WaitLimits& limits);
+                               const PressPaths& paths, const WaitLimits& limits, EditorLogs& logs);
 
 // Removes a work file if a run wrote it; what to say when it stays.
 std::optional<PressNotice> RemoveWorkFile(Platform& platform, const std::wstring& path);

@@ -68,11 +68,4 @@ void RestoreSettings(Platform& platform, inifile_IO& settings) {
     }
 }
 
-void CheckInitialRes(Platform& platform, const std::wstring& programFolderPath) {
-    if (!FoundAtStartUp(platform, programFolderPath + kInitialResName)) {
-        platform.MessageBox(L"必要なファイル(initial.res)が見つかりません。\r\nソフトを再インストールしてください。",
-                            platform.AppTitle(), Severity::Warning);
-    }
-}
-
 }  // namespace quillmark

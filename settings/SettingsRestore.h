@@ -18,7 +18,4 @@ bool FoundAtStartUp(Platform& platform, const std::wstring& path);
 // first-run values when there is none.
 void RestoreSettings(Platform& platform, inifile_IO& settings);
 
-// Warns over the visible window when initial.res is not beside the program.
-void CheckInitialRes(Platform& platform, const std::wstring& programFolderPath);
-
 }  // namespace quillmark

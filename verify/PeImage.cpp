@@ -61,16 +61,15 @@ std::optional<std::uint64_t> OffsetIn(const PeSection& section, std::uint64_t rv
     return section.raw.offset + into;
 }
 
-// The resource directory's bytes in the file. Its size is taken as an upper
-// bound only, as the loader does not need it: a size of 0 or one past the
-// section means "to the end of the section's raw data".
+// The resource directory's bytes in the file: to the end of the raw data of
+// the section that holds it. The loader ignores the size field, and editors
+// that add resources leave it stale, so it bounds nothing here.
 ByteRange ResourceDirectoryIn(const PeFacts& facts) {
     if (facts.resourceRva == 0) return {};
     for (const PeSection& section : facts.sections) {
         const auto start = OffsetIn(section, facts.resourceRva, 0);
         if (!start) continue;
-        const std::uint64_t left = section.raw.End() - *start;
-        return {*start, facts.resourceSize == 0 ? left : std::min<std::uint64_t>(facts.resourceSize, left)};
+        return {*start, section.raw.End() - *start};
     }
     return {};
 }

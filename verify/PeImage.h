@@ -30,8 +30,9 @@ struct PeFacts {
     // The sections that have raw data, in the order of the section table.
     std::vector<PeSection> sections;
     // The resource directory (data directory 2) as the headers give it: RVA
-    // 0 when there is none; and its bytes in the file, cut at the end of its
-    // section's raw data (empty when no section's raw data holds its RVA).
+    // 0 when there is none; and its bytes in the file, from its RVA to the
+    // end of its section's raw data whatever the size field says (empty when
+    // no section's raw data holds its RVA).
     std::uint32_t resourceRva = 0;
     std::uint32_t resourceSize = 0;
     ByteRange resourceDirectory;

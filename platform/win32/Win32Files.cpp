@@ -1,5 +1,6 @@
 #include "platform/win32/Win32Platform.h"
 
+#include <algorithm>
 #include <optional>
 #include <set>
 #include <string>
@@ -19,6 +20,8 @@ constexpr DWORD kNotNormalFile = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDE
 // What ReplaceFileW names the temporary file it may leave beside the
 // replaced one.
 constexpr const wchar_t* kReplaceTempPattern = L"~RF*.TMP";
+// Where a whole-file write goes before it takes the file's name.
+constexpr const wchar_t* kWriteTempSuffix = L".quillmark-new";
 
 // Calls `visit` with each entry the pattern finds, until it returns false.
 template <typename Visit>
@@ -95,6 +98,37 @@ ReplaceOutcome Win32Platform::ReplaceFileKeepingIdentity(const std::wstring& rep
 OpResult Win32Platform::RemoveFile(const std::wstring& path) {
     if (!DeleteFileW(path.c_str())) return Failed(GetLastError());
     return Succeeded();
+}
+
+OpResult Win32Platform::WriteWholeFile(const std::wstring& path, const std::vector<std::uint8_t>& bytes) {
+    const std::wstring temporary = path + kWriteTempSuffix;
+    const HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return Failed(GetLastError());
+    DWORD error = ERROR_SUCCESS;
+    std::size_t done = 0;
+    while (error == ERROR_SUCCESS && done < bytes.size()) {
+        const auto slice = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+        DWORD written = 0;
+        if (!WriteFile(file, bytes.data() + done, slice, &written, nullptr)) error = GetLastError();
+        done += written;
+    }
+    if (error == ERROR_SUCCESS && !FlushFileBuffers(file)) error = GetLastError();
+    CloseHandle(file);
+    if (error == ERROR_SUCCESS &&
+        !MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        error = GetLastError();
+    }
+    if (error == ERROR_SUCCESS) return Succeeded();
+    DeleteFileW(temporary.c_str());
+    return Failed(error);
+}
+
+std::optional<FileStamp> Win32Platform::StampOf(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+    return FileStamp{(std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) | data.ftLastWriteTime.dwLowDateTime,
+                     (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow};
 }
 
 FileRead Win32Platform::ReadFileRange(const std::wstring& path, std::uint64_t offset, std::size_t maxLength,

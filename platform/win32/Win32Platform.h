@@ -61,6 +61,8 @@ public:
     bool WriteProfileString(const std::wstring& section, const std::wstring& key, const std::wstring& value,
                             const std::wstring& file) override;
     bool FitsAnsiCodePage(const std::wstring& text) override;
+    std::wstring FromAnsiCodePage(const std::vector<std::uint8_t>& bytes) override;
+    std::wstring LocalAppDataFolder() override;
     OpResult ConvertProfileToUnicode(const std::wstring& file) override;
 
     OpResult ClipboardEmpty() override;
@@ -80,6 +82,8 @@ public:
     OpResult CopyFileReplacing(const std::wstring& source, const std::wstring& destination) override;
     ReplaceOutcome ReplaceFileKeepingIdentity(const std::wstring& replacement, const std::wstring& replaced) override;
     OpResult RemoveFile(const std::wstring& path) override;
+    OpResult WriteWholeFile(const std::wstring& path, const std::vector<std::uint8_t>& bytes) override;
+    std::optional<FileStamp> StampOf(const std::wstring& path) override;
     FileRead ReadFileRange(const std::wstring& path, std::uint64_t offset, std::size_t maxLength,
                            std::vector<std::uint8_t> storage) override;
     OpResult ProbeWrite(const std::wstring& path) override;

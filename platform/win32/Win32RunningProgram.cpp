@@ -1,7 +1,10 @@
 #include "platform/win32/Win32Platform.h"
 
+#include <algorithm>
+#include <climits>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/win32/OpResults.h"
 #include "platform/win32/SystemText.h"
@@ -64,5 +67,30 @@ std::optional<double> Win32Platform::TextToDouble(const std::wstring& text) {
 }
 
 bool Win32Platform::FitsAnsiCodePage(const std::wstring& text) { return FitsAnsi(text); }
+
+std::wstring Win32Platform::FromAnsiCodePage(const std::vector<std::uint8_t>& bytes) {
+    if (bytes.empty()) return {};
+    const auto* data = reinterpret_cast<const char*>(bytes.data());
+    const int size = static_cast<int>(std::min<std::size_t>(bytes.size(), INT_MAX));
+    const int length = MultiByteToWideChar(CP_ACP, 0, data, size, nullptr, 0);
+    std::wstring text(static_cast<std::size_t>(length), L'\0');
+    if (length > 0) MultiByteToWideChar(CP_ACP, 0, data, size, text.data(), length);
+    return text;
+}
+
+std::wstring Win32Platform::LocalAppDataFolder() {
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD length =
+            GetEnvironmentVariableW(L"LOCALAPPDATA", buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) return {};
+        if (length < buffer.size()) {
+            std::wstring folder(buffer.data(), length);
+            while (!folder.empty() && folder.back() == L'\\') folder.pop_back();
+            return folder;
+        }
+        buffer.resize(length);
+    }
+}
 
 }  // namespace quillmark::win32

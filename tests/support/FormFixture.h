@@ -19,11 +19,13 @@ class FormFixture : public ::testing::Test {
 protected:
     static constexpr const wchar_t* kEditor = L"C:\\RH\\ResHacker.exe";
     static constexpr const wchar_t* kTarget = L"D:\\Work\\app.exe";
+    static constexpr const wchar_t* kInitialRes = L"C:\\Tools\\initial.res";
 
     FormFixture() {
         platform.events = [this](WindowEvent event, const ControlRef& control) { form.OnEvent(event, control); };
-        platform.files = {{kEditor}, {kTarget}, {L"C:\\Tools\\initial.res"}};
+        platform.files = {{kEditor}, {kTarget}, {kInitialRes}};
         platform.fileBytes[kTarget] = SyntheticPe({});
+        platform.fileBytes[kInitialRes] = ResFileOf({{16, 1, 0x0411, VersionBlock(SampleVersion())}});
         platform.onLaunchExit = [this](int, const std::wstring& commandLine) { WorkingEditor(commandLine); };
     }
 

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <cwctype>
+#include <functional>
 #include <stdexcept>
 
 #include "platform/portable/PathLookup.h"
@@ -314,6 +315,29 @@ OpResult RecordingPlatform::RemoveFile(const std::wstring& path) {
     if (fileBytes.erase(path) == 0) return {false, L"指定されたファイルが見つかりません。"};
     return {true, {}};
 }
+
+OpResult RecordingPlatform::WriteWholeFile(const std::wstring& path, const std::vector<std::uint8_t>& bytes) {
+    calls.push_back(L"Write " + path);
+    if (const auto error = writeErrors.find(path); error != writeErrors.end()) return {false, error->second};
+    fileBytes[path] = bytes;
+    return {true, {}};
+}
+
+// Not recorded: looking changes nothing. The contents stand in for the time
+// of the last write.
+std::optional<FileStamp> RecordingPlatform::StampOf(const std::wstring& path) {
+    const auto found = fileBytes.find(path);
+    if (found == fileBytes.end()) return std::nullopt;
+    const std::string bytes(found->second.begin(), found->second.end());
+    return FileStamp{std::hash<std::string>{}(bytes), found->second.size()};
+}
+
+// The test's files hold the ANSI text as UTF-8.
+std::wstring RecordingPlatform::FromAnsiCodePage(const std::vector<std::uint8_t>& bytes) {
+    return Wide(std::string(bytes.begin(), bytes.end()));
+}
+
+std::wstring RecordingPlatform::LocalAppDataFolder() { return localAppData; }
 
 void RecordingPlatform::KeybdEvent(std::uint8_t virtualKey, KeyDirection direction) {
     calls.push_back(L"Key " + std::to_wstring(virtualKey) + (direction == KeyDirection::Up ? L" Up" : L" Down"));

@@ -61,6 +61,8 @@ public:
     // The files' bytes, by Windows path; a copy copies them.
     std::map<std::wstring, std::vector<std::uint8_t>> fileBytes;
     std::map<std::wstring, std::wstring> writeProbeErrors;        // by path
+    std::map<std::wstring, std::wstring> writeErrors;             // whole-file writes that fail, by path
+    std::wstring localAppData = L"C:\\Users\\Quill\\AppData\\Local";
     std::map<std::wstring, VersionReadBack> versionReadBacks;     // by path; "not found" otherwise
     std::map<std::wstring, VersionBlockRead> shownVersionBlocks;  // by path; no version resource otherwise
     // What a started program does once it has run: the editor's part.
@@ -120,6 +122,10 @@ public:
     OpResult CopyFileReplacing(const std::wstring& source, const std::wstring& destination) override;
     ReplaceOutcome ReplaceFileKeepingIdentity(const std::wstring& replacement, const std::wstring& replaced) override;
     OpResult RemoveFile(const std::wstring& path) override;
+    OpResult WriteWholeFile(const std::wstring& path, const std::vector<std::uint8_t>& bytes) override;
+    std::optional<FileStamp> StampOf(const std::wstring& path) override;
+    std::wstring FromAnsiCodePage(const std::vector<std::uint8_t>& bytes) override;
+    std::wstring LocalAppDataFolder() override;
     FileRead ReadFileRange(const std::wstring& path, std::uint64_t offset, std::size_t maxLength,
                            std::vector<std::uint8_t> storage) override;
     OpResult ProbeWrite(const std::wstring& path) override;

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <optional>
 
 #include "press/FileChecks.h"
 #include "press/PressMessages.h"
@@ -14,7 +16,6 @@ constexpr Answer kYes = Answer::Yes;
 constexpr Answer kNo = Answer::No;
 constexpr const wchar_t* kTargetPath = L"D:\\Work\\app.exe";  // the fixture's target
 constexpr const wchar_t* kBackup = L"D:\\Work\\app_original.exe";
-constexpr const wchar_t* kInitialRes = L"C:\\Tools\\initial.res";
 
 std::vector<std::uint8_t> Cut(std::vector<std::uint8_t> bytes, std::size_t length) {
     bytes.resize(length);
@@ -147,15 +148,72 @@ TEST_F(PressProof, AnEditThatWasNotSavedStopsBeforeTheBackup) {
     EXPECT_EQ(Count(L"Launch"), 1u);
 }
 
-TEST_F(PressProof, AMissingOrForeignInitialResStopsBeforeTheBackup) {
-    platform.onLaunchExit = nullptr;
+// What the editor left in initial.res: the stop says what is wrong with it,
+// and initial.res is as it was before the press.
+struct EditedRes {
+    const char* name;
+    std::function<void(RecordingPlatform&)> before;  // besides the shipped file
+    std::optional<std::vector<std::uint8_t>> saved;  // nothing: the editor removed it
+    std::vector<const wchar_t*> mentions;
+};
+
+class PressProofEditedRes : public PressProof, public ::testing::WithParamInterface<EditedRes> {};
+
+TEST_P(PressProofEditedRes, StopsBeforeTheBackupAndPutsInitialResBack) {
+    GetParam().before(platform);
+    const std::optional<std::vector<std::uint8_t>> shipped =
+        platform.fileBytes.contains(kInitialRes) ? std::optional(platform.fileBytes[kInitialRes]) : std::nullopt;
+    platform.onLaunchExit = [this](int, const std::wstring&) {
+        if (GetParam().saved) platform.fileBytes[kInitialRes] = *GetParam().saved;
+        if (!GetParam().saved) platform.fileBytes.erase(kInitialRes);
+    };
     Press(L"Command1");
-    EXPECT_TRUE(Says(0, L"initial.res を読み取れませんでした"));
-    platform.fileBytes[kInitialRes] = {'n', 'o', 't', ' ', 'r', 'e', 's'};
-    Press(L"Command1");
-    EXPECT_TRUE(Says(1, L"リソース ファイルとして読めないか"));
+    ASSERT_EQ(platform.messages.size(), 1u);
+    for (const wchar_t* words : GetParam().mentions) EXPECT_TRUE(Says(0, words)) << Utf8(words);
+    EXPECT_TRUE(Says(0, L"バックアップの作成と実行ファイルの更新は行っていません"));
     EXPECT_EQ(Count(L"Copy"), 0u);
+    if (platform.writeErrors.empty()) {
+        EXPECT_EQ(platform.fileBytes.contains(kInitialRes), shipped.has_value());
+        if (shipped) {
+            EXPECT_EQ(platform.fileBytes[kInitialRes], *shipped);
+        }
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Saved, PressProofEditedRes,
+    ::testing::Values(
+        EditedRes{"Removed",
+                  [](RecordingPlatform&) {},
+                  std::nullopt,
+                  {L"initial.res を読み取れませんでした", L"initial.res は、実行する前の内容に戻しました。"}},
+        EditedRes{"NotAResourceFile",
+                  [](RecordingPlatform&) {},
+                  std::vector<std::uint8_t>{'n', 'o', 't', ' ', 'r', 'e', 's'},
+                  {L"リソース ファイルとして読めません", L"initial.res は、実行する前の内容に戻しました。"}},
+        // the real editor's compile under Wine: Ctrl+S then saves an empty tree
+        EditedRes{"CompileDroppedTheResource",
+                  [](RecordingPlatform&) {},
+                  ResFileOf({}),
+                  {L"ResHacker のスクリプトのコンパイルか保存で、バージョン情報が残りませんでした。",
+                   L"C:\\Tools\\initial.res", L"initial.res は、実行する前の内容に戻しました。"}},
+        EditedRes{"VersionUnreadable",
+                  [](RecordingPlatform&) {},
+                  ResFileOf({{16, 1, 0x0411, {4, 0, 0, 0}}}),
+                  {L"バージョン情報のリソースを読み取れません", L"initial.res は、実行する前の内容に戻しました。"}},
+        EditedRes{"PutBackRefused",
+                  [](RecordingPlatform& p) { p.writeErrors[L"C:\\Tools\\initial.res"] = L"アクセスが拒否されました。"; },
+                  ResFileOf({}),
+                  {L"initial.res を実行する前の内容に戻せませんでした。\r\nC:\\Tools\\initial.res\r\n"
+                   L"アクセスが拒否されました。"}},
+        EditedRes{"MissingBeforeStaysMissing",
+                  [](RecordingPlatform& p) {
+                      p.files.pop_back();
+                      p.fileBytes.erase(L"C:\\Tools\\initial.res");
+                  },
+                  ResFileOf({}),
+                  {L"実行する前になかった initial.res は、削除しました。"}}),
+    [](const auto& param) { return std::string(param.param.name); });
 
 // The editor stored a typed value otherwise: the message names why it may have.
 struct MisreadValue {

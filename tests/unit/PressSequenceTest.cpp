@@ -50,6 +50,7 @@ TEST_F(PressSequence, AValidPressIssuesTheWholeSequenceInOrder) {
     std::vector<std::wstring> expected{L"Read D:\\Work\\app.exe 0+65536",
                                        L"ProbeWrite D:\\Work\\app.exe",
                                        L"BeginBusy",
+                                       L"Read C:\\Tools\\initial.res 0+16777217",
                                        L"ClipboardEmpty",
                                        L"ClipboardSetText",
                                        L"Launch show=1 " + editor + L" " + res,
@@ -76,6 +77,7 @@ TEST_F(PressSequence, AValidPressIssuesTheWholeSequenceInOrder) {
 TEST_F(PressSequence, ADriveRootProgramFolderNamesTheRootsInitialRes) {
     platform.programFolder = L"D:\\";
     platform.files.push_back({L"D:\\initial.res"});
+    platform.fileBytes[L"D:\\initial.res"] = platform.fileBytes[kInitialRes];
     StartWithPaths();
     Press(L"Command1");
     ASSERT_FALSE(platform.CallsStartingWith(L"Launch show=1").empty());
@@ -85,6 +87,7 @@ TEST_F(PressSequence, ADriveRootProgramFolderNamesTheRootsInitialRes) {
 
 TEST_F(PressSequence, AMissingInitialResDoesNotStopThePress) {
     platform.files = {{kEditor}, {kTarget}};
+    platform.fileBytes.erase(kInitialRes);
     StartWithPaths();
     Press(L"Command1");
     EXPECT_EQ(platform.CallsStartingWith(L"Key ").size(), 36u);

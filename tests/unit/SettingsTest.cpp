@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <fstream>
+#include <functional>
 
 #include "platform/portable/ProfileText.h"
 #include "tests/support/FormFixture.h"
@@ -42,7 +43,9 @@ TEST_F(Settings, FirstRunShowsPlaceholdersAndKeyNames) {
     }
     EXPECT_EQ(Row(L"txtFileVer"), (std::array<std::wstring, 3>{L"1", L"0", L"0"}));
     EXPECT_EQ(Row(L"txtProductVer"), (std::array<std::wstring, 3>{L"1", L"0", L"0"}));
-    EXPECT_EQ(platform.calls, std::vector<std::wstring>{L"ShowMainWindow"});
+    // initial.res is read, not only looked for
+    EXPECT_EQ(platform.calls,
+              (std::vector<std::wstring>{L"ShowMainWindow", L"Read C:\\Tools\\initial.res 0+16777217"}));
     EXPECT_FALSE(std::filesystem::exists(platform.ProfileFileFor(kIni)));  // nothing written at load
     EXPECT_FALSE(platform.IsEnabled({L"Command1"}));
 }
@@ -124,15 +127,53 @@ TEST_F(Settings, AnEmptyStoredEditorPathCountsAsMissing) {
     EXPECT_EQ(Utf8(platform.messages[0]), Utf8(L"ResHacker()が見つかりません。"));
 }
 
-TEST_F(Settings, AMissingInitialResIsReportedOverTheVisibleWindow) {
-    platform.files = {{kEditor}, {kTarget}};
+struct InitialResCase {
+    const char* name;
+    std::function<void(RecordingPlatform&)> arrange;
+    const wchar_t* message;  // nothing: no message
+};
+
+class InitialResAtStartUp : public Settings, public ::testing::WithParamInterface<InitialResCase> {};
+
+TEST_P(InitialResAtStartUp, IsReportedOverTheVisibleWindowWithWhatIsWrong) {
+    GetParam().arrange(platform);
     Load();
-    ASSERT_EQ(platform.calls.size(), 2u);
+    ASSERT_EQ(platform.messages.size(), GetParam().message == nullptr ? 0u : 1u);
     EXPECT_EQ(platform.calls[0], L"ShowMainWindow");
-    EXPECT_EQ(Utf8(platform.calls[1]),
-              Utf8(L"MessageBox Warning Ok title=Quillmark text=必要なファイル(initial.res)が見つかりません。\r\n"
-                   L"ソフトを再インストールしてください。"));
+    if (GetParam().message != nullptr) {
+        EXPECT_EQ(Utf8(platform.messages[0]), Utf8(GetParam().message));
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, InitialResAtStartUp,
+    ::testing::Values(
+        InitialResCase{"AsShipped", [](RecordingPlatform&) {}, nullptr},
+        InitialResCase{"Missing",
+                       [](RecordingPlatform& p) {
+                           p.files.pop_back();
+                           p.fileBytes.erase(L"C:\\Tools\\initial.res");
+                       },
+                       L"必要なファイル(initial.res)が見つかりません。\r\nソフトを再インストールしてください。"},
+        InitialResCase{"NotAResourceFile",
+                       [](RecordingPlatform& p) { p.fileBytes[L"C:\\Tools\\initial.res"] = {'M', 'Z', 0, 0}; },
+                       L"必要なファイル(initial.res)が壊れています。\r\nC:\\Tools\\initial.res\r\n"
+                       L"リソース ファイルとして読めません。\r\nソフトを再インストールしてください。"},
+        // what the editor's Ctrl+S wrote after a compile that dropped the resource
+        InitialResCase{"EmptyResourceFile",
+                       [](RecordingPlatform& p) { p.fileBytes[L"C:\\Tools\\initial.res"] = ResFileOf({}); },
+                       L"必要なファイル(initial.res)が壊れています。\r\nC:\\Tools\\initial.res\r\n"
+                       L"バージョン情報のリソースが入っていません。\r\nソフトを再インストールしてください。"},
+        InitialResCase{"VersionUnreadable",
+                       [](RecordingPlatform& p) {
+                           p.fileBytes[L"C:\\Tools\\initial.res"] = ResFileOf({{16, 1, 0x0411, {4, 0, 0, 0}}});
+                       },
+                       L"必要なファイル(initial.res)が壊れています。\r\nC:\\Tools\\initial.res\r\n"
+                       L"バージョン情報のリソースを読み取れません。\r\nソフトを再インストールしてください。"},
+        InitialResCase{"Unreadable", [](RecordingPlatform& p) { p.fileBytes.erase(L"C:\\Tools\\initial.res"); },
+                       L"必要なファイル(initial.res)を読み取れません。\r\nC:\\Tools\\initial.res\r\n"
+                       L"指定されたファイルが見つかりません。\r\nソフトを再インストールしてください。"}),
+    [](const auto& param) { return std::string(param.param.name); });
 
 struct FolderCase {
     const wchar_t* reported;

@@ -208,8 +208,16 @@ const ResourceCase kResourceCases[] = {
     {"DirectoryOutsideTheSections",
      [] { return Broken([](auto& b, std::size_t, std::size_t entry) { Put32(b, entry, 0x90000); }); },
      ResourceFault::DirectoryOutsideSections},
-    {"DirectorySizeCutsTheTables",
-     [] { return Broken([](auto& b, std::size_t, std::size_t entry) { Put32(b, entry + 4, 40); }); },
+    // Editors that add resources leave the size stale; the loader ignores it.
+    {"StaleDirectorySizeIsNoBound",
+     [] { return Broken([](auto& b, std::size_t, std::size_t entry) { Put32(b, entry + 4, 40); }); }, kResources},
+    {"TablesRunPastTheSection",
+     [] {
+         return Broken([](auto& b, std::size_t, std::size_t entry) {
+             const verify::PeSection section = FactsOf(b).sections.back();
+             Put32(b, entry, static_cast<std::uint32_t>(section.rva + section.raw.length - 8));
+         });
+     },
      ResourceFault::RunsPastItsBytes},
     {"TypeEntryPointsBackToTheRoot",
      [] { return Broken([](auto& b, std::size_t dir, std::size_t) { Put32(b, dir + 20, 0x80000000); }); },
