@@ -550,10 +550,11 @@ def other_language_press(f, args, desktop, answer, appended=False, folder="targe
 
 
 def delete_fails_press(f, args, desktop):
-    """The delete run writes its work file and exits 1: the removal failed.
-    The target is still what the merge left (both languages), the user is
-    told so with both files named, no restore is offered, and no work file
-    stays."""
+    """The delete run writes its work file and exits 1 (the stand-in's
+    delete-exit-1 with exit-codes; the real editor always exits 0): the
+    removal failed. The target is still what the merge left (both
+    languages), the user is told so with both files named, no restore is
+    offered, and no work file stays."""
     what = "delete exits 1"
     inst = h.Installation(args, f"{args.work}/delete-exit-1", "versioned_en")
     faults(inst, "exit-codes", "delete-exit-1")
