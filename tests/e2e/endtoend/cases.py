@@ -163,7 +163,7 @@ def press_case(f, args, desktop, case):
         lines += [["no-message-box", 500]] + read_every_box()
         if n == len(presses) - 1:
             lines += end_lines()
-        log_before = len(h.common.read_log(inst.log))
+        log_before = len(h.common.read_log(inst.events))
         run = inst.drive(desktop, lines)
         if not f.check(run.ok(), f"{what}: the driver run failed\n{run.describe()}"):
             desktop.screenshot(f"failed-{n + 1}.png")
@@ -214,10 +214,10 @@ def check_press(f, run, inst, target_kind, press, before, log_before, what, firs
             f"{what}: initial.res holds {[(e['type'], e['name'], e['lang']) for e in saved]}")
     if saved and versions:
         f.check(saved[0]["data"] == versions[0][3], f"{what}: the target's version resource differs from initial.res's")
-    log = h.common.read_log(inst.log)[log_before:]
+    log = h.common.read_log(inst.events)[log_before:]
     tags = [tag for tag, _ in log]
     f.check(tags.count("compile-ok") == 1 and tags.count("save-ok") == 1 and "compile-error" not in tags,
-            f"{what}: the editor's log should show one compile and one save: {tags}")
+            f"{what}: the editor's events should show one compile and one save: {tags}")
     merges = [text.split()[0] for tag, text in log if tag == "merge"]
     f.check(merges == ["addskip", "modify"], f"{what}: merge runs {merges}")
 
@@ -307,7 +307,7 @@ def case_bad_versions(f, args, desktop):
             f.check(ends[n][2] == "message-box", f"{what}: the press should end in a message: {ends[n]}")
     check_untouched(f, inst, "bad versions")
     f.check(inst.initial_res.read_bytes() == inst.original_initial_res, "bad versions: initial.res changed")
-    f.check(not inst.log.exists(), "bad versions: the editor was started")
+    f.check(not inst.events.exists(), "bad versions: the editor was started")
 
 
 def backup_failure_message(inst):
@@ -355,7 +355,7 @@ def case_backup_fails(f, args, desktop):
         report_press(f, run, inst)
         f.check(inst.target.read_bytes() == inst.original_target, f"{variant}: the target was changed")
         f.check(unchanged(), f"{variant}: what stood at the backup path was changed")
-        log = h.common.read_log(inst.log)
+        log = h.common.read_log(inst.events)
         f.check(not [t for t, _ in log if t.startswith("merge")], f"{variant}: a merge ran: {log}")
         f.check(len(h.editor_runs(inst.times)) == 1, f"{variant}: expected only the interactive editor run")
 
@@ -489,9 +489,9 @@ def case_lost_keys(f, args, desktop):
                        NO_BACKUP_NO_MERGE))
     check_untouched(f, inst, "lost keys")
     f.check(inst.initial_res.read_bytes() == inst.original_initial_res, "lost keys: initial.res changed")
-    tags = [t for t, _ in h.common.read_log(inst.log)]
+    tags = [t for t, _ in h.common.read_log(inst.events)]
     f.check("save-skipped" in tags and not [t for t in tags if t.startswith("merge")],
-            f"lost keys: the editor's log should show the skipped save and no merge: {tags}")
+            f"lost keys: the editor's events should show the skipped save and no merge: {tags}")
 
 
 OTHER_LANGUAGE_QUESTION = ("バージョン情報は入力したとおりに更新されましたが、実行ファイルには別の言語のバージョン情報も"
@@ -540,7 +540,7 @@ def other_language_press(f, args, desktop, answer, appended=False, folder="targe
     f.check(h.overlay(inst.target) == data, f"{what}: the appended data is not intact")
     left = sorted(p.name for p in inst.target_dir.glob("*.quillmark-work*"))
     f.check(not left, f"{what}: work files left: {left}")
-    deletes = [text for tag, text in h.common.read_log(inst.log) if tag == "delete"]
+    deletes = [text for tag, text in h.common.read_log(inst.events) if tag == "delete"]
     # The editor writes the work file beside its own form of the target;
     # Wine's short names are hashed, so only the name is known.
     work_name = re.escape(f"\\{name}.quillmark-work1.exe")
@@ -550,13 +550,14 @@ def other_language_press(f, args, desktop, answer, appended=False, folder="targe
 
 
 def delete_fails_press(f, args, desktop):
-    """The delete run writes its work file and exits 1: the removal failed.
-    The target is still what the merge left (both languages), the user is
-    told so with both files named, no restore is offered, and no work file
-    stays."""
+    """The delete run writes its work file and exits 1 (the stand-in's
+    delete-exit-1 with exit-codes; the real editor always exits 0): the
+    removal failed. The target is still what the merge left (both
+    languages), the user is told so with both files named, no restore is
+    offered, and no work file stays."""
     what = "delete exits 1"
     inst = h.Installation(args, f"{args.work}/delete-exit-1", "versioned_en")
-    faults(inst, "delete-exit-1")
+    faults(inst, "exit-codes", "delete-exit-1")
     run = inst.drive(desktop, answered_press(inst, ["yes", "ok"]))
     f.check(run.ok(), f"{what}: the driver run failed\n{run.describe()}")
     check_box(f, run, 1, what,
@@ -608,7 +609,7 @@ def case_merge_fails(f, args, desktop):
             else:
                 f.check(len(run.all("message-box")) == 1, f"{what}: more than the question showed")
                 # As the merge left it: the size the stand-in logged last.
-                results = [text for tag, text in h.common.read_log(inst.log) if tag == "merge-result"]
+                results = [text for tag, text in h.common.read_log(inst.events) if tag == "merge-result"]
                 f.check(bool(results) and f" {len(left)} bytes" in results[-1] if fault == "merge-truncate"
                         else left == inst.original_target,
                         f"{what}: the target is not as the merge left it ({len(left)} bytes; {results[-1:]})")
@@ -712,7 +713,7 @@ def case_close_during_press(f, args, desktop):
         return
     f.check(run.first("end-session")[2] == "0", "WM_QUERYENDSESSION during the press should answer FALSE")
     f.check(run.first("wait-exit")[2] == "0", f"exit code {run.first('wait-exit')[2]}")
-    merges = [text.split()[0] for tag, text in h.common.read_log(inst.log) if tag == "merge"]
+    merges = [text.split()[0] for tag, text in h.common.read_log(inst.events) if tag == "merge"]
     f.check(merges == ["addskip", "modify"], f"merge runs {merges}")
     runs = h.editor_runs(inst.times)
     f.check(len(runs) == 3 and run.marks()["closed"] < runs[-1][0],

@@ -16,7 +16,7 @@ from pathlib import Path
 
 REPO = Path(__file__).resolve().parents[3]
 sys.path.insert(0, str(REPO / "tests" / "e2e" / "standin"))
-import e2e_common as common  # noqa: E402  (the stand-in's .res reader and log reader)
+import e2e_common as common  # noqa: E402  (the stand-in's .res reader and events reader)
 
 import pefile  # noqa: E402  (python3-pefile, importable from /usr/bin/python3)
 
@@ -183,7 +183,8 @@ TARGET_EXIT_CODES = {"plain": 7, "versioned": 8, "versioned_en": 9}
 
 class Installation:
     """A case's folder: the program with initial.res, the stand-in in a folder
-    of its own (its log and timing file land beside it), and one target."""
+    of its own (its events, its log and its timing file land beside it), and
+    one target."""
 
     def __init__(self, args, folder, target_kind, app_folder="app", editor_folder="editor", target_folder="target",
                  target_name="app.exe"):
@@ -197,7 +198,8 @@ class Installation:
         self.initial_res = self.app / "initial.res"
         self.ini = self.app / "Quillmark.ini"
         self.editor = self.editor_dir / "ResHacker.exe"
-        self.log = self.editor_dir / "ResHacker.log"
+        self.events = self.editor_dir / "ResHacker.events"
+        self.editor_log = self.editor_dir / "ResHacker.log"
         self.times = self.editor_dir / "ResHacker.times"
         self.target = self.target_dir / target_name
         self.backup = self.target_dir / (target_name[:-4] + "_original.exe")

@@ -233,6 +233,16 @@ void Editor::Compile() {
         log_.Line(L"compile-error", L"no resource is selected");
         return;
     }
+    if (faults_.compileEmpties) {
+        // As the real editor under Wine: no error, but nothing left to save.
+        entries_.clear();
+        selectedEntry_ = -1;
+        selectedNameItem_ = nullptr;
+        FillTree();
+        SetWindowTextW(script_, L"");
+        log_.Line(L"compile-emptied", L"fault compile-empties: the tree and the script are empty");
+        return;
+    }
     ResEntry& e = entries_[static_cast<std::size_t>(selectedEntry_)];
     if (!e.type.isOrdinal || e.type.ordinal != kRtVersion) {
         log_.Line(L"compile-error", L"only version resources compile here: " + Describe(e));

@@ -20,6 +20,10 @@ constexpr FaultName kFaultNames[] = {
     {L"merge-drop-others", &Faults::mergeDropOthers},
     {L"ansi", &Faults::ansi},
     {L"delete-exit-1", &Faults::deleteExit1},
+    {L"exit-codes", &Faults::exitCodes},
+    {L"compile-empties", &Faults::compileEmpties},
+    {L"addskip-invisible", &Faults::addskipInvisible},
+    {L"addskip-stale-size", &Faults::addskipStaleSize},
 };
 
 std::wstring Trim(const std::wstring& text) {

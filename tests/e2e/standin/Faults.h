@@ -18,7 +18,12 @@ struct Faults {
     bool mergeHang = false;        // "merge-hang": -modify never ends and leaves dst alone
     bool mergeDropOthers = false;  // "merge-drop-others": a merge that writes keeps only the items it took
     bool ansi = false;             // "ansi": command line and pasted text pass through the ANSI code page
-    bool deleteExit1 = false;      // "delete-exit-1": -delete writes its output and still exits 1
+    bool deleteExit1 = false;      // "delete-exit-1": with exit-codes, -delete writes its output and exits 1
+    bool exitCodes = false;        // "exit-codes": exit 1 for nothing to do, 2 for an error, not always 0
+    bool compileEmpties = false;   // "compile-empties": the window's compile empties the tree and the script
+    bool addskipInvisible =
+        false;  // "addskip-invisible": -addskip appends its section after src's image, headers untouched
+    bool addskipStaleSize = false;  // "addskip-stale-size": -addskip leaves the resource directory's old size
 };
 
 struct FaultsRead {

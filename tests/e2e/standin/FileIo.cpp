@@ -56,28 +56,80 @@ std::optional<std::uint64_t> CutFileToHalf(const std::wstring& path) {
     return result;
 }
 
+namespace {
+
+std::optional<std::uint32_t> At(const std::vector<std::uint8_t>& bytes, std::size_t offset, std::size_t size) {
+    if (offset + size > bytes.size()) return std::nullopt;
+    std::uint32_t value = 0;
+    for (std::size_t i = 0; i < size; ++i) value |= static_cast<std::uint32_t>(bytes[offset + i]) << (8 * i);
+    return value;
+}
+
+// Where the PE header starts; nothing when the bytes are no program.
+std::optional<std::size_t> PeHeader(const std::vector<std::uint8_t>& bytes) {
+    const auto pe = At(bytes, 0x3C, 4);
+    if (At(bytes, 0, 2) != 0x5A4Du || !pe || At(bytes, *pe, 4) != 0x4550u) return std::nullopt;
+    return *pe;
+}
+
+struct Section {
+    std::uint32_t virtualAddress, virtualSize, rawSize, rawPointer;
+};
+
+std::optional<std::vector<Section>> SectionsOf(const std::vector<std::uint8_t>& bytes, std::size_t pe) {
+    const auto count = At(bytes, pe + 6, 2);
+    const auto optionalSize = At(bytes, pe + 20, 2);
+    if (!count || !optionalSize) return std::nullopt;
+    std::vector<Section> sections;
+    for (std::size_t s = 0; s < *count; ++s) {
+        const std::size_t header = pe + 24 + *optionalSize + s * 40;
+        const auto virtualSize = At(bytes, header + 8, 4);
+        const auto virtualAddress = At(bytes, header + 12, 4);
+        const auto rawSize = At(bytes, header + 16, 4);
+        const auto rawPointer = At(bytes, header + 20, 4);
+        if (!virtualSize || !virtualAddress || !rawSize || !rawPointer) return std::nullopt;
+        sections.push_back({*virtualAddress, *virtualSize, *rawSize, *rawPointer});
+    }
+    return sections;
+}
+
+}  // namespace
+
 std::optional<std::size_t> ImageEnd(const std::vector<std::uint8_t>& bytes) {
-    auto at = [&](std::size_t offset, std::size_t size) -> std::optional<std::uint32_t> {
-        if (offset + size > bytes.size()) return std::nullopt;
-        std::uint32_t value = 0;
-        for (std::size_t i = 0; i < size; ++i) value |= static_cast<std::uint32_t>(bytes[offset + i]) << (8 * i);
-        return value;
-    };
-    const auto pe = at(0x3C, 4);
-    if (at(0, 2) != 0x5A4Du || !pe || at(*pe, 4) != 0x4550u) return std::nullopt;
-    const auto sections = at(*pe + 6, 2);
-    const auto optionalSize = at(*pe + 20, 2);
-    const auto headers = at(*pe + 24 + 60, 4);
-    if (!sections || !optionalSize || !headers) return std::nullopt;
+    const auto pe = PeHeader(bytes);
+    const auto headers = pe ? At(bytes, *pe + 24 + 60, 4) : std::nullopt;
+    const auto sections = pe ? SectionsOf(bytes, *pe) : std::nullopt;
+    if (!headers || !sections) return std::nullopt;
     std::size_t end = *headers;
-    for (std::size_t s = 0; s < *sections; ++s) {
-        const std::size_t header = *pe + 24 + *optionalSize + s * 40;
-        const auto size = at(header + 16, 4);
-        const auto pointer = at(header + 20, 4);
-        if (!size || !pointer) return std::nullopt;
-        if (*size != 0) end = std::max<std::size_t>(end, std::size_t{*pointer} + *size);
+    for (const Section& s : *sections) {
+        if (s.rawSize != 0) end = std::max<std::size_t>(end, std::size_t{s.rawPointer} + s.rawSize);
     }
     return end;
+}
+
+std::optional<ResourceDirectory> ResourceDirectoryOf(const std::vector<std::uint8_t>& bytes) {
+    const auto pe = PeHeader(bytes);
+    const auto magic = pe ? At(bytes, *pe + 24, 2) : std::nullopt;
+    if (!magic || (*magic != 0x10B && *magic != 0x20B)) return std::nullopt;
+    // The data directories follow the optional header's fixed part; the resource one is the third.
+    const std::size_t entry = *pe + 24 + (*magic == 0x20B ? 112 : 96) + 2 * 8;
+    const auto rva = At(bytes, entry, 4);
+    const auto size = At(bytes, entry + 4, 4);
+    if (!rva || !size) return std::nullopt;
+    return ResourceDirectory{entry + 4, *rva, *size};
+}
+
+std::optional<std::vector<std::uint8_t>> SectionBytesAt(const std::vector<std::uint8_t>& bytes, std::uint32_t rva) {
+    const auto pe = PeHeader(bytes);
+    const auto sections = pe ? SectionsOf(bytes, *pe) : std::nullopt;
+    if (!sections) return std::nullopt;
+    for (const Section& s : *sections) {
+        const std::uint32_t span = std::max(s.virtualSize, s.rawSize);
+        if (rva < s.virtualAddress || rva - s.virtualAddress >= span) continue;
+        if (std::size_t{s.rawPointer} + s.rawSize > bytes.size()) return std::nullopt;
+        return std::vector<std::uint8_t>(bytes.begin() + s.rawPointer, bytes.begin() + s.rawPointer + s.rawSize);
+    }
+    return std::nullopt;
 }
 
 std::wstring ProgramFolder() {

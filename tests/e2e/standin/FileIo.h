@@ -20,6 +20,18 @@ std::optional<std::uint64_t> CutFileToHalf(const std::wstring& path);
 // section's raw data; nothing when the bytes are no program.
 std::optional<std::size_t> ImageEnd(const std::vector<std::uint8_t>& bytes);
 
+// A program's resource data directory: its RVA and Size fields, and where
+// the Size field sits in the file.
+struct ResourceDirectory {
+    std::size_t sizeOffset = 0;
+    std::uint32_t rva = 0;
+    std::uint32_t size = 0;
+};
+std::optional<ResourceDirectory> ResourceDirectoryOf(const std::vector<std::uint8_t>& bytes);
+
+// The raw data of the section that holds `rva`; nothing when none does.
+std::optional<std::vector<std::uint8_t>> SectionBytesAt(const std::vector<std::uint8_t>& bytes, std::uint32_t rva);
+
 // The folder of the running exe, with its trailing backslash.
 std::wstring ProgramFolder();
 

@@ -1,8 +1,9 @@
 #include "Invocation.h"
 
-#include <cwctype>
 #include <optional>
 #include <vector>
+
+#include "RunLog.h"
 
 namespace standin {
 
@@ -65,25 +66,6 @@ std::optional<std::wstring> SplitPaths(const std::wstring& operands, Invocation&
     return Trim(operands.substr(secondSep + 2));
 }
 
-// The predefined types by the identifiers the editor's masks use.
-struct TypeIdentifier {
-    const wchar_t* name;
-    std::uint16_t id;
-};
-
-constexpr TypeIdentifier kTypeIdentifiers[] = {
-    {L"CURSOR", 1},        {L"BITMAP", 2},        {L"ICON", 3},        {L"MENU", 4},         {L"DIALOG", 5},
-    {L"STRINGTABLE", 6},   {L"FONTDIR", 7},       {L"FONT", 8},        {L"ACCELERATORS", 9}, {L"RCDATA", 10},
-    {L"MESSAGETABLE", 11}, {L"GROUP_CURSOR", 12}, {L"GROUP_ICON", 14}, {L"VERSIONINFO", 16}, {L"DLGINCLUDE", 17},
-    {L"PLUGPLAY", 19},     {L"VXD", 20},          {L"ANICURSOR", 21},  {L"ANIICON", 22},     {L"HTML", 23},
-    {L"MANIFEST", 24},
-};
-
-std::wstring Upper(std::wstring text) {
-    for (wchar_t& ch : text) ch = static_cast<wchar_t>(std::towupper(ch));
-    return text;
-}
-
 // A decimal number that fits a WORD; nothing for anything else.
 std::optional<std::uint16_t> Decimal(const std::wstring& text) {
     if (text.empty() || text.size() > 5) return std::nullopt;
@@ -114,16 +96,10 @@ Invocation Delete(const std::wstring& operands) {
     inv.mask.text = *rest;
     if (const auto number = Decimal(fields[0])) {
         inv.mask.type = ResId::Ordinal(*number);
+    } else if (const auto known = TypeByIdentifier(fields[0])) {
+        inv.mask.type = ResId::Ordinal(*known);
     } else {
-        const std::wstring upper = Upper(fields[0]);
-        bool known = false;
-        for (const TypeIdentifier& type : kTypeIdentifiers) {
-            if (upper == type.name) {
-                inv.mask.type = ResId::Ordinal(type.id);
-                known = true;
-            }
-        }
-        if (!known) return Invalid(L"unknown resource type \"" + fields[0] + L"\"");
+        return Invalid(L"unknown resource type \"" + fields[0] + L"\"");
     }
     if (fields[1].empty()) return Invalid(L"an empty resource name");
     const auto nameNumber = Decimal(fields[1]);

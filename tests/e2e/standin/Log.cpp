@@ -31,7 +31,7 @@ unsigned long long Now() {
 
 Log::Log() {
     const std::wstring folder = ProgramFolder();
-    path_ = folder + L"ResHacker.log";
+    path_ = folder + L"ResHacker.events";
     timesPath_ = folder + L"ResHacker.times";
     const unsigned long long entered = Now();
     FILETIME created{}, exited{}, kernel{}, user{};

@@ -4,8 +4,9 @@
 
 namespace standin {
 
-// Appends one line per event to ResHacker.log beside the program, so that a
-// test can see what the stand-in received and did: "<tag>: <text>".
+// Appends one line per event to ResHacker.events beside the program, so that
+// a test can see what the stand-in received and did: "<tag>: <text>". (The
+// editor's own account of a command-line run, ResHacker.log, is RunLog's.)
 // The process's start and end go to ResHacker.times beside it, as
 // "start|exit <100 ns ticks since 1601> <process id>", so that a test can
 // tell the editor's time from the caller's; "created" before them is the

@@ -7,6 +7,7 @@
 
 #include "FileIo.h"
 #include "ResFile.h"
+#include "RunLog.h"
 
 namespace standin {
 
@@ -61,16 +62,23 @@ std::wstring Describe(const ResId& type, const ResId& name, WORD language) {
 
 std::wstring Describe(const ResEntry& e) { return Describe(e.type, e.name, e.language); }
 
+// A failure goes to the events and, shorter, to the editor's own log.
+void Failed(const wchar_t* tag, const std::wstring& text, const Log& log, RunLog& report) {
+    log.Line(tag, text);
+    report.Error(text);
+}
+
 std::wstring FolderOf(const std::wstring& path) {
     const std::size_t slash = path.find_last_of(L"\\/");
     return slash == std::wstring::npos ? L"." : path.substr(0, slash + 1);
 }
 
 // The items of a program, or nothing (logged under `errorTag`) when it cannot be loaded.
-std::optional<std::vector<ExistingItem>> ItemsOf(const std::wstring& path, const wchar_t* errorTag, const Log& log) {
+std::optional<std::vector<ExistingItem>> ItemsOf(const std::wstring& path, const wchar_t* errorTag, const Log& log,
+                                                 RunLog& report) {
     HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     if (module == nullptr) {
-        log.Line(errorTag, L"cannot load the source file: " + LastErrorText());
+        Failed(errorTag, L"cannot load the source file: " + LastErrorText(), log, report);
         return std::nullopt;
     }
     std::vector<ExistingItem> items;
@@ -90,14 +98,14 @@ struct NewItem {
 // beside `dst`, so that a failure leaves `dst` as it was (also when it is
 // `src`). Returns 0, or 2 after logging under `errorTag`.
 int WriteWithItems(const std::wstring& src, const std::wstring& dst, const std::vector<NewItem>& items,
-                   const wchar_t* errorTag, const Log& log) {
+                   const wchar_t* errorTag, const Log& log, RunLog& report) {
     wchar_t temp[MAX_PATH + 1] = {};
     if (GetTempFileNameW(FolderOf(dst).c_str(), L"rhs", 0, temp) == 0) {
-        log.Line(errorTag, L"cannot make a temporary file: " + LastErrorText());
+        Failed(errorTag, L"cannot make a temporary file: " + LastErrorText(), log, report);
         return 2;
     }
     auto fail = [&](const std::wstring& what) {
-        log.Line(errorTag, what + L": " + LastErrorText());
+        Failed(errorTag, what + L": " + LastErrorText(), log, report);
         DeleteFileW(temp);
         return 2;
     };
@@ -132,22 +140,22 @@ void LogMergeRun(MergeVerb verb, const std::wstring& src, const std::wstring& ds
 }
 
 int RunMerge(MergeVerb verb, const std::wstring& src, const std::wstring& dst, const std::wstring& resPath,
-             bool keepOthers, const Log& log) {
+             bool keepOthers, const Log& log, RunLog& report) {
     LogMergeRun(verb, src, dst, resPath, log);
 
     const auto resBytes = ReadFileBytes(resPath);
     if (!resBytes) {
-        log.Line(L"merge-error", L"cannot read the resource file: " + LastErrorText());
+        Failed(L"merge-error", L"cannot read the resource file: " + LastErrorText(), log, report);
         return 2;
     }
     std::wstring parseError;
     const auto entries = ParseResFile(*resBytes, parseError);
     if (!entries || entries->empty()) {
-        log.Line(L"merge-error", entries ? L"the resource file holds no resource" : parseError);
+        Failed(L"merge-error", entries ? L"the resource file holds no resource" : parseError, log, report);
         return 2;
     }
 
-    const auto existing = ItemsOf(src, L"merge-error", log);
+    const auto existing = ItemsOf(src, L"merge-error", log, report);
     if (!existing) return 2;
 
     std::vector<const ResEntry*> chosen;
@@ -159,7 +167,7 @@ int RunMerge(MergeVerb verb, const std::wstring& src, const std::wstring& dst, c
         if (take) chosen.push_back(&entry);
     }
     if (chosen.empty()) {
-        log.Line(L"merge-result", L"nothing to do; destination untouched; exit 1");
+        log.Line(L"merge-result", L"nothing to do; destination untouched");
         return 1;
     }
 
@@ -175,37 +183,44 @@ int RunMerge(MergeVerb verb, const std::wstring& src, const std::wstring& dst, c
         }
     }
     for (const ResEntry* entry : chosen) written.push_back({entry->type, entry->name, entry->language, entry->data});
-    if (WriteWithItems(src, dst, written, L"merge-error", log) != 0) return 2;
-    log.Line(L"merge-result", std::to_wstring(chosen.size()) + L" resource(s) merged; exit 0");
+    if (WriteWithItems(src, dst, written, L"merge-error", log, report) != 0) return 2;
+    log.Line(L"merge-result", std::to_wstring(chosen.size()) + L" resource(s) merged");
+    for (const ResEntry* entry : chosen) {
+        report.Item(verb == MergeVerb::AddSkip ? ItemDone::Added : ItemDone::Modified, entry->type, entry->name,
+                    entry->language);
+    }
     if (!keepOthers) {
-        log.Line(L"merge-result", L"fault merge-drop-others: only the " + std::to_wstring(chosen.size()) +
-                                      L" merged resource(s) kept; exit 0");
+        log.Line(L"merge-result",
+                 L"fault merge-drop-others: only the " + std::to_wstring(chosen.size()) + L" merged resource(s) kept");
     }
     return 0;
 }
 
-int RunDelete(const std::wstring& src, const std::wstring& dst, const ResourceMask& mask, const Log& log) {
+int RunDelete(const std::wstring& src, const std::wstring& dst, const ResourceMask& mask, const Log& log,
+              RunLog& report) {
     log.Line(L"delete", L"src=[" + src + L"] dst=[" + dst + L"] mask=[" + mask.text + L"]");
-    const auto existing = ItemsOf(src, L"delete-error", log);
+    const auto existing = ItemsOf(src, L"delete-error", log, report);
     if (!existing) return 2;
     std::vector<NewItem> kept;
-    std::size_t removed = 0;
+    std::vector<const ExistingItem*> removed;
     for (const ExistingItem& item : *existing) {
         if (item.type.SameAs(mask.type) && item.name.SameAs(mask.name) && item.language == mask.language) {
             log.Line(L"delete-item", Describe(item.type, item.name, item.language) + L": removed");
-            ++removed;
+            removed.push_back(&item);
         } else {
             kept.push_back({item.type, item.name, item.language, item.data});
         }
     }
-    if (removed == 0) {
-        log.Line(L"delete-result", Describe(mask.type, mask.name, mask.language) +
-                                       L" is not in the source; destination untouched; exit 1");
+    if (removed.empty()) {
+        log.Line(L"delete-result",
+                 Describe(mask.type, mask.name, mask.language) + L" is not in the source; destination untouched");
+        report.Error(L"No matching resource found.");
         return 1;
     }
-    if (WriteWithItems(src, dst, kept, L"delete-error", log) != 0) return 2;
+    if (WriteWithItems(src, dst, kept, L"delete-error", log, report) != 0) return 2;
     log.Line(L"delete-result",
-             std::to_wstring(removed) + L" resource(s) deleted, " + std::to_wstring(kept.size()) + L" kept; exit 0");
+             std::to_wstring(removed.size()) + L" resource(s) deleted, " + std::to_wstring(kept.size()) + L" kept");
+    for (const ExistingItem* item : removed) report.Item(ItemDone::Deleted, item->type, item->name, item->language);
     return 0;
 }
 

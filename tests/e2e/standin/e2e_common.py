@@ -234,7 +234,7 @@ def describe_difference(a, b, label_a, label_b):
 
 
 def read_log(path):
-    """The stand-in's log as (tag, text) pairs."""
+    """The stand-in's events (ResHacker.events) as (tag, text) pairs."""
     path = Path(path)
     if not path.exists():
         return []
@@ -243,6 +243,15 @@ def read_log(path):
         tag, _, text = line.partition(": ")
         pairs.append((tag, text))
     return pairs
+
+
+def read_editor_log(path):
+    """ResHacker.log as the editor writes it: code page 932 (the ANSI code
+    page of the tests' Wine), split at CR LF; None when there is none."""
+    path = Path(path)
+    if not path.exists():
+        return None
+    return path.read_bytes().decode("cp932", errors="replace").split("\r\n")
 
 
 def escape_like_log(text):
@@ -264,14 +273,15 @@ def escape_like_log(text):
 
 
 def copy_standin(args, folder):
-    """A private copy of the stand-in and the driver, so that the log beside it is this test's own."""
+    """A private copy of the stand-in and the driver, so that the files beside it are this test's own;
+    returns the stand-in, the driver and its events file."""
     folder = Path(folder)
     folder.mkdir(parents=True, exist_ok=True)
     standin = folder / "ResHacker.exe"
     driver = folder / "StandinDriver.exe"
     shutil.copy2(args.standin, standin)
     shutil.copy2(args.driver, driver)
-    return standin, driver, folder / "ResHacker.log"
+    return standin, driver, folder / "ResHacker.events"
 
 
 def temp_name(folder, suffix):

@@ -2,8 +2,10 @@
 filled script on the clipboard, starts the stand-in on initial.res as the tool
 does, waits for its window to be in front and sends the 36 key events. The
 saved initial.res must then hold exactly what windres makes of that script,
-and the stand-in must have closed. With the no-save fault the same keys leave
-initial.res as it was."""
+and the stand-in must have closed, writing no ResHacker.log (a windowed run
+writes none) but its ResHacker.ini. With the no-save fault the same keys
+leave initial.res as it was; with compile-empties they save an empty
+resource file."""
 
 import shutil
 
@@ -24,9 +26,21 @@ VALUES = {
 
 # The tree selects its first item when it is filled, before the window shows.
 EXPECTED_EVENTS = ["cmdline", "open", "select", "ready", "select", "select", "selectall", "script", "compile-ok",
-                   "save-ok", "close"]
+                   "save-ok", "close", "exit"]
 EXPECTED_SELECTIONS = ["group Version Info", "group 1", "resource Version Info/1/1041"]
-NO_SAVE_EVENTS = ["cmdline", "faults"] + [tag if tag != "save-ok" else "save-skipped" for tag in EXPECTED_EVENTS[1:]]
+# A resource file that holds nothing: only the empty entry every .res starts with.
+EMPTY_RES = bytes.fromhex("00000000 20000000 ffff0000 ffff0000 00000000 00000000 00000000 00000000")
+
+
+def with_faults(replaced):
+    return ["cmdline", "faults"] + [replaced.get(tag, tag) for tag in EXPECTED_EVENTS[1:]]
+
+
+FAULT_PRESSES = [
+    # fault, the events, what initial.res holds afterwards (from what it held before)
+    ("no-save", with_faults({"save-ok": "save-skipped"}), lambda before: before),
+    ("compile-empties", with_faults({"compile-ok": "compile-emptied"}), lambda before: EMPTY_RES),
+]
 
 
 def main():
@@ -84,15 +98,22 @@ def main():
     scripts = [text for tag, text in log if tag == "script"]
     failures.check(scripts == [c.escape_like_log(script)], "the compiled text is not exactly the clipboard's script")
 
-    # The no-save fault: the edit compiles, the save does nothing, Alt+F4 closes.
-    shutil.copy2(built, initial)
-    (standin.parent / "ResHacker.faults").write_text("no-save\n", encoding="utf-8")
-    press_keys("no-save")
-    failures.check(initial.read_bytes() == built.read_bytes(), "no-save: initial.res was changed")
-    log = c.read_log(log_path)[len(log):]
-    tags = [tag for tag, _ in log]
-    failures.check(tags == NO_SAVE_EVENTS, f"no-save: log events {tags}, expected {NO_SAVE_EVENTS}")
-    failures.check(("faults", "no-save") in log, f"no-save: the faults read are not logged: {log[:3]}")
+    failures.check(not (standin.parent / "ResHacker.log").exists(), "a windowed run wrote ResHacker.log")
+    failures.check((standin.parent / "ResHacker.ini").exists(), "the windowed run wrote no ResHacker.ini")
+
+    for fault, events, holds in FAULT_PRESSES:
+        seen = len(c.read_log(log_path))
+        shutil.copy2(built, initial)
+        (standin.parent / "ResHacker.faults").write_text(fault + "\n", encoding="utf-8")
+        press_keys(fault)
+        expected_file = holds(built.read_bytes())
+        failures.check(initial.read_bytes() == expected_file,
+                       f"{fault}: initial.res holds {len(initial.read_bytes())} bytes, expected {len(expected_file)}")
+        log = c.read_log(log_path)[seen:]
+        tags = [tag for tag, _ in log]
+        failures.check(tags == events, f"{fault}: log events {tags}, expected {events}")
+        failures.check(("faults", fault) in log, f"{fault}: the faults read are not logged: {log[:3]}")
+    failures.check(c.parse_res(EMPTY_RES) == [], "the empty resource file holds something")
     failures.finish("test_interactive")
 
 
