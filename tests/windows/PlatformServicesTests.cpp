@@ -345,7 +345,13 @@ const ApiRow kApiRows[] = {
     {"Wine 8", "StringTablePastData", {}},
     {"Wine 8", "StringPastData", {}},
     {"Wine 8", "VarFileInfoPastData", {}},
-    {"Wine 8", "ValuePastItsNode", {}},
+    // The API's length runs on through the next node's header and key.
+    {"Wine 8",
+     "ValuePastItsNode",
+     {{4,
+       L"～X4\n\x01"
+       L"ProductName",
+       L"～X"}}},
 };
 
 TEST_F(PlatformTest, VersionReaderAgreesWithTheVersionApiWhereThatIsSafe) {
