@@ -91,7 +91,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Bytes bytes(data, size);
     CheckPe(bytes);
     CheckRes(bytes);
-    if (const auto info = ReadVersionInfo(bytes)) (void)ValuesOf(*info, L"041104B0", {L"ProductName"});
+    if (const auto info = ReadVersionInfo(bytes)) (void)ShownStringTable(*info);
+    (void)ReadVersionValues(bytes, L"041104B0", {L"ProductName", L"CompanyName"});
     CheckScript(bytes);
     return 0;
 }

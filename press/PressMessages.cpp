@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 
 #include "ui/FieldTable.h"
+#include "verify/VersionInfo.h"
 
 namespace quillmark {
 
@@ -135,12 +135,6 @@ constexpr std::array<LogStateText, 4> kLogStates{{
 
 std::wstring WithSystemReason(const std::wstring& text, const std::wstring& error) {
     return error.empty() ? text : text + kNl + error;
-}
-
-std::wstring HexLanguage(std::uint16_t language) {
-    wchar_t hex[8] = {};
-    std::swprintf(hex, 8, L"%04X", static_cast<unsigned>(language));
-    return hex;
 }
 
 std::wstring Listed(const std::vector<std::wstring>& lines) {
@@ -281,7 +275,7 @@ std::wstring Sentence(const NothingToLoad& nothing) {
 }
 
 std::wstring LanguageLabel(std::uint16_t language) {
-    const std::wstring hex = HexLanguage(language);
+    const std::wstring hex = verify::HexWord(language);
     const auto named = std::find_if(kLanguageNames.begin(), kLanguageNames.end(),
                                     [&](const LanguageName& entry) { return entry.language == language; });
     return named == kLanguageNames.end() ? hex : hex + L" (" + named->name + L")";
@@ -355,7 +349,7 @@ std::wstring ResourceChangeLine(const ResourceChange& change) {
     const wchar_t* what = change.kind == ResourceChangeKind::Missing   ? L"がなくなっています"
                           : change.kind == ResourceChangeKind::Changed ? L"が変わっています"
                                                                        : L"が増えています";
-    return head + L" (" + type + L" " + name + L", 言語 " + HexLanguage(change.language) + L") " + what;
+    return head + L" (" + type + L" " + name + L", 言語 " + verify::HexWord(change.language) + L") " + what;
 }
 
 std::wstring ResourcesUnreadableLine(const ResourceReadStop& stop) {

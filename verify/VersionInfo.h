@@ -42,9 +42,22 @@ enum class VersionLayout { Wide, Ansi16, Unknown };
 // reach it.
 VersionLayout LayoutOf(Bytes block);
 
-// Nothing when the block is not a version resource; a child that does not
-// fit its parent ends the reading of that parent.
+// A language or code page as version blocks and Windows' lists write it:
+// four uppercase hexadecimal digits, "0411".
+std::wstring HexWord(std::uint16_t word);
+
+// Nothing when the block is not a version resource. Reads no byte past
+// `block`, whatever its lengths say:
+// - a length that runs past its parent (or the block) ends there;
+// - a node whose key has no NUL within it is passed over, and its siblings
+//   are found by its length;
+// - a string marked as binary (type 0) ends at its NUL, within its node,
+//   whether its value length counts bytes or characters.
 std::optional<VersionInfo> ReadVersionInfo(Bytes block);
+
+// The fixed versions and, by key, the strings of `table` in `block`: not
+// found for a 16-bit block or one that is no version resource.
+VersionValues ReadVersionValues(Bytes block, const std::wstring& table, const std::vector<std::wstring>& keys);
 
 // The table Explorer's Properties sheet shows: the one the first
 // translation names, else the first; nothing when there is none.

@@ -69,9 +69,4 @@ BOOL GetFileVersionInfoExW(DWORD flags, LPCWSTR file, DWORD handle, DWORD length
     return CallOr(entry, BOOL{FALSE}, flags, file, handle, length, data);
 }
 
-BOOL VerQueryValueW(LPCVOID block, LPCWSTR subBlock, LPVOID* buffer, PUINT length) {
-    static const auto entry = Find<decltype(&::VerQueryValueW)>(Version(), "VerQueryValueW");
-    return CallOr(entry, BOOL{FALSE}, block, subBlock, buffer, length);
-}
-
 }  // namespace quillmark::win32::dlls

@@ -7,7 +7,7 @@
 // last error to ERROR_MOD_NOT_FOUND or ERROR_PROC_NOT_FOUND.
 //
 // The system headers declare global functions of the same names: call these
-// qualified, as dlls::VerQueryValueW(...).
+// qualified, as dlls::GetFileVersionInfoExW(...).
 
 #include "platform/win32/WindowsApi.h"
 
@@ -20,9 +20,8 @@ namespace quillmark::win32::dlls {
 HRESULT SetWindowTheme(HWND window, LPCWSTR subAppName, LPCWSTR subIdList);
 HTHEME GetWindowTheme(HWND window);
 
-// version.dll. Without it: 0, FALSE and FALSE.
+// version.dll. Without it: 0 and FALSE.
 DWORD GetFileVersionInfoSizeExW(DWORD flags, LPCWSTR file, LPDWORD handle);
 BOOL GetFileVersionInfoExW(DWORD flags, LPCWSTR file, DWORD handle, DWORD length, LPVOID data);
-BOOL VerQueryValueW(LPCVOID block, LPCWSTR subBlock, LPVOID* buffer, PUINT length);
 
 }  // namespace quillmark::win32::dlls

@@ -8,8 +8,8 @@
 
 namespace quillmark::win32 {
 
-// The file's version resource as the system's version API reads it: each
-// language through the file loaded as a data file, and the block that
+// The file's version resource, each block read by verify's reader: each
+// language as the file loaded as a data file holds it, and the block that
 // GetFileVersionInfoExW picks for this user.
 VersionReadBack ReadVersionResource(const std::wstring& path, const VersionQuery& query);
 

@@ -248,6 +248,77 @@ std::vector<std::uint8_t> VersionBlock(const verify::ExpectedVersion& values) {
     return out;
 }
 
+namespace {
+
+// Where the node keyed `key` starts.
+std::size_t NodeOf(const std::vector<std::uint8_t>& block, const std::wstring& key) {
+    std::vector<std::uint8_t> text;
+    AppendText(text, key);
+    for (auto at = block.begin();; ++at) {
+        at = std::search(at, block.end(), text.begin(), text.end());
+        if (at == block.end()) return 0;
+        const auto start = static_cast<std::size_t>(at - block.begin()) - 6;
+        if (start % 4 == 0) return start;
+    }
+}
+
+std::uint16_t Get16(const std::vector<std::uint8_t>& block, std::size_t at) {
+    return static_cast<std::uint16_t>(block[at] | (block[at + 1] << 8));
+}
+
+VersionShape Faulted(const char* name, verify::ExpectedVersion values,
+                     const std::function<void(std::vector<std::uint8_t>&)>& fault) {
+    std::vector<std::uint8_t> block = VersionBlock(values);
+    fault(block);
+    return {name, std::move(values), std::move(block)};
+}
+
+std::function<void(std::vector<std::uint8_t>&)> LengthPastData(const std::wstring& key) {
+    return [key](std::vector<std::uint8_t>& block) { Put16(block, NodeOf(block, key), 0xFFFC); };
+}
+
+}  // namespace
+
+std::vector<VersionShape> VersionShapes() {
+    const auto sample = SampleVersion();
+    auto company = sample;
+    company.strings[1].second = L"Quillmark Sample Company Ltd";
+    // The root's header and key alone, its length as if 64 KB followed.
+    std::vector<std::uint8_t> overlong;
+    Append16(overlong, 0xFFFC);
+    Append16(overlong, 0);
+    Append16(overlong, 1);
+    AppendText(overlong, L"VS_VERSION_INFO");
+    Pad4(overlong);
+    return {
+        Faulted("Compiled", sample, [](auto&) {}),
+        // A type-0 string whose value length counts characters.
+        Faulted("BinaryStringCountingCharacters", company,
+                [](auto& block) { Put16(block, NodeOf(block, L"CompanyName") + 4, 0); }),
+        // The first string's key runs on to the end of its node.
+        Faulted("KeyWithoutNul", sample,
+                [](auto& block) {
+                    const std::size_t node = NodeOf(block, L"Comments");
+                    const std::size_t end = node + Get16(block, node);
+                    for (std::size_t at = node + 6 + 2 * 8; at + 2 <= end; at += 2) Put16(block, at, L'X');
+                }),
+        {"OverlongFirstLength", sample, overlong},
+        Faulted("RootPastData", sample, LengthPastData(L"VS_VERSION_INFO")),
+        Faulted("StringFileInfoPastData", sample, LengthPastData(L"StringFileInfo")),
+        Faulted("StringTablePastData", sample, LengthPastData(sample.stringTable)),
+        Faulted("StringPastData", sample, LengthPastData(L"LegalCopyright")),
+        Faulted("VarFileInfoPastData", sample, LengthPastData(L"VarFileInfo")),
+        // "～" without its NUL, its value length past its node, the next
+        // node right after it.
+        Faulted("ValuePastItsNode", sample,
+                [](auto& block) {
+                    const std::size_t node = NodeOf(block, L"LegalTrademarks");
+                    Put16(block, node + 2, 0xFFFC);
+                    Put16(block, node + Get16(block, node) - 2, L'X');
+                }),
+    };
+}
+
 std::vector<std::uint8_t> SixteenBitVersionBlock(const verify::ExpectedVersion& values) {
     std::vector<std::uint8_t> out;
     Node16(out, L"VS_VERSION_INFO", FixedInfo(values.fixed), [&] {

@@ -43,6 +43,17 @@ std::vector<std::uint8_t> VersionBlock(const verify::ExpectedVersion& values);
 // The same in the layout 16-bit compilers wrote: ANSI keys, no type words.
 std::vector<std::uint8_t> SixteenBitVersionBlock(const verify::ExpectedVersion& values);
 
+// A version block made by hand or damaged, with the values it was made of.
+struct VersionShape {
+    const char* name;
+    verify::ExpectedVersion values;
+    std::vector<std::uint8_t> block;
+};
+
+// The shapes verify's reader and the version API are compared on: the
+// sample as a compiler makes it, then each with one fault.
+std::vector<VersionShape> VersionShapes();
+
 struct ResSpec {
     std::uint16_t type = 16;
     std::uint16_t name = 1;

@@ -375,11 +375,16 @@ TEST(VersionInfo, AnEmptyStringWithoutAnyValueBytesReadsAsEmpty) {
     EXPECT_TRUE(verify::Compare(expected, ValuesIn(block)).empty());
 }
 
-TEST(VersionInfo, RefusesWhatIsNoVersionBlockAndStopsAtAChildThatDoesNotFit) {
+TEST(VersionInfo, RefusesWhatIsNoVersionBlockAndReadsACutOneAsFarAsItGoes) {
     EXPECT_FALSE(verify::ReadVersionInfo(std::vector<std::uint8_t>{}));
     EXPECT_FALSE(verify::ReadVersionInfo(std::vector<std::uint8_t>(64, 0xFF)));
     auto block = VersionBlock(SampleVersion());
-    EXPECT_FALSE(verify::ReadVersionInfo(Cut(block, block.size() - 8)));  // the root does not fit the block
+    // The root is longer than the block: it ends where the bytes do, in
+    // the translation's value.
+    const auto cut = verify::ReadVersionInfo(Cut(block, block.size() - 8));
+    ASSERT_TRUE(cut);
+    EXPECT_TRUE(verify::Compare(SampleVersion(), ValuesIn(Cut(block, block.size() - 8))).empty());
+    EXPECT_TRUE(cut->translations.empty());
 
     auto wrongSignature = block;
     wrongSignature[40] ^= 0xFF;  // the fixed part's signature, after the root's key
@@ -404,6 +409,51 @@ TEST(VersionInfo, TellsASixteenBitBlockFromAWideOneByTheWordAtOffsetFour) {
     };
     for (const auto& [block, layout] : cases) EXPECT_EQ(verify::LayoutOf(block), layout) << block.size();
     EXPECT_FALSE(verify::ReadVersionInfo(old));
+}
+
+// Each shape as the reader reads it: the values it was made of, but for
+// the strings its fault hides or changes.
+struct ShapeRow {
+    const char* shape;
+    bool fixed;
+    bool translated;
+    std::vector<std::size_t> hidden;  // by index into the sample's keys
+    std::vector<std::pair<std::size_t, std::wstring>> changed = {};
+};
+
+const ShapeRow kShapeRows[] = {
+    {"Compiled", true, true, {}},
+    {"BinaryStringCountingCharacters", true, true, {}},  // "Quillmark Sample Company Ltd", whole
+    {"KeyWithoutNul", true, true, {0}},
+    {"OverlongFirstLength", false, false, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}},
+    {"RootPastData", true, true, {}},
+    {"StringFileInfoPastData", true, false, {}},
+    {"StringTablePastData", true, true, {}},
+    {"StringPastData", true, true, {4, 5, 6, 7, 8, 9}},
+    {"VarFileInfoPastData", true, true, {}},
+    {"ValuePastItsNode", true, true, {}, {{4, L"～X"}}},
+};
+
+TEST(VersionInfo, ReadsEachShapeNoFurtherThanItsNodesAndTheBlock) {
+    const auto shapes = VersionShapes();
+    ASSERT_EQ(shapes.size(), std::size(kShapeRows));
+    for (std::size_t s = 0; s < shapes.size(); ++s) {
+        const ShapeRow& row = kShapeRows[s];
+        const VersionShape& shape = shapes[s];
+        SCOPED_TRACE(row.shape);
+        ASSERT_STREQ(shape.name, row.shape);
+        const auto info = verify::ReadVersionInfo(shape.block);
+        ASSERT_TRUE(info);
+        EXPECT_EQ(info->fixed.has_value(), row.fixed);
+        const std::vector<verify::Translation> translations{{0x0411, 0x04B0}};
+        EXPECT_EQ(info->translations, row.translated ? translations : std::vector<verify::Translation>{});
+        std::vector<std::optional<std::wstring>> expected;
+        for (const auto& [key, text] : shape.values.strings) expected.emplace_back(text);
+        for (std::size_t k : row.hidden) expected[k].reset();
+        for (const auto& [k, text] : row.changed) expected[k] = text;
+        EXPECT_EQ(verify::ReadVersionValues(shape.block, shape.values.stringTable, shape.values.Keys()).strings,
+                  expected);
+    }
 }
 
 TEST(VersionInfo, ShowsTheTableTheFirstTranslationNamesElseTheFirst) {

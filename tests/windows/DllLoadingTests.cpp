@@ -106,13 +106,6 @@ TEST(SystemDllsMissing, EveryLoaderAnswersItsFailureAndSaysTheModuleIsMissing) {
              char block[64] = {};
              return dlls::GetFileVersionInfoExW(0, kernel32.c_str(), 0, sizeof(block), block) == FALSE;
          }},
-        {"VerQueryValueW",
-         [] {
-             const char block[64] = {};
-             void* value = nullptr;
-             UINT length = 0;
-             return dlls::VerQueryValueW(block, L"\\", &value, &length) == FALSE;
-         }},
     };
     for (const MissingCase& c : cases) {
         SCOPED_TRACE(c.function);

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+#include <cwchar>
 #include <memory>
 #include <optional>
 #include <string>
@@ -284,6 +287,129 @@ TEST_F(PlatformTest, VersionReadBackListsASixteenBitLanguageWithoutReadingIt) {
     }
 }
 
+// The version API's answers, read as the read-back once read them: the
+// fixed part, and each string up to its NUL or its length in characters.
+verify::VersionValues ApiValues(const void* block, const verify::ExpectedVersion& query) {
+    verify::VersionValues values;
+    values.found = true;
+    void* found = nullptr;
+    UINT length = 0;
+    if (VerQueryValueW(block, L"\\", &found, &length) && length >= sizeof(VS_FIXEDFILEINFO)) {
+        const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(found);
+        if (fixed->dwSignature == 0xFEEF04BD) {
+            values.fixed =
+                verify::FixedVersions{{HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
+                                       HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS)},
+                                      {HIWORD(fixed->dwProductVersionMS), LOWORD(fixed->dwProductVersionMS),
+                                       HIWORD(fixed->dwProductVersionLS), LOWORD(fixed->dwProductVersionLS)}};
+        }
+    }
+    for (const std::wstring& key : query.Keys()) {
+        const std::wstring path = L"\\StringFileInfo\\" + query.stringTable + L"\\" + key;
+        if (!VerQueryValueW(block, path.c_str(), &found, &length)) {
+            values.strings.emplace_back(std::nullopt);
+            continue;
+        }
+        const auto* text = static_cast<const wchar_t*>(found);
+        values.strings.emplace_back(text == nullptr ? std::wstring{} : std::wstring(text, wcsnlen(text, length)));
+    }
+    return values;
+}
+
+bool UnderWine() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
+
+// Where the version API and the reader part on a string: its index among
+// the sample's keys, the API's answer, the reader's.
+struct Parting {
+    std::size_t key;
+    std::optional<std::wstring> api;
+    std::optional<std::wstring> reader;
+};
+
+// Measured under Wine 8 ("Wine 8"); Windows itself is unmeasured here.
+// Each shape at the start of a zeroed 128 KB buffer: VerQueryValueW and
+// the reader agree on everything but what a row lists.
+struct ApiRow {
+    const char* measuredUnder;
+    const char* shape;
+    std::vector<Parting> parted;
+};
+
+const ApiRow kApiRows[] = {
+    {"Wine 8", "Compiled", {}},
+    {"Wine 8", "BinaryStringCountingCharacters", {}},
+    {"Wine 8", "KeyWithoutNul", {}},
+    {"Wine 8", "OverlongFirstLength", {}},
+    {"Wine 8", "RootPastData", {}},
+    {"Wine 8", "StringFileInfoPastData", {}},
+    {"Wine 8", "StringTablePastData", {}},
+    {"Wine 8", "StringPastData", {}},
+    {"Wine 8", "VarFileInfoPastData", {}},
+    // The API's length runs on through the next node's header and key.
+    {"Wine 8",
+     "ValuePastItsNode",
+     {{4,
+       L"～X4\n\x01"
+       L"ProductName",
+       L"～X"}}},
+};
+
+TEST_F(PlatformTest, VersionReaderAgreesWithTheVersionApiWhereThatIsSafe) {
+    if (!UnderWine()) GTEST_SKIP() << "the rows were measured under Wine 8";
+    const auto shapes = testing::VersionShapes();
+    ASSERT_EQ(shapes.size(), std::size(kApiRows));
+    for (std::size_t s = 0; s < shapes.size(); ++s) {
+        const ApiRow& row = kApiRows[s];
+        const testing::VersionShape& shape = shapes[s];
+        SCOPED_TRACE(std::string(row.shape) + ", " + row.measuredUnder);
+        ASSERT_STREQ(shape.name, row.shape);
+        std::vector<DWORD> buffer(128 * 1024 / sizeof(DWORD), 0);
+        std::memcpy(buffer.data(), shape.block.data(), shape.block.size());
+        const verify::VersionValues api = ApiValues(buffer.data(), shape.values);
+        const verify::VersionValues reader =
+            verify::ReadVersionValues(shape.block, shape.values.stringTable, shape.values.Keys());
+        EXPECT_TRUE(reader.found);
+        EXPECT_EQ(api.fixed, reader.fixed);
+        ASSERT_EQ(api.strings.size(), reader.strings.size());
+        for (std::size_t k = 0; k < api.strings.size(); ++k) {
+            SCOPED_TRACE(k);
+            const auto parting =
+                std::find_if(row.parted.begin(), row.parted.end(), [k](const Parting& p) { return p.key == k; });
+            if (parting == row.parted.end()) {
+                EXPECT_EQ(api.strings[k], reader.strings[k]);
+            } else {
+                EXPECT_EQ(api.strings[k], parting->api);
+                EXPECT_EQ(reader.strings[k], parting->reader);
+            }
+        }
+    }
+}
+
+// Each shape ending right at a page that cannot be read: the reader reads
+// it as it reads a copy with room after it, and no further.
+TEST_F(PlatformTest, VersionReaderStopsAtTheEndOfTheBlockBeforeAnUnreadablePage) {
+    SYSTEM_INFO system{};
+    GetSystemInfo(&system);
+    const std::size_t page = system.dwPageSize;
+    auto* pages = static_cast<std::uint8_t*>(VirtualAlloc(nullptr, 2 * page, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+    ASSERT_NE(pages, nullptr);
+    DWORD previous = 0;
+    ASSERT_TRUE(VirtualProtect(pages + page, page, PAGE_NOACCESS, &previous));
+    for (const testing::VersionShape& shape : testing::VersionShapes()) {
+        SCOPED_TRACE(shape.name);
+        ASSERT_LE(shape.block.size(), page);
+        std::uint8_t* at = pages + page - shape.block.size();
+        std::memcpy(at, shape.block.data(), shape.block.size());
+        const verify::Bytes edge{at, shape.block.size()};
+        const auto read = verify::ReadVersionValues(edge, shape.values.stringTable, shape.values.Keys());
+        const auto copy = verify::ReadVersionValues(shape.block, shape.values.stringTable, shape.values.Keys());
+        EXPECT_TRUE(read.found);
+        EXPECT_EQ(read.fixed, copy.fixed);
+        EXPECT_EQ(read.strings, copy.strings);
+    }
+    VirtualFree(pages, 0, MEM_RELEASE);
+}
+
 TEST_F(PlatformTest, TextToNumberUsesTheAutomationConversions) {
     struct LongCase {
         std::wstring text;
@@ -341,10 +467,10 @@ TEST(SystemDlls, VersionInfoOfASystemFileHoldsTheFixedFileInfo) {
     ASSERT_TRUE(win32::dlls::GetFileVersionInfoExW(0, kernel32.c_str(), 0, size, block.data()));
     void* value = nullptr;
     UINT length = 0;
-    ASSERT_TRUE(win32::dlls::VerQueryValueW(block.data(), L"\\", &value, &length));
+    ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", &value, &length));
     ASSERT_EQ(length, sizeof(VS_FIXEDFILEINFO));
     EXPECT_EQ(static_cast<const VS_FIXEDFILEINFO*>(value)->dwSignature, 0xFEEF04BDu);
-    EXPECT_FALSE(win32::dlls::VerQueryValueW(block.data(), L"\\NoSuchBlock", &value, &length));
+    EXPECT_FALSE(VerQueryValueW(block.data(), L"\\NoSuchBlock", &value, &length));
 }
 
 TEST(SystemDlls, ThemeCallsReachUxTheme) {
