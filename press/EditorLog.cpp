@@ -54,8 +54,8 @@ RunLog ReadRunLog(Platform& platform, const LogWatch& watch, EditorRun run, cons
             log.state = RunLog::State::Unreadable;
             continue;
         }
-        verify::EditorLogText text = verify::ParseEditorLog(
-            platform.FromAnsiCodePage(std::get<std::vector<std::uint8_t>>(read)));
+        verify::EditorLogText text =
+            verify::ParseEditorLog(platform.FromAnsiCodePage(std::get<std::vector<std::uint8_t>>(read)));
         if (!verify::LoggedCommandIs(text.commandLine, commandLine)) {
             log.state = RunLog::State::OtherCommand;
             continue;

@@ -319,7 +319,6 @@ std::wstring NoShownVersionLine() { return L"Windows のバージョン API が�
 
 std::wstring TargetChangedDuringDeleteLine() { return L"削除の処理中に実行ファイルが書き換えられました。"; }
 
-
 std::wstring AppendedDataLine(std::uint64_t before, std::uint64_t after, bool sameLength) {
     if (after == 0) return L"イメージの後ろのデータ (" + std::to_wstring(before) + L" バイト) が失われました";
     if (sameLength) return L"イメージの後ろのデータ (" + std::to_wstring(before) + L" バイト) の内容が変わりました";
@@ -590,9 +589,9 @@ struct StopSentence {
         return TargetNotWritableMessage(stop.target, stop.reason);
     }
     std::wstring operator()(const InitialResNotKept& stop) const {
-        return WithSystemReason(L"initial.res を読み取れないため、ResHacker での編集は始めていません。" + kNl +
-                                    stop.resPath,
-                                stop.reason) +
+        return WithSystemReason(
+                   L"initial.res を読み取れないため、ResHacker での編集は始めていません。" + kNl + stop.resPath,
+                   stop.reason) +
                kNl + kTargetUnchanged;
     }
     std::wstring operator()(const ClipboardRefused& stop) const {

@@ -132,9 +132,8 @@ struct TargetLeftInWorkFile {
 using PressStop =
     std::variant<ScriptUnbuildable, TargetPathRefused, PathOutsideAnsi, TargetUnreadable, TargetNotAProgram,
                  TargetNotWritable, InitialResNotKept, ClipboardRefused, EditorNotStarted, EditorGivenUp,
-                 EditedResourceUnreadable, EditedResourceBroken, EditedResourceDiffers, BackupNotMade,
-                 MergeNotStarted, MergeStillRunning, RunEndedUnchanged, DeleteFailed, WorkFileInTheWay,
-                 TargetLeftInWorkFile>;
+                 EditedResourceUnreadable, EditedResourceBroken, EditedResourceDiffers, BackupNotMade, MergeNotStarted,
+                 MergeStillRunning, RunEndedUnchanged, DeleteFailed, WorkFileInTheWay, TargetLeftInWorkFile>;
 
 // How initial.res was put back after a press that stopped once the edit
 // had begun; said with that stop.
@@ -148,8 +147,8 @@ struct InitialResPutBack {
     };
     Kind kind = Kind::Unchanged;
     std::wstring path;
-    std::wstring reason;              // the system's, when Failed
-    bool writtenDiffers = false;      // written, but reads back otherwise
+    std::wstring reason;          // the system's, when Failed
+    bool writtenDiffers = false;  // written, but reads back otherwise
 };
 
 // What the user is told on the way, without the press ending there.

@@ -74,8 +74,8 @@ Cleanup RemoveLeftoverVersions(Platform& platform, const PressRecord& press, con
     std::wstring sourceForEditor = paths.forEditor.targetPath;
     for (std::size_t i = 0; i < left.languages.size(); ++i) {
         const std::wstring workForEditor = WorkFilePath(paths.forEditor.workBase, i + 1);
-        const std::wstring commandLine = DeleteVersionCommandLine(
-            paths.forEditor.quotedEditorPath, sourceForEditor, workForEditor, kVersionName, left.languages[i]);
+        const std::wstring commandLine = DeleteVersionCommandLine(paths.forEditor.quotedEditorPath, sourceForEditor,
+                                                                  workForEditor, kVersionName, left.languages[i]);
         logs.BeforeRun();
         const LaunchResult started = platform.Launch(commandLine, kShowHidden);
         if (started.id == 0) return failed(Failure(DeleteFailed::Step::Start, started.error));

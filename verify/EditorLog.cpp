@@ -56,7 +56,8 @@ EditorLogText ParseEditorLog(const std::wstring& text) {
 bool LoggedCommandIs(const std::wstring& logged, const std::wstring& launched) {
     const std::wstring shown = Folded(logged);
     const std::wstring run = Folded(launched);
-    return !shown.empty() && run.size() >= shown.size() && run.compare(run.size() - shown.size(), shown.size(), shown) == 0;
+    return !shown.empty() && run.size() >= shown.size() &&
+           run.compare(run.size() - shown.size(), shown.size(), shown) == 0;
 }
 
 bool IsErrorLine(const std::wstring& line) { return line.starts_with(L"Error:"); }

@@ -102,8 +102,8 @@ OpResult Win32Platform::RemoveFile(const std::wstring& path) {
 
 OpResult Win32Platform::WriteWholeFile(const std::wstring& path, const std::vector<std::uint8_t>& bytes) {
     const std::wstring temporary = path + kWriteTempSuffix;
-    const HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file =
+        CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return Failed(GetLastError());
     DWORD error = ERROR_SUCCESS;
     std::size_t done = 0;

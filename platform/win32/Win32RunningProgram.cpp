@@ -81,8 +81,7 @@ std::wstring Win32Platform::FromAnsiCodePage(const std::vector<std::uint8_t>& by
 std::wstring Win32Platform::LocalAppDataFolder() {
     std::vector<wchar_t> buffer(MAX_PATH);
     for (;;) {
-        const DWORD length =
-            GetEnvironmentVariableW(L"LOCALAPPDATA", buffer.data(), static_cast<DWORD>(buffer.size()));
+        const DWORD length = GetEnvironmentVariableW(L"LOCALAPPDATA", buffer.data(), static_cast<DWORD>(buffer.size()));
         if (length == 0) return {};
         if (length < buffer.size()) {
             std::wstring folder(buffer.data(), length);

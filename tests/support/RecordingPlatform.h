@@ -60,8 +60,8 @@ public:
     std::deque<Answer> messageAnswers;  // what the message boxes answer, in turn; Ok once used up
     // The files' bytes, by Windows path; a copy copies them.
     std::map<std::wstring, std::vector<std::uint8_t>> fileBytes;
-    std::map<std::wstring, std::wstring> writeProbeErrors;        // by path
-    std::map<std::wstring, std::wstring> writeErrors;             // whole-file writes that fail, by path
+    std::map<std::wstring, std::wstring> writeProbeErrors;  // by path
+    std::map<std::wstring, std::wstring> writeErrors;       // whole-file writes that fail, by path
     std::wstring localAppData = L"C:\\Users\\Quill\\AppData\\Local";
     std::map<std::wstring, VersionReadBack> versionReadBacks;     // by path; "not found" otherwise
     std::map<std::wstring, VersionBlockRead> shownVersionBlocks;  // by path; no version resource otherwise

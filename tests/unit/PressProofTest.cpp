@@ -26,6 +26,18 @@ void Put32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value
     for (int i = 0; i < 4; ++i) bytes[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
+constexpr const wchar_t* kEditorLog = L"C:\\RH\\ResHacker.log";
+
+// The editor's log of one command-line run, as the real editor writes it:
+// the time, the command line without the program, the result.
+void LogRun(RecordingPlatform& p, const std::wstring& commandLine, const std::wstring& result,
+            const std::wstring& at = kEditorLog) {
+    const std::wstring text =
+        L"[09 Dec 2026, 19:48:30]\r\n" + commandLine.substr(commandLine.find(L" -") + 1) + L"\r\n" + result + L"\r\n";
+    const std::string utf8 = Utf8(text);
+    p.fileBytes[at] = std::vector<std::uint8_t>(utf8.begin(), utf8.end());
+}
+
 class PressProof : public FormFixture {
 protected:
     PressProof() { StartWithPaths(); }
@@ -201,11 +213,12 @@ INSTANTIATE_TEST_SUITE_P(
                   [](RecordingPlatform&) {},
                   ResFileOf({{16, 1, 0x0411, {4, 0, 0, 0}}}),
                   {L"バージョン情報のリソースを読み取れません", L"initial.res は、実行する前の内容に戻しました。"}},
-        EditedRes{"PutBackRefused",
-                  [](RecordingPlatform& p) { p.writeErrors[L"C:\\Tools\\initial.res"] = L"アクセスが拒否されました。"; },
-                  ResFileOf({}),
-                  {L"initial.res を実行する前の内容に戻せませんでした。\r\nC:\\Tools\\initial.res\r\n"
-                   L"アクセスが拒否されました。"}},
+        EditedRes{
+            "PutBackRefused",
+            [](RecordingPlatform& p) { p.writeErrors[L"C:\\Tools\\initial.res"] = L"アクセスが拒否されました。"; },
+            ResFileOf({}),
+            {L"initial.res を実行する前の内容に戻せませんでした。\r\nC:\\Tools\\initial.res\r\n"
+             L"アクセスが拒否されました。"}},
         EditedRes{"MissingBeforeStaysMissing",
                   [](RecordingPlatform& p) {
                       p.files.pop_back();
@@ -271,6 +284,8 @@ struct After {
     // what the merge left: the target's new bytes and what Windows reads of it
     std::function<void(RecordingPlatform&, const verify::ExpectedVersion&)> merge;
     std::vector<std::wstring> mentions;
+    // what the editor logs of each hidden run; nothing: no log at all
+    std::function<void(RecordingPlatform&, const std::wstring& commandLine)> log = nullptr;
 };
 
 verify::ExpectedVersion Pressed(const RecordingPlatform& p) {
@@ -329,6 +344,41 @@ const After kAfterCases[] = {
          LeaveTarget(p, moved, ReadBackOf(v, {0x411}));
      },
      {L"イメージの後ろのデータ (4096 バイト) の内容が変わりました"}},
+    // The real editor logs "Added" for a resource section Windows never finds.
+    {"AddSkipLoggedAddedButWroteNothing",
+     {},
+     [](RecordingPlatform& p, const auto&) {
+         LeaveTarget(p, SyntheticPe({}), {{true, {}}, {}, {}});
+     },
+     {L"言語 0411 (日本語) のバージョン情報がありません\r\nResHacker の記録 (ResHacker.log):\r\n"
+      L"・-addskip: Added: VERSIONINFO,1,1041\r\n・-modify: Commands completed\r\n元のファイル"},
+     [](RecordingPlatform& p, const std::wstring& line) {
+         LogRun(
+             p, line,
+             line.find(L"-addskip") != std::wstring::npos ? L"  Added: VERSIONINFO,1,1041" : L"\r\nCommands completed");
+     }},
+    // A 32-bit editor without a manifest, in a folder it may not write.
+    {"LogInTheVirtualStore",
+     {},
+     [](RecordingPlatform& p, const auto&) {
+         LeaveTarget(p, SyntheticPe({}), {{true, {}}, {}, {}});
+     },
+     {L"・-addskip: Error: invalid command\r\n・-modify: 記録が書き換えられていません\r\n"},
+     [](RecordingPlatform& p, const std::wstring& line) {
+         if (line.find(L"-addskip") == std::wstring::npos) return;
+         LogRun(p, line, L"Error: invalid command",
+                L"C:\\Users\\Quill\\AppData\\Local\\VirtualStore\\RH\\ResHacker.log");
+     }},
+    {"LogOfAnotherCommand",
+     {},
+     [](RecordingPlatform& p, const auto&) {
+         LeaveTarget(p, SyntheticPe({}), {{true, {}}, {}, {}});
+     },
+     {L"・-addskip: 記録は別のコマンドのものです\r\n・-modify: 記録がありません\r\n"},
+     [](RecordingPlatform& p, const std::wstring& line) {
+         if (line.find(L"-addskip") != std::wstring::npos) LogRun(p, L"x -addskip other.exe, b.exe, c.res", L"");
+         if (line.find(L"-modify") != std::wstring::npos) p.fileBytes.erase(kEditorLog);
+     }},
 };
 
 class PressAfter : public PressProof, public ::testing::WithParamInterface<After> {
@@ -338,6 +388,7 @@ protected:
         platform.onLaunchExit = [this](int, const std::wstring& line) {
             WorkingEditor(line);
             if (line.find(L" -modify ") != std::wstring::npos) GetParam().merge(platform, Pressed(platform));
+            if (GetParam().log && line.find(L" -") != std::wstring::npos) GetParam().log(platform, line);
         };
     }
 };
@@ -444,6 +495,19 @@ const DeleteFault kDeleteFaults[] = {
      {L"Warning YesNo", L"Warning Ok"},
      {L"作業用のファイルを確かめたところ", kWork1, L"別の言語のバージョン情報が残っています: 0409", L"削除の前のまま",
       kBackup},
+     true,
+     false},
+    // The editor exits with 0 after its errors too: its log tells.
+    {"LoggedAnError",
+     [](RecordingPlatform& p, auto&) {
+         p.onLaunchExit = [&p, editor = p.onLaunchExit](int n, const std::wstring& line) {
+             editor(n, line);
+             if (n == 4) LogRun(p, line, L"Error: No matching resource found.");
+         };
+     },
+     {L"Warning YesNo", L"Warning Ok"},
+     {L"ResHacker (-delete) がエラーを記録しました。", L"・-delete: Error: No matching resource found.",
+      L"削除の前のまま", kTargetPath, kBackup},
      true,
      false},
     {"ExitCodeOne",

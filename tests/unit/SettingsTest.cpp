@@ -156,7 +156,9 @@ INSTANTIATE_TEST_SUITE_P(
                        },
                        L"必要なファイル(initial.res)が見つかりません。\r\nソフトを再インストールしてください。"},
         InitialResCase{"NotAResourceFile",
-                       [](RecordingPlatform& p) { p.fileBytes[L"C:\\Tools\\initial.res"] = {'M', 'Z', 0, 0}; },
+                       [](RecordingPlatform& p) {
+                           p.fileBytes[L"C:\\Tools\\initial.res"] = {'M', 'Z', 0, 0};
+                       },
                        L"必要なファイル(initial.res)が壊れています。\r\nC:\\Tools\\initial.res\r\n"
                        L"リソース ファイルとして読めません。\r\nソフトを再インストールしてください。"},
         // what the editor's Ctrl+S wrote after a compile that dropped the resource

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "script/ScriptFilling.h"
@@ -7,6 +8,7 @@
 #include "tests/support/RecordingPlatform.h"
 #include "tests/support/SyntheticFiles.h"
 #include "verify/Comparison.h"
+#include "verify/EditorLog.h"
 #include "verify/PeImage.h"
 #include "verify/PeResources.h"
 #include "verify/ResFile.h"
@@ -560,6 +562,63 @@ INSTANTIATE_TEST_SUITE_P(
                           "abcdefghbcdefghicdefghijdefghijkefghijklfghijklmghijklmnhijklmnoijklmnopjklmnopqklmnopq"
                           "rlmnopqrsmnopqrstnopqrstu",
                           100, "cf5b16a778af8380036ce59e7b0492370b249b11e8f07a51afac45037afee9d1"}));
+
+// --- the editor's log of a command-line run ---------------------------------------------
+
+struct EditorLogCase {
+    const char* name;
+    const wchar_t* log;
+    const wchar_t* launched;
+    bool sameCommand;
+    std::vector<std::wstring> results;
+    bool reportsError;
+};
+
+constexpr const wchar_t* kAddSkipLine =
+    L"\"C:\\RH\\ResHacker.exe\" -addskip D:\\a_original.exe, D:\\a.exe, \"C:\\Q\\initial.res\" ,,,";
+
+class EditorLog : public ::testing::TestWithParam<EditorLogCase> {};
+
+TEST_P(EditorLog, GivesTheResultLinesOfTheCommandLaunched) {
+    const verify::EditorLogText text = verify::ParseEditorLog(GetParam().log);
+    EXPECT_EQ(verify::LoggedCommandIs(text.commandLine, GetParam().launched), GetParam().sameCommand);
+    EXPECT_EQ(text.results, GetParam().results);
+    EXPECT_EQ(std::any_of(text.results.begin(), text.results.end(), verify::IsErrorLine), GetParam().reportsError);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, EditorLog,
+    ::testing::Values(
+        // as measured: the time, the command line as given, two blanks before the result
+        EditorLogCase{"Added",
+                      L"[09 Dec 2026, 19:48:30]\r\n-addskip D:\\a_original.exe, D:\\a.exe, "
+                      L"\"C:\\Q\\initial.res\" ,,,\r\n  Added: VERSIONINFO,1,1041\r\n",
+                      kAddSkipLine,
+                      true,
+                      {L"Added: VERSIONINFO,1,1041"},
+                      false},
+        EditorLogCase{"NothingModified",
+                      L"[09 Dec 2026, 19:48:31]\r\n-modify D:\\a_original.exe, D:\\a.exe, "
+                      L"\"C:\\Q\\initial.res\" ,,,\r\n\r\nCommands completed\r\n",
+                      L"\"C:\\RH\\ResHacker.exe\" -modify D:\\a_original.exe, D:\\a.exe, \"C:\\Q\\initial.res\" ,,,",
+                      true,
+                      {L"Commands completed"},
+                      false},
+        EditorLogCase{"ErrorWithTheWholeCommandLineInOtherCase",
+                      L"[9.12.2026 19:48]\n\"c:\\rh\\reshacker.exe\"   -DELETE a.exe, b.exe, VERSIONINFO,1,1033\n"
+                      L"Error: No matching resource found.",
+                      L"\"C:\\RH\\ResHacker.exe\" -delete a.exe, b.exe, VERSIONINFO,1,1033",
+                      true,
+                      {L"Error: No matching resource found."},
+                      true},
+        EditorLogCase{"AnotherRunsLog",
+                      L"[09 Dec 2026]\r\n-modify x.exe, y.exe, \"z.res\" ,,,\r\n  Modified: 16,1,1041\r\n",
+                      kAddSkipLine,
+                      false,
+                      {L"Modified: 16,1,1041"},
+                      false},
+        EditorLogCase{"Empty", L"", kAddSkipLine, false, {}, false}),
+    [](const auto& param) { return std::string(param.param.name); });
 
 }  // namespace
 }  // namespace quillmark::testing
