@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdio>
 
+#include "press/AnsiText.h"
 #include "ui/FieldTable.h"
 
 namespace quillmark {
@@ -14,6 +15,11 @@ namespace {
 constexpr std::size_t kShownDifferences = 5;
 // Ten values of this length keep the question on a 768-pixel screen.
 constexpr std::size_t kShownValueLength = 60;
+// The load question's and notice's lists, cut so that Yes and No stay on a
+// 1024×768 screen when every field changes and none can be entered as it is.
+constexpr std::size_t kShownChanges = 8;
+constexpr std::size_t kShownNotEntered = 8;
+constexpr std::size_t kShownCharacters = 10;
 
 const std::wstring kNl = L"\r\n";
 const std::wstring kTargetUnchanged = L"実行ファイルは変更していません。";
@@ -108,9 +114,9 @@ std::wstring HexLanguage(std::uint16_t language) {
     return hex;
 }
 
-std::wstring Listed(const std::vector<std::wstring>& lines) {
+std::wstring Listed(const std::vector<std::wstring>& lines, std::size_t most = kShownDifferences) {
     std::wstring text;
-    const std::size_t shown = std::min(lines.size(), kShownDifferences);
+    const std::size_t shown = std::min(lines.size(), most);
     for (std::size_t i = 0; i < shown; ++i) text += L"・" + lines[i] + kNl;
     if (lines.size() > shown) text += L"(ほか " + std::to_wstring(lines.size() - shown) + L" 件)" + kNl;
     return text;
@@ -147,6 +153,13 @@ std::wstring RowKeptLine(const RowKept& kept) {
            L" は入力欄の範囲 (0～99, 0～99, 0, 0～9999) に収まらないため、読み込みません。";
 }
 
+std::wstring ListedCharacters(const std::vector<std::wstring>& characters) {
+    const std::size_t shown = std::min(characters.size(), kShownCharacters);
+    std::wstring text = QuotedCharacters({characters.begin(), characters.begin() + static_cast<std::ptrdiff_t>(shown)});
+    if (characters.size() > shown) text += L"(ほか " + std::to_wstring(characters.size() - shown) + L" 文字)";
+    return text;
+}
+
 std::wstring CaveatLine(const ValueCaveat& caveat) {
     const std::wstring key = std::wstring(FieldOf(caveat.field).keyName) + L": ";
     switch (caveat.why) {
@@ -155,7 +168,7 @@ std::wstring CaveatLine(const ValueCaveat& caveat) {
         case ValueCaveat::Why::ScriptSpecial:
             return key + L"「\"」か「\\」を含むため、このまま実行すると、ResHacker の保存内容の確認で止まります。";
         case ValueCaveat::Why::OutsideAnsi:
-            return key + caveat.characters +
+            return key + ListedCharacters(caveat.characters) +
                    L" はシステムの ANSI コード ページにない文字のため、ResHacker に正しく届かないことがあります。";
     }
     return key;
@@ -163,10 +176,10 @@ std::wstring CaveatLine(const ValueCaveat& caveat) {
 
 // What cannot be entered as the file holds it, one line each.
 std::wstring NotEntered(const VersionLoad& load) {
-    std::wstring text;
-    for (const RowKept& kept : load.rowsKept) text += L"・" + RowKeptLine(kept) + kNl;
-    for (const ValueCaveat& caveat : load.caveats) text += L"・" + CaveatLine(caveat) + kNl;
-    return text;
+    std::vector<std::wstring> lines;
+    for (const RowKept& kept : load.rowsKept) lines.push_back(RowKeptLine(kept));
+    for (const ValueCaveat& caveat : load.caveats) lines.push_back(CaveatLine(caveat));
+    return Listed(lines, kShownNotEntered);
 }
 
 }  // namespace
@@ -174,10 +187,12 @@ std::wstring NotEntered(const VersionLoad& load) {
 std::wstring LoadQuestion(const std::wstring& path, const VersionLoad& load) {
     std::wstring text = L"この実行ファイルのバージョン情報を入力欄に読み込みますか？" + kNl + path + kNl +
                         L"変わる値 (ファイルの値 ← 今の値):" + kNl;
+    std::vector<std::wstring> changes;
     for (const FieldChange& change : load.changes) {
-        text += L"・" + std::wstring(FieldOf(change.field).keyName) + L": " + Bracketed(Shortened(change.fromFile)) +
-                L" ← " + Bracketed(Shortened(change.now)) + kNl;
+        changes.push_back(std::wstring(FieldOf(change.field).keyName) + L": " + Bracketed(Shortened(change.fromFile)) +
+                          L" ← " + Bracketed(Shortened(change.now)));
     }
+    text += Listed(changes, kShownChanges);
     const std::wstring notEntered = NotEntered(load);
     if (!notEntered.empty()) text += L"そのまま入力できない値:" + kNl + notEntered;
     return text + L"(「いいえ」を選ぶと、入力欄は変わりません。)";

@@ -52,7 +52,7 @@ void LoadString(Platform& platform, int field, const std::wstring& fromFile, con
         load.caveats.push_back({field, ValueCaveat::Why::ScriptSpecial, {}});
     }
     if (const auto outside = CharactersOutsideAnsi(platform, value); !outside.empty()) {
-        load.caveats.push_back({field, ValueCaveat::Why::OutsideAnsi, QuotedCharacters(outside)});
+        load.caveats.push_back({field, ValueCaveat::Why::OutsideAnsi, outside});
     }
 }
 
