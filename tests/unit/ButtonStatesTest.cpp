@@ -199,7 +199,7 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"ALongValueIsCutInTheQuestion",
                  [](auto& v) { v.strings[0].second = std::wstring(70, L'x'); },
                  false,
-                 L"「xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx…」",
+                 L"「xxxxxxxxxxxxxxxxxxxx…」",
                  {L"txtInfo", 0},
                  std::wstring(70, L'x')},
         LoadCase{"ManyChangesAreCounted",
@@ -222,7 +222,7 @@ INSTANTIATE_TEST_SUITE_P(
                      for (auto& string : v.strings) string.second = L"a\"\r\nb";
                  },
                  false,
-                 L"(ほか 8 件)\r\n(「いいえ」を選ぶと",
+                 L"(ほか 12 件)\r\n(「いいえ」を選ぶと",
                  {L"txtInfo", 5},
                  L"a\" b"}),
     [](const ::testing::TestParamInfo<LoadCase>& param) { return std::string(param.param.name); });
