@@ -5,6 +5,7 @@
 
 #include "app/FileDrop.h"
 #include "app/PressDialogs.h"
+#include "platform/FileFound.h"
 #include "press/CommandLines.h"
 #include "press/EditCheck.h"
 #include "press/EditorLog.h"
@@ -49,6 +50,8 @@ constexpr std::array<EventRoute, 12> kEventRoutes{{
     {WindowEvent::MenuClick, kLoadFromExeItem.name, &frmMain::mnuLoadFromExe_Click},
 }};
 
+// How long a found name must be: two characters enable the buttons, three
+// let 確認 show the file, as users of the earlier program know them.
 constexpr std::size_t kButtonMinNameLength = 2;
 constexpr std::size_t kViewMinNameLength = 3;
 
@@ -141,7 +144,7 @@ void frmMain::txtResHack_Change() { UpdateButtonStates(); }
 void frmMain::Form_DropFiles(const std::vector<std::wstring>& files, const ControlRef& underDrop) {
     // A press reads the path boxes while it runs.
     if (pressRunning_) return;
-    const auto isNormalFile = [this](const std::wstring& path) { return !platform_.FindFirstNormalFile(path).empty(); };
+    const auto isNormalFile = [this](const std::wstring& path) { return NormalFileFound(platform_, path); };
     if (const auto dropped = FileDropTarget(files, underDrop, isNormalFile)) {
         platform_.SetText(dropped->box, dropped->path);
         if (dropped->box == kTxtExe) OfferVersionLoad(dropped->path);
@@ -152,9 +155,8 @@ void frmMain::UpdateButtonStates() {
     platform_.SetEnabled(kCmdView, false);
     const std::wstring editorPath = platform_.GetText(kTxtResHack);
     const std::wstring targetPath = platform_.GetText(kTxtExe);
-    if (editorPath.empty() || targetPath.empty() ||
-        platform_.FindFirstNormalFile(editorPath).size() < kButtonMinNameLength ||
-        platform_.FindFirstNormalFile(targetPath).size() < kButtonMinNameLength) {
+    if (editorPath.empty() || targetPath.empty() || !NormalFileFound(platform_, editorPath, kButtonMinNameLength) ||
+        !NormalFileFound(platform_, targetPath, kButtonMinNameLength)) {
         platform_.SetEnabled(kCommand1, false);
         return;
     }
@@ -241,7 +243,7 @@ void frmMain::cmdEnd_Click() { Form_Unload(); }
 
 void frmMain::cmdView_Click() {
     const std::wstring targetPath = platform_.GetText(kTxtExe);
-    if (platform_.FindFirstNormalFile(targetPath).size() < kViewMinNameLength || targetPath.empty()) {
+    if (!NormalFileFound(platform_, targetPath, kViewMinNameLength) || targetPath.empty()) {
         platform_.MessageBox(L"確認するファイルが見つかりません。", platform_.AppTitle(), Severity::None);
         return;
     }

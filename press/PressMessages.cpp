@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "press/AnsiText.h"
 #include "ui/FieldTable.h"
 #include "verify/VersionInfo.h"
 
@@ -12,8 +13,15 @@ namespace {
 
 // A long list would hide the question: the first few, then how many more.
 constexpr std::size_t kShownDifferences = 5;
-// Ten values of this length keep the question on a 768-pixel screen.
-constexpr std::size_t kShownValueLength = 60;
+// The load question and notice, cut so that Yes and No stay on a 1024×768
+// screen when every field changes to a long value and none can be entered
+// as it is. Under Wine the box is 388 pixels wide, and the worst question
+// measured 660 pixels high, the notice 439.
+constexpr std::size_t kShownValueLength = 20;
+constexpr std::size_t kShownChanges = 8;
+constexpr std::size_t kShownNotEnteredAsked = 4;
+constexpr std::size_t kShownNotEnteredTold = 8;
+constexpr std::size_t kShownCharacters = 10;
 
 const std::wstring kNl = L"\r\n";
 const std::wstring kTargetUnchanged = L"実行ファイルは変更していません。";
@@ -137,9 +145,9 @@ std::wstring WithSystemReason(const std::wstring& text, const std::wstring& erro
     return error.empty() ? text : text + kNl + error;
 }
 
-std::wstring Listed(const std::vector<std::wstring>& lines) {
+std::wstring Listed(const std::vector<std::wstring>& lines, std::size_t most = kShownDifferences) {
     std::wstring text;
-    const std::size_t shown = std::min(lines.size(), kShownDifferences);
+    const std::size_t shown = std::min(lines.size(), most);
     for (std::size_t i = 0; i < shown; ++i) text += L"・" + lines[i] + kNl;
     if (lines.size() > shown) text += L"(ほか " + std::to_wstring(lines.size() - shown) + L" 件)" + kNl;
     return text;
@@ -208,6 +216,13 @@ std::wstring RowKeptLine(const RowKept& kept) {
            L" は入力欄の範囲 (0～99, 0～99, 0, 0～9999) に収まらないため、読み込みません。";
 }
 
+std::wstring ListedCharacters(const std::vector<std::wstring>& characters) {
+    const std::size_t shown = std::min(characters.size(), kShownCharacters);
+    std::wstring text = QuotedCharacters({characters.begin(), characters.begin() + static_cast<std::ptrdiff_t>(shown)});
+    if (characters.size() > shown) text += L"(ほか " + std::to_wstring(characters.size() - shown) + L" 文字)";
+    return text;
+}
+
 std::wstring CaveatLine(const ValueCaveat& caveat) {
     const std::wstring key = std::wstring(FieldOf(caveat.field).keyName) + L": ";
     switch (caveat.why) {
@@ -216,18 +231,18 @@ std::wstring CaveatLine(const ValueCaveat& caveat) {
         case ValueCaveat::Why::ScriptSpecial:
             return key + L"「\"」か「\\」を含むため、このまま実行すると、ResHacker の保存内容の確認で止まります。";
         case ValueCaveat::Why::OutsideAnsi:
-            return key + caveat.characters +
+            return key + ListedCharacters(caveat.characters) +
                    L" はシステムの ANSI コード ページにない文字のため、ResHacker に正しく届かないことがあります。";
     }
     return key;
 }
 
 // What cannot be entered as the file holds it, one line each.
-std::wstring NotEntered(const VersionLoad& load) {
-    std::wstring text;
-    for (const RowKept& kept : load.rowsKept) text += L"・" + RowKeptLine(kept) + kNl;
-    for (const ValueCaveat& caveat : load.caveats) text += L"・" + CaveatLine(caveat) + kNl;
-    return text;
+std::wstring NotEntered(const VersionLoad& load, std::size_t most) {
+    std::vector<std::wstring> lines;
+    for (const RowKept& kept : load.rowsKept) lines.push_back(RowKeptLine(kept));
+    for (const ValueCaveat& caveat : load.caveats) lines.push_back(CaveatLine(caveat));
+    return Listed(lines, most);
 }
 
 }  // namespace
@@ -235,17 +250,19 @@ std::wstring NotEntered(const VersionLoad& load) {
 std::wstring LoadQuestion(const std::wstring& path, const VersionLoad& load) {
     std::wstring text = L"この実行ファイルのバージョン情報を入力欄に読み込みますか？" + kNl + path + kNl +
                         L"変わる値 (ファイルの値 ← 今の値):" + kNl;
+    std::vector<std::wstring> changes;
     for (const FieldChange& change : load.changes) {
-        text += L"・" + std::wstring(FieldOf(change.field).keyName) + L": " + Bracketed(Shortened(change.fromFile)) +
-                L" ← " + Bracketed(Shortened(change.now)) + kNl;
+        changes.push_back(std::wstring(FieldOf(change.field).keyName) + L": " + Bracketed(Shortened(change.fromFile)) +
+                          L" ← " + Bracketed(Shortened(change.now)));
     }
-    const std::wstring notEntered = NotEntered(load);
+    text += Listed(changes, kShownChanges);
+    const std::wstring notEntered = NotEntered(load, kShownNotEnteredAsked);
     if (!notEntered.empty()) text += L"そのまま入力できない値:" + kNl + notEntered;
     return text + L"(「いいえ」を選ぶと、入力欄は変わりません。)";
 }
 
 std::wstring LoadNotice(const std::wstring& path, const VersionLoad& load) {
-    const std::wstring notEntered = NotEntered(load);
+    const std::wstring notEntered = NotEntered(load, kShownNotEnteredTold);
     if (notEntered.empty()) return {};
     return L"実行ファイルのバージョン情報を入力欄に読み込みました。" + kNl + path + kNl +
            L"そのまま入力できなかった値:" + kNl + notEntered.substr(0, notEntered.size() - kNl.size());

@@ -1,5 +1,6 @@
 #include "press/VersionCleanup.h"
 
+#include "platform/FileFound.h"
 #include "press/CommandLines.h"
 #include "press/FileChecks.h"
 #include "press/PressMessages.h"
@@ -118,7 +119,7 @@ Cleanup RemoveLeftoverVersions(Platform& platform, const PressRecord& press, con
 }
 
 std::optional<PressNotice> RemoveWorkFile(Platform& platform, const std::wstring& path) {
-    if (platform.FindFirstNormalFile(path).empty()) return std::nullopt;  // the run wrote none
+    if (!NormalFileFound(platform, path)) return std::nullopt;  // the run wrote none
     if (const OpResult removed = platform.RemoveFile(path); !removed.ok) return WorkFileLeft{path, removed.error};
     return std::nullopt;
 }

@@ -1,5 +1,6 @@
 #include "press/VersionLoad.h"
 
+#include "platform/FileFound.h"
 #include "press/AnsiText.h"
 #include "press/FileChecks.h"
 #include "script/VersionBoxes.h"
@@ -52,7 +53,7 @@ void LoadString(Platform& platform, int field, const std::wstring& fromFile, con
         load.caveats.push_back({field, ValueCaveat::Why::ScriptSpecial, {}});
     }
     if (const auto outside = CharactersOutsideAnsi(platform, value); !outside.empty()) {
-        load.caveats.push_back({field, ValueCaveat::Why::OutsideAnsi, QuotedCharacters(outside)});
+        load.caveats.push_back({field, ValueCaveat::Why::OutsideAnsi, outside});
     }
 }
 
@@ -79,7 +80,7 @@ void LoadRow(Platform& platform, int row, const std::optional<std::array<std::ui
 
 std::variant<verify::VersionInfo, NothingToLoad> ReadTargetVersion(Platform& platform, const std::wstring& path) {
     const auto nothing = [&](NothingToLoad::Why why) { return NothingToLoad{why, path, {}, {}}; };
-    if (path.empty() || platform.FindFirstNormalFile(path).empty()) return nothing(NothingToLoad::Why::NoFile);
+    if (path.empty() || !NormalFileFound(platform, path)) return nothing(NothingToLoad::Why::NoFile);
     const PeFileReading reading = ReadPeFile(platform, path);
     if (const auto* failure = std::get_if<ReadFailure>(&reading)) {
         return NothingToLoad{NothingToLoad::Why::Unreadable, path, failure->error, {}};

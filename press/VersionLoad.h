@@ -39,7 +39,7 @@ struct ValueCaveat {
     enum class Why { ScriptSpecial, OutsideAnsi, LineBreak };
     int field = 0;
     Why why = Why::ScriptSpecial;
-    std::wstring characters;  // for OutsideAnsi: "「©」"
+    std::vector<std::wstring> characters;  // for OutsideAnsi, each once, in order of first use
 };
 
 // A version row whose boxes stay as they are; nothing when the file has no

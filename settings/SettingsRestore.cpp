@@ -1,5 +1,6 @@
 #include "settings/SettingsRestore.h"
 
+#include "platform/FileFound.h"
 #include "settings/SettingsLayout.h"
 #include "ui/FieldTable.h"
 
@@ -7,6 +8,8 @@ namespace quillmark {
 
 namespace {
 
+// A stored path whose file name is shorter is not restored, and the editor's
+// is reported missing at start-up.
 constexpr std::size_t kStartUpMinNameLength = 3;
 
 void FillFirstRunValues(Platform& platform) {
@@ -57,7 +60,7 @@ std::wstring ProgramFolderPath(const std::wstring& reportedFolder) {
 }
 
 bool FoundAtStartUp(Platform& platform, const std::wstring& path) {
-    return platform.FindFirstNormalFile(path).size() >= kStartUpMinNameLength;
+    return NormalFileFound(platform, path, kStartUpMinNameLength);
 }
 
 void RestoreSettings(Platform& platform, inifile_IO& settings) {

@@ -37,7 +37,13 @@ bool inifile_IO::WriteStr(const std::wstring& section, const std::wstring& Key, 
 }
 
 std::wstring inifile_IO::Read(const std::wstring& section, const std::wstring& Key) {
-    return platform_.GetProfileString(section, Key, kBufferSize, fileName_);
+    // The call gives at most size - 1 characters, and exactly that many both
+    // when the value was cut and when it just fits: either way, ask again
+    // with more room.
+    for (int size = kBufferSize;; size *= 2) {
+        std::wstring value = platform_.GetProfileString(section, Key, size, fileName_);
+        if (value.size() < static_cast<std::size_t>(size - 1) || size >= kMaxBufferSize) return value;
+    }
 }
 
 float inifile_IO::ReadSng(const std::wstring& section, const std::wstring& Key, const float& Def) {

@@ -13,12 +13,17 @@ namespace quillmark {
 std::wstring ProfileStoredValue(const std::wstring& value);
 
 // Single values of one INI file, through the platform's private-profile
-// calls. A missing or empty value reads as the caller's default. The file
+// calls. A value is read whole, however long; a missing or empty value reads
+// as the caller's default. The file
 // is turned into UTF-16 before a value is written that the ANSI code page
 // cannot hold; a file that cannot be converted is not written.
 class inifile_IO {
 public:
+    // The first buffer of a read; it doubles until the value fits, up to
+    // kMaxBufferSize, which no settings value of a file Quillmark reads whole
+    // comes near.
     static constexpr int kBufferSize = 1024;
+    static constexpr int kMaxBufferSize = 1 << 24;
 
     explicit inifile_IO(Platform& platform);
 

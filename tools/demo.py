@@ -11,6 +11,8 @@ pefile is importable from /usr/bin/python3 only.
 import sys
 from pathlib import Path
 
+from wine_paths import windows_path
+
 EDITOR = "ResHacker.exe"
 SAMPLE = "sample.exe"
 
@@ -32,10 +34,6 @@ FILE_VERSION = (2, 1, 30)
 PRODUCT_VERSION = (2, 1, 0)
 
 
-def windows_path(path):
-    return "Z:" + str(Path(path).resolve()).replace("/", "\\")
-
-
 def packed(version):
     """As Quillmark stores a version: Major × 1000000 + Minor × 10000 + Rev., eight digits."""
     major, minor, rev = version
@@ -47,8 +45,17 @@ def write_ini(folder):
     values = {**STRINGS, 6: packed(FILE_VERSION), 7: packed(PRODUCT_VERSION)}
     lines = ["[Files]", "ResHacker=" + windows_path(folder / EDITOR), "LastExeFile=" + windows_path(folder / SAMPLE),
              "[VerInfo]"] + [f"Info{i}={values[i]}" for i in range(10)]
-    # The system's ANSI code page of a Japanese Windows, as Quillmark writes it.
-    (folder / "Quillmark.ini").write_bytes("".join(line + "\r\n" for line in lines).encode("cp932"))
+    (folder / "Quillmark.ini").write_bytes(ini_bytes("".join(line + "\r\n" for line in lines)))
+
+
+def ini_bytes(text):
+    """The settings file as Quillmark writes it: in the ANSI code page of a
+    Japanese Windows (932) while every value fits it, else in UTF-16LE behind
+    its byte-order mark (a folder named Café, say)."""
+    try:
+        return text.encode("cp932")
+    except UnicodeEncodeError:
+        return b"\xff\xfe" + text.encode("utf-16-le")
 
 
 def text(value):

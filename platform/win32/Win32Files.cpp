@@ -74,6 +74,9 @@ ReplaceOutcome Win32Platform::ReplaceFileKeepingIdentity(const std::wstring& rep
                                                          const std::wstring& replaced) {
     const std::wstring folder = replaced.substr(0, replaced.find_last_of(L"\\/") + 1);
     const std::set<std::wstring> tempsBefore = NamesMatching(folder, kReplaceTempPattern);
+    // The one call of ReplaceFileW, for the target and the settings file
+    // alike: both are written through, and neither stays behind because its
+    // security or streams could not be merged.
     if (ReplaceFileW(replaced.c_str(), replacement.c_str(), nullptr,
                      REPLACEFILE_WRITE_THROUGH | REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
         return {};

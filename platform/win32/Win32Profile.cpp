@@ -68,14 +68,20 @@ OpResult Win32Platform::ConvertProfileToUnicode(const std::wstring& file) {
     const bool wrote = WriteFile(out, content.data(), contentBytes, &written, nullptr) && written == contentBytes;
     const DWORD writeError = GetLastError();
     CloseHandle(out);
-    // ReplaceFile keeps the settings file's attributes and security.
-    const bool replaced = wrote && (exists ? ReplaceFileW(file.c_str(), temporary.c_str(), nullptr,
-                                                          REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
-                                           : MoveFileExW(temporary.c_str(), file.c_str(), MOVEFILE_WRITE_THROUGH));
-    if (replaced) return Succeeded();
-    const DWORD error = wrote ? GetLastError() : writeError;
-    DeleteFileW(temporary.c_str());
-    return Failed(error);
+    if (!wrote || !exists) {
+        if (wrote && MoveFileExW(temporary.c_str(), file.c_str(), MOVEFILE_WRITE_THROUGH)) return Succeeded();
+        const DWORD error = wrote ? GetLastError() : writeError;
+        DeleteFileW(temporary.c_str());
+        return Failed(error);
+    }
+    // The press's replacement, so that the settings file keeps its attributes
+    // and security as the target does.
+    const ReplaceOutcome outcome = ReplaceFileKeepingIdentity(temporary, file);
+    if (outcome.kind == ReplaceOutcome::Kind::Replaced) return Succeeded();
+    // With no file left under the settings file's name, the converted copy
+    // is kept beside it.
+    if (outcome.kind == ReplaceOutcome::Kind::Unchanged) DeleteFileW(temporary.c_str());
+    return {false, outcome.error};
 }
 
 }  // namespace quillmark::win32

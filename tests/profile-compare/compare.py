@@ -20,6 +20,8 @@ from pathlib import Path
 
 HERE = Path(__file__).resolve().parent
 REPO = HERE.parent.parent
+sys.path.insert(0, str(REPO / "tools"))
+from wine_paths import windows_path  # noqa: E402
 PORTABLE_SOURCES = [
     HERE / "PortableProfile.cpp",
     REPO / "platform/portable/PrivateProfile.cpp",
@@ -62,7 +64,12 @@ def to_bytes(spec):
 
 
 def wide(text):
-    """The text a wide call takes or gives, as UTF-16LE bytes."""
+    """The text a wide call takes or gives, as UTF-16LE bytes: a string, a
+    list of parts, or {"repeat": text, "times": n}."""
+    if isinstance(text, list):
+        return b"".join(wide(part) for part in text)
+    if isinstance(text, dict) and set(text) == {"repeat", "times"}:
+        return wide(text["repeat"]) * int(text["times"])
     if not isinstance(text, str):
         raise TableError(f"a wide call's string is text: {text!r}")
     return text.encode("utf-16-le")
@@ -239,11 +246,6 @@ def build(compiler, sources, output, extra, log_base):
                *map(str, sources)]
     if run_logged(command, log_base, BUILD_SECONDS) != 0:
         raise RuntimeError(f"building {output.name} failed:\n" + Path(f"{log_base}.err").read_text(errors="replace"))
-
-
-def windows_path(path):
-    # Wine's drive Z: is the Unix root.
-    return "Z:" + str(path).replace("/", "\\")
 
 
 def main():

@@ -199,9 +199,32 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"ALongValueIsCutInTheQuestion",
                  [](auto& v) { v.strings[0].second = std::wstring(70, L'x'); },
                  false,
-                 L"「xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx…」",
+                 L"「xxxxxxxxxxxxxxxxxxxx…」",
                  {L"txtInfo", 0},
-                 std::wstring(70, L'x')}),
+                 std::wstring(70, L'x')},
+        LoadCase{"ManyChangesAreCounted",
+                 {},
+                 false,
+                 L"・ProductVersion: 「12.34.5678」 ← 「1.0.0」\r\n(ほか 2 件)\r\n",
+                 {L"txtInfo", 9},
+                 L"app.exe"},
+        LoadCase{
+            "ManyCharactersOutsideTheCodePageAreCounted",
+            [](auto& v) {
+                for (wchar_t c = 0xAC00; c < 0xAC00 + 2000; ++c) v.strings[0].second.push_back(c);
+            },
+            false,
+            L"Comments: 「가」「각」「갂」「갃」「간」「갅」「갆」「갇」「갈」「갉」(ほか 1990 文字) はシステムの ANSI",
+            {L"txtInfo", 1},
+            L"Quillmark 株式会社"},
+        LoadCase{"ManyValuesThatCannotBeEnteredAreCounted",
+                 [](auto& v) {
+                     for (auto& string : v.strings) string.second = L"a\"\r\nb";
+                 },
+                 false,
+                 L"(ほか 12 件)\r\n(「いいえ」を選ぶと",
+                 {L"txtInfo", 5},
+                 L"a\" b"}),
     [](const ::testing::TestParamInfo<LoadCase>& param) { return std::string(param.param.name); });
 
 TEST_F(VersionLoading, NoKeepsTheFieldsAndATypedPathAsksNothing) {

@@ -34,9 +34,14 @@ TEST_F(InifileIO, AMissingFileGivesTheDefaultAndIsNotCreated) {
     EXPECT_FALSE(std::filesystem::exists(platform.ProfileFileFor(L"C:\\Tools\\test.ini")));
 }
 
-TEST_F(InifileIO, LongValuesAreCutAt1023Characters) {
-    Store(std::string(1500, 'x'));
-    EXPECT_EQ(ini.ReadStr(L"S", L"K", L""), std::wstring(1023, L'x'));
+// The profile call answers size - 1 characters both for a cut value and for
+// one that just fits the buffer.
+TEST_F(InifileIO, LongValuesReadWholeAtEveryBufferEdge) {
+    for (const std::size_t length : {1022u, 1023u, 1024u, 2047u, 2048u, 5000u}) {
+        const std::wstring value = std::wstring(length - 1, L'x') + L"z";
+        ASSERT_TRUE(ini.WriteStr(L"S", L"K", value));
+        EXPECT_TRUE(ini.ReadStr(L"S", L"K", L"") == value) << length;
+    }
 }
 
 struct IntCase {
@@ -73,6 +78,9 @@ struct StoredCase {
 
 class InifileStored : public InifileIO, public ::testing::WithParamInterface<StoredCase> {};
 
+// Three times the first buffer, its one character outside the code page last.
+const std::wstring kLong = std::wstring(2999, L'注') + L"©";
+
 TEST_P(InifileStored, ReadsBackExactlyFromAFileInTheEncodingItNeeds) {
     ASSERT_TRUE(ini.WriteStr(L"VerInfo", L"Info1", L"株式会社"));
     ASSERT_TRUE(ini.WriteStr(L"VerInfo", L"Info3", GetParam().value));
@@ -92,7 +100,8 @@ INSTANTIATE_TEST_SUITE_P(
                       StoredCase{L"製品　名", L"製品　名", false}, StoredCase{L"a \"b\" c", L"a \"b\" c", false},
                       StoredCase{L"  lead", L"\"  lead\"", false}, StoredCase{L"trail\t", L"\"trail\t\"", false},
                       StoredCase{L"\"quoted\"", L"\"\"quoted\"\"", false}, StoredCase{L"'x'", L"\"'x'\"", false},
-                      StoredCase{L"\"", L"\"\"\"", false}, StoredCase{L" ™ ", L"\" ™ \"", true}));
+                      StoredCase{L"\"", L"\"\"\"", false}, StoredCase{L" ™ ", L"\" ™ \"", true},
+                      StoredCase{kLong.c_str(), kLong.c_str(), true}));
 
 TEST_F(InifileIO, AFileThatCannotTurnUnicodeIsNotWritten) {
     platform.profileWritesFail = true;

@@ -257,9 +257,12 @@ INSTANTIATE_TEST_SUITE_P(Rows, SettingsPacking,
                                            Packing{{L"1", L"0", L"10000"}, L"01010000", {L"1", L"1", L"0"}},
                                            Packing{{L"1", L"0", L"2.5"}, L"01000003", {L"1", L"0", L"3"}}));
 
-TEST_F(Settings, EverythingTypedComesBackAfterARestart) {
+TEST_F(Settings, EverythingTypedComesBackAfterARestartAndIsPressedWhole) {
     StartWithPaths();
-    const std::array<std::wstring, 10> values{L"注釈", L"株式会社テスト", L"",        L"© 2026", L"TM", L"製品", L"",
+    std::wstring comment;
+    while (comment.size() < 2000) comment += L"注釈 " + std::to_wstring(comment.size()) + L" ";
+    comment.resize(2000);
+    const std::array<std::wstring, 10> values{comment, L"株式会社テスト", L"",        L"© 2026", L"TM", L"製品", L"",
                                               L"",     L"内部",           L"orig.exe"};
     for (int i : {0, 1, 2, 3, 4, 5, 8, 9}) platform.Type({L"txtInfo", i}, values[static_cast<std::size_t>(i)]);
     SetVersions(L"2", L"10", L"1", L"0", L"5", L"0");
@@ -280,6 +283,11 @@ TEST_F(Settings, EverythingTypedComesBackAfterARestart) {
     EXPECT_EQ(Row(L"txtProductVer"), (std::array<std::wstring, 3>{L"0", L"5", L"0"}));
     EXPECT_EQ(platform.GetText({L"txtResHack"}), kEditor);
     EXPECT_EQ(platform.GetText({L"txtExe"}), kTarget);
+
+    platform.messages.clear();
+    restarted.OnEvent(WindowEvent::Click, {L"Command1"});
+    EXPECT_NE(platform.clipboardText.find(L"Value \"Comments\", \"" + comment + L"\"\r\n"), std::wstring::npos);
+    EXPECT_TRUE(platform.messages.empty()) << Utf8(platform.messages.at(0));
 }
 
 TEST_F(Settings, AValueOutsideTheCodePageTurnsTheFileUnicodeKeepingTheRest) {

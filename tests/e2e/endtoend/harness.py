@@ -68,8 +68,7 @@ def fresh_folder(path):
     return path
 
 
-def windows_path(path):
-    return common.windows_path(path)
+windows_path = common.windows_path
 
 
 class Desktop:

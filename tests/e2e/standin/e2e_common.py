@@ -15,6 +15,8 @@ import time
 from pathlib import Path
 
 REPO = Path(__file__).resolve().parents[3]
+sys.path.insert(0, str(REPO / "tools"))
+from wine_paths import windows_path  # noqa: E402,F401  (the stand-in's tests call it through this module)
 RT_VERSION = 16
 RT_RCDATA = 10
 
@@ -55,10 +57,6 @@ def fresh_folder(path):
         shutil.rmtree(path)
     path.mkdir(parents=True)
     return path
-
-
-def windows_path(path):
-    return "Z:" + str(Path(path).resolve()).replace("/", "\\")
 
 
 class Wine:
