@@ -492,21 +492,47 @@ def case_lost_keys(f, args, desktop):
     tags = [t for t, _ in h.common.read_log(inst.events)]
     f.check("save-skipped" in tags and not [t for t in tags if t.startswith("merge")],
             f"lost keys: the editor's events should show the skipped save and no merge: {tags}")
+    compile_empties(f, args, desktop)
+
+
+def compile_empties(f, args, desktop):
+    """The real editor's compile under Wine: the tree empties and Ctrl+S saves
+    a 32-byte resource file. The press stops before the backup and puts
+    initial.res back byte for byte, so the next press, with an editor that
+    compiles, goes through."""
+    what = "compile empties"
+    inst = h.Installation(args, args.work + "/compile-empties", "plain")
+    faults(inst, "compile-empties")
+    run = inst.drive(desktop, answered_press(inst, ["ok"]))
+    f.check(run.ok(), f"{what}: the driver run failed\n{run.describe()}")
+    check_box(f, run, 0, what,
+              contains("ResHacker のスクリプトのコンパイルか保存で、バージョン情報が残りませんでした。", W(inst.initial_res),
+                       NO_BACKUP_NO_MERGE, "initial.res は、実行する前の内容に戻しました。"))
+    check_untouched(f, inst, what)
+    tags = [t for t, _ in h.common.read_log(inst.events)]
+    f.check("compile-emptied" in tags and "save-ok" in tags, f"{what}: the editor did not save an empty tree: {tags}")
+    f.check(inst.initial_res.read_bytes() == inst.original_initial_res, f"{what}: initial.res was not put back")
+    faults(inst)
+    run = inst.drive(desktop, answered_press(inst, []))
+    f.check(run.ok() and not run.all("message-box"), f"{what}: the next press did not go through\n{run.describe()}")
+    f.check(0x0411 in version_languages(inst.target), f"{what}: the next press left no 0411 version resource")
 
 
 OTHER_LANGUAGE_QUESTION = ("バージョン情報は入力したとおりに更新されましたが、実行ファイルには別の言語のバージョン情報も"
                            "残っています。")
 
 
-def other_language_press(f, args, desktop, answer, appended=False, folder="target", name="app.exe"):
+def other_language_press(f, args, desktop, answer, appended=False, folder="target", name="app.exe", fault=None):
     """A target whose version resource is in English (0409): the merge adds
     the Japanese one beside it, and the press asks whether to delete the
     English one (Yes the default). No leaves the target as the merge left it;
     Yes leaves only the Japanese one and everything else as it was. A folder
     the code page lacks gets the editor the short form of the target."""
-    what = f"other language{' appended' if appended else ''} in {folder}, {answer}"
-    inst = h.Installation(args, f"{args.work}/{answer}-{len(folder)}", "versioned_en", target_folder=folder,
-                          target_name=name)
+    what = f"other language{' appended' if appended else ''} in {folder}, {answer}{', ' + fault if fault else ''}"
+    inst = h.Installation(args, f"{args.work}/{answer}-{len(folder)}{'-' + fault if fault else ''}", "versioned_en",
+                          target_folder=folder, target_name=name)
+    if fault:
+        faults(inst, fault)
     answers = [answer]
     data = b""
     if appended:
@@ -573,6 +599,9 @@ def case_other_language(f, args, desktop):
     for answer in ("no", "yes"):
         other_language_press(f, args, desktop, answer)
     other_language_press(f, args, desktop, "yes", folder="Café", name="Application.exe")
+    # The real editor leaves the resource directory's size as it was: the
+    # loader ignores it, and the read-back must too.
+    other_language_press(f, args, desktop, "no", fault="addskip-stale-size")
     delete_fails_press(f, args, desktop)
 
 
@@ -580,10 +609,14 @@ def case_other_language_appended(f, args, desktop):
     other_language_press(f, args, desktop, "yes", appended=True)
 
 
-# The merge runs end with exit code 0 but leave the target wrong.
+# The merge runs end with exit code 0 but leave the target wrong; the
+# question quotes what the editor logged.
 MERGE_FAULTS = [
-    ("merge-nothing", "言語 0411 (日本語) のバージョン情報がありません"),
-    ("merge-truncate", "Windows のプログラムではなくなっています"),
+    ("merge-nothing", ("言語 0411 (日本語) のバージョン情報がありません", "・-addskip: Commands completed")),
+    ("merge-truncate", ("Windows のプログラムではなくなっています",)),
+    # as the real editor on a program without a resource section
+    ("addskip-invisible", ("言語 0411 (日本語) のバージョン情報がありません", "ResHacker の記録 (ResHacker.log):\r\n"
+                           "・-addskip: Added: VERSIONINFO,1,1041\r\n・-modify: Commands completed\r\n")),
 ]
 
 
@@ -599,7 +632,7 @@ def case_merge_fails(f, args, desktop):
             answers = [answer] + (["ok"] if answer == "yes" else [])
             run = inst.drive(desktop, answered_press(inst, answers))
             f.check(run.ok(), f"{what}: the driver run failed\n{run.describe()}")
-            check_box(f, run, 0, what, contains(TARGET_DIFFERS, W(inst.target), difference, W(inst.backup),
+            check_box(f, run, 0, what, contains(TARGET_DIFFERS, W(inst.target), *difference, W(inst.backup),
                                                 "元に戻しますか"), "yes,no", "yes")
             f.check(inst.backup.read_bytes() == inst.original_target, f"{what}: the backup is not the original")
             left = inst.target.read_bytes()
@@ -610,9 +643,12 @@ def case_merge_fails(f, args, desktop):
                 f.check(len(run.all("message-box")) == 1, f"{what}: more than the question showed")
                 # As the merge left it: the size the stand-in logged last.
                 results = [text for tag, text in h.common.read_log(inst.events) if tag == "merge-result"]
-                f.check(bool(results) and f" {len(left)} bytes" in results[-1] if fault == "merge-truncate"
-                        else left == inst.original_target,
-                        f"{what}: the target is not as the merge left it ({len(left)} bytes; {results[-1:]})")
+                as_merged = {
+                    "merge-truncate": bool(results) and f" {len(left)} bytes" in results[-1],
+                    # the original with a resource section the headers do not name
+                    "addskip-invisible": left.startswith(inst.original_target) and len(left) > len(inst.original_target),
+                }.get(fault, left == inst.original_target)
+                f.check(as_merged, f"{what}: the target is not as the merge left it ({len(left)} bytes; {results[-1:]})")
 
 
 def answer_and_see(f, desktop, inst, what, answer_first):
