@@ -232,6 +232,32 @@ TEST_F(PlatformTest, ReplaceGivesTheTargetTheWorkFileAndLeavesNothingElse) {
     EXPECT_EQ(ReadBytes(target), "without the other language");
 }
 
+TEST_F(PlatformTest, AWholeFileWriteReplacesTheFileAndChangesItsStamp) {
+    const std::wstring res = folder / L"initial.res";
+    ASSERT_TRUE(WriteBytes(res, "32 bytes the editor saved empty."));
+    const auto before = platform.StampOf(res);
+    ASSERT_TRUE(before.has_value());
+    EXPECT_EQ(before->size, 32u);
+    const std::vector<std::uint8_t> kept{'k', 'e', 'p', 't'};
+    EXPECT_TRUE(platform.WriteWholeFile(res, kept).ok);
+    EXPECT_EQ(ReadBytes(res), "kept");
+    EXPECT_NE(platform.StampOf(res), before);
+    EXPECT_EQ(platform.FindFirstNormalFile(folder / L"*.quillmark-new"), L"");
+    EXPECT_FALSE(platform.StampOf(folder / L"missing.log").has_value());
+    // A folder that is not there: nothing written, the system's reason.
+    const OpResult refused = platform.WriteWholeFile(folder / L"missing\\initial.res", kept);
+    EXPECT_FALSE(refused.ok);
+    EXPECT_FALSE(refused.error.empty());
+}
+
+TEST_F(PlatformTest, TheEditorsLogIsReadInTheAnsiCodePage) {
+    // "Added: ソフト" as a program built for code page 932 writes it
+    const std::vector<std::uint8_t> bytes{'A', 'd', 'd', 'e', 'd', ':', ' ', 0x83, 0x5C, 0x83, 0x74, 0x83, 0x67};
+    EXPECT_EQ(platform.FromAnsiCodePage(bytes), L"Added: ソフト");
+    EXPECT_FALSE(platform.LocalAppDataFolder().empty());
+    EXPECT_NE(platform.LocalAppDataFolder().back(), L'\\');
+}
+
 TEST_F(PlatformTest, CopyFailuresCarryTheSystemReason) {
     struct CopyCase {
         const char* what;
