@@ -14,7 +14,8 @@ void ShowNotice(Platform& platform, const PressNotice& notice) {
 }
 
 bool Ask(Platform& platform, const PressQuestion& question) {
-    const bool risky = std::holds_alternative<SignedTarget>(question) || std::holds_alternative<AppendedData>(question);
+    const bool risky = std::holds_alternative<SignedTarget>(question) ||
+                       std::holds_alternative<AppendedData>(question) || std::holds_alternative<RestoreAsked>(question);
     return platform.MessageBox(Sentence(question), platform.AppTitle(), Severity::Warning, Buttons::YesNo,
                                risky ? DefaultAnswer::No : DefaultAnswer::Yes) == Answer::Yes;
 }

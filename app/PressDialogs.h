@@ -14,7 +14,8 @@ void ShowStop(Platform& platform, const PressStop& stop);
 void ShowNotice(Platform& platform, const PressNotice& notice);
 
 // Asks a Yes/No question with a warning mark; true when the answer is Yes.
-// Questions that would go ahead with a risky target default to No.
+// Questions that would go ahead with a risky target, and the restore asked
+// for by hand, default to No.
 bool Ask(Platform& platform, const PressQuestion& question);
 
 // Asks whether a chosen file's values replace the fields; No by default,

@@ -54,6 +54,8 @@ public:
     void SetDropSink(DropSink sink) { dropSink_ = std::move(sink); }
     void SetSessionEndQuery(SessionEndQuery query) { sessionEndQuery_ = std::move(query); }
     void Show();
+    // Greys or enables an item the window added to its system menu.
+    void SetMenuItemEnabled(const std::wstring& item, bool enabled);
 
     // While busy the window shows the wait cursor wherever the mouse is.
     void SetBusy(bool busy);
