@@ -113,11 +113,6 @@ MainWindow::MainWindow(HINSTANCE instance, UINT dpi, Extras extras) {
     ApplyFonts();
     extrasPending_ = true;
     if (extras == Extras::Now) AddExtras();
-    if (const HMENU systemMenu = GetSystemMenu(window_, FALSE)) {
-        AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
-        AppendMenuW(systemMenu, MF_STRING, kLoadFromExeCommand, kLoadFromExeItem.caption);
-        AppendMenuW(systemMenu, MF_STRING, kRestoreBackupCommand, kRestoreBackupItem.caption);
-    }
     DragAcceptFiles(window_, TRUE);
     // Run as administrator, the window would not hear of drops from
     // Explorer, which runs at a lower integrity level.
@@ -155,6 +150,13 @@ void MainWindow::AddExtras() {
     const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE));
     SetIcons(instance);
     CreateTooltips(instance);
+    // Windows copies its system menu for the window on first use: not
+    // needed for the first paint either.
+    if (const HMENU systemMenu = GetSystemMenu(window_, FALSE)) {
+        AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuW(systemMenu, MF_STRING, kLoadFromExeCommand, kLoadFromExeItem.caption);
+        AppendMenuW(systemMenu, MF_STRING, kRestoreBackupCommand, kRestoreBackupItem.caption);
+    }
 }
 
 void MainWindow::SetBusy(bool busy) {

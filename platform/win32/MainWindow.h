@@ -29,8 +29,9 @@ public:
     static constexpr int kFirstControlId = 1000;
     static constexpr const wchar_t* kClassName = L"QuillmarkMainWindow";
 
-    // What the first paint does not need: the tooltips and the icons sized
-    // for the window's DPI (the class's icons stand in until then).
+    // What the first paint does not need: the tooltips, the icons sized
+    // for the window's DPI (the class's icons stand in until then) and the
+    // system menu's own items.
     enum class Extras {
         Now,             // with the window
         AfterFirstShow,  // once Show() has made the window visible: a quicker start
