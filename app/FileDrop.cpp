@@ -22,6 +22,13 @@ bool IsEditorFile(const std::wstring& path) {
                       [](wchar_t a, wchar_t b) { return AsciiLower(a) == AsciiLower(b); });
 }
 
+// The system's splitting reads the backslash before a closing quote as an
+// escaped quote: "D:\" arrives as D:". The user meant the backslash.
+std::wstring UnescapedArgument(const std::wstring& argument) {
+    if (argument.empty() || argument.back() != L'"') return argument;
+    return argument.substr(0, argument.size() - 1) + L"\\";
+}
+
 }  // namespace
 
 std::optional<DroppedPath> FileDropTarget(const std::vector<std::wstring>& files, const ControlRef& underDrop,
@@ -34,6 +41,22 @@ std::optional<DroppedPath> FileDropTarget(const std::vector<std::wstring>& files
                                                                                     : std::wstring(kTargetBox);
     dropped.path = *file;
     return dropped;
+}
+
+CommandLineFiles CommandLineTargets(const std::vector<std::wstring>& arguments,
+                                    const std::function<WholePath(const std::wstring& argument)>& makeWhole) {
+    CommandLineFiles given;
+    for (const std::wstring& argument : arguments) {
+        if (argument.empty()) continue;
+        const WholePath whole = makeWhole(UnescapedArgument(argument));
+        if (whole.kind != PathKind::File) {
+            given.unused.push_back({whole.path, whole.kind});
+            continue;
+        }
+        std::optional<std::wstring>& box = IsEditorFile(whole.path) ? given.editor : given.target;
+        if (!box) box = whole.path;
+    }
+    return given;
 }
 
 }  // namespace quillmark

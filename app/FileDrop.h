@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "press/PressStop.h"
 
 namespace quillmark {
 
@@ -23,5 +24,19 @@ struct DroppedPath {
 // Nothing when no dropped path is a normal file.
 std::optional<DroppedPath> FileDropTarget(const std::vector<std::wstring>& files, const ControlRef& underDrop,
                                           const std::function<bool(const std::wstring& path)>& isNormalFile);
+
+// The files named on the command line, sorted for the two path boxes: the
+// first file named ResHacker.exe for the editor box, the first other file
+// for the target box; further files are passed over. What names no file
+// (missing, a folder) is listed, with why.
+struct CommandLineFiles {
+    std::optional<std::wstring> editor;
+    std::optional<std::wstring> target;
+    std::vector<UnusedArgument> unused;
+};
+
+// `makeWhole` turns an argument into a whole path and says what it names.
+CommandLineFiles CommandLineTargets(const std::vector<std::wstring>& arguments,
+                                    const std::function<WholePath(const std::wstring& argument)>& makeWhole);
 
 }  // namespace quillmark

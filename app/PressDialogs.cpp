@@ -30,7 +30,8 @@ void ShowNotice(Platform& platform, const PressNotice& notice) {
 bool Ask(Platform& platform, const PressQuestion& question) { return Ask(platform, question, {}); }
 
 bool Ask(Platform& platform, const PressQuestion& question, const std::vector<RunLog>& logs) {
-    const bool risky = std::holds_alternative<SignedTarget>(question) || std::holds_alternative<AppendedData>(question);
+    const bool risky = std::holds_alternative<SignedTarget>(question) ||
+                       std::holds_alternative<AppendedData>(question) || std::holds_alternative<RestoreAsked>(question);
     return platform.MessageBox(Sentence(question, logs), platform.AppTitle(), Severity::Warning, Buttons::YesNo,
                                risky ? DefaultAnswer::No : DefaultAnswer::Yes) == Answer::Yes;
 }

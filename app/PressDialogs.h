@@ -25,7 +25,8 @@ void ShowInitialResProblem(Platform& platform, const InitialResProblem& problem)
 void ShowNotice(Platform& platform, const PressNotice& notice);
 
 // Asks a Yes/No question with a warning mark; true when the answer is Yes.
-// Questions that would go ahead with a risky target default to No.
+// Questions that would go ahead with a risky target, and the restore asked
+// for by hand, default to No.
 bool Ask(Platform& platform, const PressQuestion& question);
 bool Ask(Platform& platform, const PressQuestion& question, const std::vector<RunLog>& logs);
 

@@ -6,6 +6,7 @@
 #include "app/FileDrop.h"
 #include "app/PressDialogs.h"
 #include "platform/FileFound.h"
+#include "press/BackupRestore.h"
 #include "press/CommandLines.h"
 #include "press/EditCheck.h"
 #include "press/EditorLog.h"
@@ -35,7 +36,7 @@ struct EventRoute {
     void (frmMain::*handler)();
 };
 
-constexpr std::array<EventRoute, 12> kEventRoutes{{
+constexpr std::array<EventRoute, 14> kEventRoutes{{
     {WindowEvent::Initialize, L"", &frmMain::Form_Initialize},
     {WindowEvent::Load, L"", &frmMain::Form_Load},
     {WindowEvent::Unload, L"", &frmMain::Form_Unload},
@@ -48,6 +49,8 @@ constexpr std::array<EventRoute, 12> kEventRoutes{{
     {WindowEvent::Click, L"cmdView", &frmMain::cmdView_Click},
     {WindowEvent::Click, L"Command1", &frmMain::Command1_Click},
     {WindowEvent::MenuClick, kLoadFromExeItem.name, &frmMain::mnuLoadFromExe_Click},
+    {WindowEvent::MenuPopup, L"", &frmMain::Form_SystemMenuPopup},
+    {WindowEvent::MenuClick, kRestoreBackupItem.name, &frmMain::mnuRestoreBackup_Click},
 }};
 
 // How long a found name must be: two characters enable the buttons, three
@@ -115,6 +118,16 @@ void frmMain::Form_Load() {
     RestoreSettings(platform_, *settings_);
     platform_.ShowMainWindow();
     if (const auto problem = CheckInitialRes(platform_, programFolderPath_)) ShowInitialResProblem(platform_, *problem);
+    OpenCommandLineFiles();
+}
+
+void frmMain::OpenCommandLineFiles() {
+    const CommandLineFiles given = CommandLineTargets(
+        platform_.CommandLineArguments(), [this](const std::wstring& path) { return platform_.MakeWholePath(path); });
+    if (given.editor) platform_.SetText(kTxtResHack, *given.editor);
+    if (given.target) platform_.SetText(kTxtExe, *given.target);
+    if (!given.unused.empty()) ShowNotice(platform_, ArgumentsUnused{given.unused});
+    if (given.target) OfferVersionLoad(*given.target);
 }
 
 void frmMain::Form_Unload() {
@@ -385,7 +398,48 @@ void frmMain::RunPress() {
 }
 
 void frmMain::OfferRestore(const RestoreOffer& offer, const std::vector<RunLog>& logs) {
-    if (Ask(platform_, offer, logs)) ShowNotice(platform_, RestoreOriginal(platform_, offer.target, offer.backup));
+    if (Ask(platform_, offer, logs)) RestoreBackup(offer.target, offer.backup);
+}
+
+void frmMain::RestoreBackup(const std::wstring& target, const std::wstring& backup) {
+    const auto restored = RestoreOriginal(platform_, target, backup);
+    if (const auto* stop = std::get_if<PressStop>(&restored)) {
+        ShowStop(platform_, *stop);
+        return;
+    }
+    ShowNotice(platform_, std::get<PressNotice>(restored));
+}
+
+std::optional<TargetPath> frmMain::TargetAndBackup() {
+    const auto checked = CheckTargetPath(platform_.GetText(kTxtExe));
+    if (const auto* paths = std::get_if<TargetPath>(&checked)) return *paths;
+    return std::nullopt;
+}
+
+void frmMain::Form_SystemMenuPopup() {
+    const auto paths = TargetAndBackup();
+    platform_.SetMenuItemEnabled(kRestoreBackupItem.name,
+                                 !pressRunning_ && paths && !platform_.FindFirstNormalFile(paths->backup).empty());
+}
+
+void frmMain::mnuRestoreBackup_Click() {
+    // The menu may be used without being opened: everything is checked again.
+    const auto paths = TargetAndBackup();
+    if (pressRunning_ || !paths) return;
+    if (platform_.FindFirstNormalFile(paths->backup).empty()) {
+        ShowStop(platform_, BackupMissing{paths->target, paths->backup});
+        return;
+    }
+    {
+        PressGuard restore(platform_, pressRunning_);
+        if (Ask(platform_, RestoreAsked{paths->target, paths->backup, platform_.LastWriteTime(paths->backup)})) {
+            RestoreBackup(paths->target, paths->backup);
+        }
+    }
+    if (closeRequested_) {
+        closeRequested_ = false;
+        Form_Unload();
+    }
 }
 
 }  // namespace quillmark

@@ -38,6 +38,12 @@ public:
     // The system menu's item: loads the version information of the target
     // in the box, without a question.
     void mnuLoadFromExe_Click();
+    // The system menu is about to open: its restore item is greyed while
+    // the target in the box has no backup.
+    void Form_SystemMenuPopup();
+    // The system menu's item: puts the target's backup back, after a
+    // question.
+    void mnuRestoreBackup_Click();
     void cmdOpenHack_Click();
     void cmdEnd_Click();
     void cmdView_Click();
@@ -65,6 +71,12 @@ private:
     void RunPress();
     // Asks; on Yes puts the backup back and says how that went.
     void OfferRestore(const RestoreOffer& offer, const std::vector<RunLog>& logs);
+    void RestoreBackup(const std::wstring& target, const std::wstring& backup);
+    // The target in the box and its backup's path; nothing when the path
+    // can have no backup.
+    std::optional<TargetPath> TargetAndBackup();
+    // Paths given on the command line go into the boxes.
+    void OpenCommandLineFiles();
 
     Platform& platform_;
     WaitLimits limits_;

@@ -1,8 +1,20 @@
 #include "platform/win32/WindowsApi.h"
 
+#include <cstdlib>
+#include <exception>
+
 #include "app/frmMain.h"
 #include "platform/win32/MainWindow.h"
 #include "platform/win32/Win32Platform.h"
+
+// The runtime's own handler prints the uncaught exception's type, and links
+// its whole demangler (about 45 KB) into the program for that; a window
+// program has no console to print to.
+#if defined(__GLIBCXX__)
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx
+#endif
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // Every later DLL load looks in system32 only: a DLL left beside the

@@ -66,6 +66,25 @@ struct FileStamp {
     bool operator==(const FileStamp&) const = default;
 };
 
+// What a path names.
+enum class PathKind { Missing, File, Folder };
+
+// A path made whole (full, in its long form where it exists) and what it
+// names.
+struct WholePath {
+    std::wstring path;
+    PathKind kind = PathKind::Missing;
+};
+
+// A moment in the user's local time, to the minute.
+struct LocalTime {
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    int hour = 0;
+    int minute = 0;
+};
+
 // Files and folders.
 struct Files {
     virtual ~Files() = default;
@@ -77,6 +96,11 @@ struct Files {
     // The short (8.3) form of an existing path; nothing when the system has
     // none.
     virtual std::optional<std::wstring> ShortPathName(const std::wstring& path) = 0;
+
+    // A path as given (relative, 8.3) made whole against the current folder.
+    virtual WholePath MakeWholePath(const std::wstring& path) = 0;
+    // When the file was last written; nothing when it cannot be read.
+    virtual std::optional<LocalTime> LastWriteTime(const std::wstring& path) = 0;
 
     // Copies a file, replacing an existing destination.
     virtual OpResult CopyFileReplacing(const std::wstring& source, const std::wstring& destination) = 0;

@@ -15,6 +15,9 @@ struct RunningProgram {
     virtual std::wstring ExeBaseName() = 0;
     virtual std::wstring AppTitle() = 0;
     virtual void EndProgram() = 0;
+    // The program's command-line arguments as the system splits them,
+    // without the program's own name.
+    virtual std::vector<std::wstring> CommandLineArguments() = 0;
 
     // Locale-aware text-to-number conversions; nothing when the text is not
     // a number or does not fit the type.

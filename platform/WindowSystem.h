@@ -16,7 +16,8 @@ struct ControlRef {
 // What the window reports to the logic.
 // EndSession: Windows is ending the session (logoff, shutdown).
 // MenuClick: an item of the window's system menu, by its name.
-enum class WindowEvent { Initialize, Load, Unload, EndSession, Click, Change, MenuClick };
+// MenuPopup: the system menu is about to open.
+enum class WindowEvent { Initialize, Load, Unload, EndSession, Click, Change, MenuClick, MenuPopup };
 
 // The main window and its controls.
 struct WindowSystem {
@@ -28,6 +29,8 @@ struct WindowSystem {
     virtual void SetText(const ControlRef& control, const std::wstring& text) = 0;
     virtual void SetEnabled(const ControlRef& control, bool enabled) = 0;
     virtual void ShowMainWindow() = 0;
+    // Greys or enables an item of the system menu, by its name.
+    virtual void SetMenuItemEnabled(const std::wstring& item, bool enabled) = 0;
 
     // While a press waits for other programs the window keeps painting,
     // shows a wait cursor and takes no input.

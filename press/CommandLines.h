@@ -42,5 +42,7 @@ std::wstring DeleteVersionCommandLine(const std::wstring& quotedEditorPath, cons
 
 // The n-th work file of a target (from 1).
 std::wstring WorkFilePath(const std::wstring& targetPath, std::size_t n);
+// Beside the target: the backup's copy that takes the target's place.
+std::wstring RestoreCopyPath(const std::wstring& targetPath);
 
 }  // namespace quillmark

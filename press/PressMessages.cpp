@@ -476,9 +476,57 @@ std::wstring RestoredMessage(const std::wstring& target, const std::wstring& bac
            L"← " + backup;
 }
 
-std::wstring RestoreFailedMessage(const std::wstring& target, const std::wstring& backup, const std::wstring& error) {
-    return WithSystemReason(L"実行ファイルを元に戻せませんでした。" + kNl + backup + kNl + L"→ " + target, error) +
-           kNl + L"元のファイルはバックアップに残っています。";
+std::wstring RestoreFailedMessage(const RestoreFailed& failed, const std::wstring& error) {
+    std::wstring where;
+    switch (failed.left) {
+        case RestoreFailed::Left::AsItWas:
+            where = L"実行ファイルは元に戻す前のままです。";
+            break;
+        case RestoreFailed::Left::AsItIsNow:
+            where = L"実行ファイルは置き換えた後の今の内容のままです。";
+            break;
+        case RestoreFailed::Left::InCopy:
+            where =
+                L"実行ファイルは元の名前では見つからなくなっています。バックアップのコピーは次のファイルにあります。"
+                L"このファイルの名前を上の名前に変えてください。" +
+                kNl + failed.copy;
+            break;
+    }
+    return WithSystemReason(L"実行ファイルを元に戻せませんでした。" + kNl + failed.backup + kNl + L"→ " + failed.target,
+                            error) +
+           kNl + where + kNl + L"元のファイルはバックアップに残っています。";
+}
+
+std::wstring TimeText(const LocalTime& time) {
+    wchar_t text[32] = {};
+    std::swprintf(text, 32, L"%04d/%02d/%02d %02d:%02d", time.year, time.month, time.day, time.hour, time.minute);
+    return text;
+}
+
+std::wstring RestoreQuestion(const RestoreAsked& question) {
+    return L"実行ファイルをバックアップの内容に戻しますか？" + kNl + question.target + kNl + L"← " + question.backup +
+           kNl +
+           (question.backupWritten ? L"バックアップの更新日時: " + TimeText(*question.backupWritten) + kNl
+                                   : std::wstring{}) +
+           L"実行ファイルの今の内容は失われます。バックアップはそのまま残ります。" + kNl +
+           L"(「いいえ」を選ぶと、何も変更しません。)";
+}
+
+std::wstring BackupMissingMessage(const BackupMissing& stop) {
+    return L"この実行ファイルのバックアップが見つかりません。" + kNl + stop.target + kNl + stop.backup + kNl +
+           kTargetUnchanged;
+}
+
+std::wstring ArgumentsUnusedMessage(const ArgumentsUnused& notice) {
+    std::vector<std::wstring> lines;
+    for (const UnusedArgument& argument : notice.arguments) {
+        lines.push_back(argument.path + (argument.kind == PathKind::Folder
+                                             ? L": フォルダーです (ファイルを指定してください)"
+                                             : L": ファイルが見つかりません"));
+    }
+    const std::wstring listed = Listed(lines);
+    return L"コマンドラインで指定された次のパスは使えないため、入力欄に入れていません。" + kNl +
+           listed.substr(0, listed.size() - kNl.size());
 }
 
 std::wstring OtherLanguagesQuestion(const std::wstring& target, const std::wstring& backup,
@@ -682,6 +730,7 @@ struct StopSentence {
     }
     std::wstring operator()(const WorkFileInTheWay& stop) const { return WorkFileInTheWayMessage(stop); }
     std::wstring operator()(const TargetLeftInWorkFile& stop) const { return TargetLeftInWorkFileMessage(stop); }
+    std::wstring operator()(const BackupMissing& stop) const { return BackupMissingMessage(stop); }
 };
 
 struct NoticeSentence {
@@ -690,9 +739,9 @@ struct NoticeSentence {
     }
     std::wstring operator()(const Restored& notice) const { return RestoredMessage(notice.target, notice.backup); }
     std::wstring operator()(const RestoreFailed& notice) const {
-        return RestoreFailedMessage(notice.target, notice.backup,
-                                    notice.copyDiffers ? RestoreMismatchReason() : notice.reason);
+        return RestoreFailedMessage(notice, notice.copyDiffers ? RestoreMismatchReason() : notice.reason);
     }
+    std::wstring operator()(const ArgumentsUnused& notice) const { return ArgumentsUnusedMessage(notice); }
     std::wstring operator()(const WorkFileLeft& notice) const {
         return WorkFileLeftMessage(notice.path, notice.reason);
     }
@@ -714,6 +763,7 @@ struct QuestionSentence {
     std::wstring operator()(const OtherLanguages& question) const {
         return OtherLanguagesQuestion(question.target, question.backup, question.languages, editorLog);
     }
+    std::wstring operator()(const RestoreAsked& question) const { return RestoreQuestion(question); }
 };
 
 }  // namespace

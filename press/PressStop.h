@@ -6,6 +6,7 @@
 #include <variant>
 #include <vector>
 
+#include "platform/Files.h"
 #include "press/EditorRuns.h"
 #include "verify/PeImage.h"
 #include "verify/VersionResFile.h"
@@ -129,11 +130,17 @@ struct TargetLeftInWorkFile {
     std::wstring reason;
 };
 
+// Putting the backup back when asked for: no backup of this target.
+struct BackupMissing {
+    std::wstring target;
+    std::wstring backup;
+};
+
 using PressStop =
     std::variant<ScriptUnbuildable, TargetPathRefused, PathOutsideAnsi, TargetUnreadable, TargetNotAProgram,
                  TargetNotWritable, InitialResNotKept, ClipboardRefused, EditorNotStarted, EditorGivenUp,
                  EditedResourceUnreadable, EditedResourceBroken, EditedResourceDiffers, BackupNotMade, MergeNotStarted,
-                 MergeStillRunning, RunEndedUnchanged, DeleteFailed, WorkFileInTheWay, TargetLeftInWorkFile>;
+                 MergeStillRunning, RunEndedUnchanged, DeleteFailed, WorkFileInTheWay, TargetLeftInWorkFile, BackupMissing>;
 
 // How initial.res was put back after a press that stopped once the edit
 // had begun; said with that stop.
@@ -162,17 +169,33 @@ struct Restored {
     std::wstring backup;
 };
 struct RestoreFailed {
+    // Where the target is now.
+    enum class Left {
+        AsItWas,    // untouched
+        AsItIsNow,  // replaced, but not proven to be the backup
+        InCopy,     // gone from its name; the backup's copy holds what it should
+    };
     std::wstring target;
     std::wstring backup;
     std::wstring reason;       // the system's
     bool copyDiffers = false;  // the copy went through but is not the backup
+    Left left = Left::AsItWas;
+    std::wstring copy;  // for InCopy
 };
 struct WorkFileLeft {
     std::wstring path;
     std::wstring reason;
 };
+// Paths given on the command line that name no file, and what they name.
+struct UnusedArgument {
+    std::wstring path;
+    PathKind kind = PathKind::Missing;
+};
+struct ArgumentsUnused {
+    std::vector<UnusedArgument> arguments;
+};
 
-using PressNotice = std::variant<RunEndedButRight, Restored, RestoreFailed, WorkFileLeft>;
+using PressNotice = std::variant<RunEndedButRight, Restored, RestoreFailed, WorkFileLeft, ArgumentsUnused>;
 
 // What the user is asked; Yes goes on.
 struct SignedTarget {
@@ -196,6 +219,13 @@ struct OtherLanguages {
     std::vector<std::uint16_t> languages;
 };
 
-using PressQuestion = std::variant<SignedTarget, AppendedData, RestoreOffer, OtherLanguages>;
+// Put the backup back, asked for from the system menu.
+struct RestoreAsked {
+    std::wstring target;
+    std::wstring backup;
+    std::optional<LocalTime> backupWritten;
+};
+
+using PressQuestion = std::variant<SignedTarget, AppendedData, RestoreOffer, OtherLanguages, RestoreAsked>;
 
 }  // namespace quillmark

@@ -84,17 +84,6 @@ Proof ProveFile(Platform& platform, const PressRecord& press, const std::wstring
     return proof;
 }
 
-PressNotice RestoreOriginal(Platform& platform, const std::wstring& targetPath, const std::wstring& backupPath) {
-    if (const OpResult copied = platform.CopyFileReplacing(backupPath, targetPath); !copied.ok) {
-        return RestoreFailed{targetPath, backupPath, copied.error};
-    }
-    const auto same = SameFiles(platform, targetPath, backupPath);
-    if (const auto* failure = std::get_if<ReadFailure>(&same))
-        return RestoreFailed{targetPath, backupPath, failure->error};
-    if (!std::get<bool>(same)) return RestoreFailed{targetPath, backupPath, {}, true};
-    return Restored{targetPath, backupPath};
-}
-
 std::vector<std::uint16_t> Proof::LanguagesBut(std::uint16_t own) const {
     std::vector<std::uint16_t> others;
     std::copy_if(languages.begin(), languages.end(), std::back_inserter(others),

@@ -64,7 +64,4 @@ using TargetAfter = std::variant<TargetRight, RestoreOffer, PressStop>;
 // changed anything.
 TargetAfter CheckTargetAfterPress(Platform& platform, const PressRecord& press);
 
-// Copies the backup over the target and checks that they are the same.
-PressNotice RestoreOriginal(Platform& platform, const std::wstring& targetPath, const std::wstring& backupPath);
-
 }  // namespace quillmark

@@ -32,14 +32,16 @@ struct WindowSpec {
     int clientWidth, clientHeight;  // twips
 };
 
-// The item the window adds to its system menu (Alt+Space): the name its
-// click events carry, and its caption.
+// The items the window adds to its system menu (Alt+Space): the name their
+// click events carry, and their captions.
 struct MenuItemSpec {
     const wchar_t* name;
     const wchar_t* caption;
 };
 
 inline constexpr MenuItemSpec kLoadFromExeItem{L"mnuLoadFromExe", L"実行ファイルから読み込む(&L)"};
+// The system menu's own 元のサイズに戻す already takes R.
+inline constexpr MenuItemSpec kRestoreBackupItem{L"mnuRestoreBackup", L"バックアップから元に戻す(&B)"};
 
 inline constexpr int kTwipsPerInch = 1440;
 

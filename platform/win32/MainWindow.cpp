@@ -22,7 +22,25 @@ constexpr UINT kCopyGlobalData = 0x0049;
 // System menu IDs lie below 0xF000 with the low four bits clear: Windows
 // uses those bits itself.
 constexpr UINT kLoadFromExeCommand = 0x0010;
+constexpr UINT kRestoreBackupCommand = 0x0020;
 constexpr WPARAM kSysCommandMask = 0xFFF0;
+
+struct MenuCommand {
+    UINT command;
+    const MenuItemSpec* item;
+};
+
+constexpr MenuCommand kMenuCommands[] = {
+    {kLoadFromExeCommand, &kLoadFromExeItem},
+    {kRestoreBackupCommand, &kRestoreBackupItem},
+};
+
+const wchar_t* MenuItemName(UINT command) {
+    for (const MenuCommand& entry : kMenuCommands) {
+        if (entry.command == command) return entry.item->name;
+    }
+    return nullptr;
+}
 
 struct ControlClass {
     const wchar_t* className;
@@ -95,10 +113,6 @@ MainWindow::MainWindow(HINSTANCE instance, UINT dpi, Extras extras) {
     ApplyFonts();
     extrasPending_ = true;
     if (extras == Extras::Now) AddExtras();
-    if (const HMENU systemMenu = GetSystemMenu(window_, FALSE)) {
-        AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
-        AppendMenuW(systemMenu, MF_STRING, kLoadFromExeCommand, kLoadFromExeItem.caption);
-    }
     DragAcceptFiles(window_, TRUE);
     // Run as administrator, the window would not hear of drops from
     // Explorer, which runs at a lower integrity level.
@@ -136,6 +150,13 @@ void MainWindow::AddExtras() {
     const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE));
     SetIcons(instance);
     CreateTooltips(instance);
+    // Windows copies its system menu for the window on first use: not
+    // needed for the first paint either.
+    if (const HMENU systemMenu = GetSystemMenu(window_, FALSE)) {
+        AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuW(systemMenu, MF_STRING, kLoadFromExeCommand, kLoadFromExeItem.caption);
+        AppendMenuW(systemMenu, MF_STRING, kRestoreBackupCommand, kRestoreBackupItem.caption);
+    }
 }
 
 void MainWindow::SetBusy(bool busy) {
@@ -334,6 +355,16 @@ ControlRef MainWindow::ControlAt(POINT point) const {
     return found;
 }
 
+void MainWindow::SetMenuItemEnabled(const std::wstring& item, bool enabled) {
+    const HMENU systemMenu = GetSystemMenu(window_, FALSE);
+    if (systemMenu == nullptr) return;
+    for (const MenuCommand& entry : kMenuCommands) {
+        if (item == entry.item->name) {
+            EnableMenuItem(systemMenu, entry.command, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+        }
+    }
+}
+
 void MainWindow::OnActivate(WPARAM wParam) {
     if (LOWORD(wParam) == WA_INACTIVE) {
         const HWND focus = GetFocus();
@@ -368,11 +399,18 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             OnDropFiles(reinterpret_cast<HDROP>(wParam));
             return 0;
         case WM_SYSCOMMAND:
-            if ((wParam & kSysCommandMask) == kLoadFromExeCommand) {
+            if (const wchar_t* item = MenuItemName(static_cast<UINT>(wParam & kSysCommandMask))) {
                 if (sink_) {
                     const EventSink sink = sink_;
-                    sink(WindowEvent::MenuClick, ControlRef{kLoadFromExeItem.name});
+                    sink(WindowEvent::MenuClick, ControlRef{item});
                 }
+                return 0;
+            }
+            break;
+        case WM_INITMENUPOPUP:
+            if (HIWORD(lParam) != FALSE && sink_) {
+                const EventSink sink = sink_;
+                sink(WindowEvent::MenuPopup, ControlRef{});
                 return 0;
             }
             break;

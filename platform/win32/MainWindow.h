@@ -29,8 +29,9 @@ public:
     static constexpr int kFirstControlId = 1000;
     static constexpr const wchar_t* kClassName = L"QuillmarkMainWindow";
 
-    // What the first paint does not need: the tooltips and the icons sized
-    // for the window's DPI (the class's icons stand in until then).
+    // What the first paint does not need: the tooltips, the icons sized
+    // for the window's DPI (the class's icons stand in until then) and the
+    // system menu's own items.
     enum class Extras {
         Now,             // with the window
         AfterFirstShow,  // once Show() has made the window visible: a quicker start
@@ -54,6 +55,8 @@ public:
     void SetDropSink(DropSink sink) { dropSink_ = std::move(sink); }
     void SetSessionEndQuery(SessionEndQuery query) { sessionEndQuery_ = std::move(query); }
     void Show();
+    // Greys or enables an item the window added to its system menu.
+    void SetMenuItemEnabled(const std::wstring& item, bool enabled);
 
     // While busy the window shows the wait cursor wherever the mouse is.
     void SetBusy(bool busy);

@@ -65,6 +65,37 @@ std::optional<std::wstring> Win32Platform::ShortPathName(const std::wstring& pat
     return shortPath;
 }
 
+WholePath Win32Platform::MakeWholePath(const std::wstring& path) {
+    WholePath whole{path, PathKind::Missing};
+    if (const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr); needed != 0) {
+        std::wstring full(needed, L'\0');
+        const DWORD length = GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
+        if (length != 0 && length < needed) whole.path = full.substr(0, length);
+    }
+    // Only an existing path has a long form; a missing one stays full.
+    if (const DWORD needed = GetLongPathNameW(whole.path.c_str(), nullptr, 0); needed != 0) {
+        std::wstring longPath(needed, L'\0');
+        const DWORD length = GetLongPathNameW(whole.path.c_str(), longPath.data(), needed);
+        if (length != 0 && length < needed) whole.path = longPath.substr(0, length);
+    }
+    const DWORD attributes = GetFileAttributesW(whole.path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        whole.kind = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::Folder : PathKind::File;
+    }
+    return whole;
+}
+
+std::optional<LocalTime> Win32Platform::LastWriteTime(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+    SYSTEMTIME utc{};
+    SYSTEMTIME local{};
+    if (!FileTimeToSystemTime(&data.ftLastWriteTime, &utc) || !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) {
+        return std::nullopt;
+    }
+    return LocalTime{local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute};
+}
+
 OpResult Win32Platform::CopyFileReplacing(const std::wstring& source, const std::wstring& destination) {
     if (!CopyFileW(source.c_str(), destination.c_str(), FALSE)) return Failed(GetLastError());
     return Succeeded();

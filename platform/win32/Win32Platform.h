@@ -35,7 +35,9 @@ public:
     void SetText(const ControlRef& control, const std::wstring& text) override;
     void SetEnabled(const ControlRef& control, bool enabled) override;
     void ShowMainWindow() override;
+    void SetMenuItemEnabled(const std::wstring& item, bool enabled) override;
     void EndProgram() override;
+    std::vector<std::wstring> CommandLineArguments() override;
 
     void BeginBusy() override;
     void EndBusy() override;
@@ -78,6 +80,8 @@ public:
     void KeybdEvent(std::uint8_t virtualKey, KeyDirection direction) override;
 
     std::optional<std::wstring> ShortPathName(const std::wstring& path) override;
+    WholePath MakeWholePath(const std::wstring& path) override;
+    std::optional<LocalTime> LastWriteTime(const std::wstring& path) override;
 
     OpResult CopyFileReplacing(const std::wstring& source, const std::wstring& destination) override;
     ReplaceOutcome ReplaceFileKeepingIdentity(const std::wstring& replacement, const std::wstring& replaced) override;

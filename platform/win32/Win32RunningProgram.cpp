@@ -58,6 +58,16 @@ std::wstring Win32Platform::AppTitle() { return kAppTitle; }
 
 void Win32Platform::EndProgram() { ExitProcess(0); }
 
+std::vector<std::wstring> Win32Platform::CommandLineArguments() {
+    int count = 0;
+    LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (arguments == nullptr) return {};
+    std::vector<std::wstring> result;
+    for (int i = 1; i < count; ++i) result.emplace_back(arguments[i]);
+    LocalFree(arguments);
+    return result;
+}
+
 std::optional<std::int32_t> Win32Platform::TextToLong(const std::wstring& text) {
     return Converted<std::int32_t, LONG>(text, VarI4FromStr);
 }

@@ -30,6 +30,10 @@ void Win32Platform::SetEnabled(const ControlRef& control, bool enabled) {
 
 void Win32Platform::ShowMainWindow() { window_.Show(); }
 
+void Win32Platform::SetMenuItemEnabled(const std::wstring& item, bool enabled) {
+    window_.SetMenuItemEnabled(item, enabled);
+}
+
 // A disabled window takes no clicks or keys, and a message box shown during
 // the press leaves it disabled when it closes.
 void Win32Platform::BeginBusy() {

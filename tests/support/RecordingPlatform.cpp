@@ -138,6 +138,10 @@ void RecordingPlatform::ShowMainWindow() {
     calls.push_back(L"ShowMainWindow");
 }
 
+void RecordingPlatform::SetMenuItemEnabled(const std::wstring& item, bool enabled) { menuItemsEnabled[item] = enabled; }
+
+std::vector<std::wstring> RecordingPlatform::CommandLineArguments() { return programArguments; }
+
 void RecordingPlatform::EndProgram() {
     ended = true;
     calls.push_back(L"EndProgram");
@@ -289,6 +293,28 @@ void RecordingPlatform::AllowSessionEnd() { sessionEndBlockReason.reset(); }
 
 std::optional<std::wstring> RecordingPlatform::ShortPathName(const std::wstring& path) {
     if (const auto found = shortPaths.find(path); found != shortPaths.end()) return found->second;
+    return std::nullopt;
+}
+
+// Relative paths against the current folder, short forms back to the long
+// ones the script names; what they name from the fake folder and the files.
+WholePath RecordingPlatform::MakeWholePath(const std::wstring& path) {
+    WholePath whole{path.size() > 1 && (path[1] == L':' || path[0] == L'\\') ? path : currentFolder + L"\\" + path,
+                    PathKind::Missing};
+    for (const auto& [longPath, shortPath] : shortPaths) {
+        if (SameFolder(shortPath, whole.path)) whole.path = longPath;
+    }
+    std::wstring_view bare = whole.path;
+    if (bare.size() > 3 && bare.back() == L'\\') bare.remove_suffix(1);
+    for (const FakeEntry& entry : files) {
+        if (SameFolder(entry.path, bare)) whole.kind = entry.directory ? PathKind::Folder : PathKind::File;
+    }
+    if (fileBytes.contains(whole.path)) whole.kind = PathKind::File;
+    return whole;
+}
+
+std::optional<LocalTime> RecordingPlatform::LastWriteTime(const std::wstring& path) {
+    if (const auto found = writeTimes.find(path); found != writeTimes.end()) return found->second;
     return std::nullopt;
 }
 

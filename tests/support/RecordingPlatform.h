@@ -50,6 +50,9 @@ public:
     std::set<int> unendableLaunches;                  // by launch number: ending them fails
     std::map<std::wstring, std::wstring> shortPaths;  // by long path; none otherwise
     bool profileWritesFail = false;
+    std::vector<std::wstring> programArguments;     // the arguments after the program's name
+    std::wstring currentFolder = L"C:\\Users\\me";  // what relative paths are made whole against
+    std::map<std::wstring, LocalTime> writeTimes;   // by path; unreadable otherwise
     // The ANSI code page as FitsAnsiCodePage sees it: by default a rough
     // model of code page 932 (ASCII, Japanese punctuation, kana, kanji and
     // full-width forms). The profile files still store ANSI text as UTF-8.
@@ -72,6 +75,7 @@ public:
     std::vector<std::wstring> calls;
     std::vector<std::wstring> messages;  // the texts of the message boxes
     bool visible = false;
+    std::map<std::wstring, bool> menuItemsEnabled;  // by item name, once set
     bool ended = false;
     std::optional<std::wstring> sessionEndBlockReason;  // set while the session's end is blocked
 
@@ -88,7 +92,9 @@ public:
     void SetText(const ControlRef& control, const std::wstring& text) override;
     void SetEnabled(const ControlRef& control, bool enabled) override;
     void ShowMainWindow() override;
+    void SetMenuItemEnabled(const std::wstring& item, bool enabled) override;
     void EndProgram() override;
+    std::vector<std::wstring> CommandLineArguments() override;
     void BeginBusy() override;
     void EndBusy() override;
     void BlockSessionEnd(const std::wstring& reason) override;
@@ -119,6 +125,8 @@ public:
     bool EndStartedProcess(std::uintptr_t process) override;
     void KeybdEvent(std::uint8_t virtualKey, KeyDirection direction) override;
     std::optional<std::wstring> ShortPathName(const std::wstring& path) override;
+    WholePath MakeWholePath(const std::wstring& path) override;
+    std::optional<LocalTime> LastWriteTime(const std::wstring& path) override;
     OpResult CopyFileReplacing(const std::wstring& source, const std::wstring& destination) override;
     ReplaceOutcome ReplaceFileKeepingIdentity(const std::wstring& replacement, const std::wstring& replaced) override;
     OpResult RemoveFile(const std::wstring& path) override;

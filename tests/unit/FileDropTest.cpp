@@ -10,12 +10,18 @@ namespace {
 constexpr const wchar_t* kDroppedEditor = L"E:\\Tools\\reshacker.EXE";
 constexpr const wchar_t* kDroppedTarget = L"E:\\Drop\\tool.exe";
 
+// Files dropped on the window, or named on the command line at start-up.
+enum class Via { Drop, CommandLine };
+
 struct DropCase {
     const char* name;
     std::vector<std::wstring> files;
     ControlRef underDrop;
     const wchar_t* filledBox;  // nullptr: the drop changes nothing
     const wchar_t* path;
+    Via via = Via::Drop;
+    const wchar_t* editorToo = nullptr;  // the command line's editor beside a target
+    const wchar_t* says = nullptr;       // the message about unusable arguments
 };
 
 class FileDrop : public FormFixture, public ::testing::WithParamInterface<DropCase> {
@@ -26,13 +32,38 @@ protected:
         platform.files.push_back({L"E:\\Drop\\Folder", true});
         platform.files.push_back({L"E:\\Drop\\ResHacker.exe", true});
         platform.files.push_back({L"E:\\Drop\\hidden.exe", false, true});
+        platform.files.push_back({L"E:\\Drop\\other.exe"});
+        platform.currentFolder = L"E:\\Drop";
+        platform.shortPaths[kDroppedEditor] = L"E:\\TOOLS~1\\RESHAC~1.EXE";
     }
 };
+
+// A first run: a box the command line does not fill keeps its placeholder.
+void ExpectCommandLineFilled(RecordingPlatform& platform, const DropCase& c) {
+    const std::wstring placeholder = L"(【参照】で指定してください。)";
+    const bool fillsEditor = c.filledBox != nullptr && std::wstring(c.filledBox) == L"txtResHack";
+    const std::wstring editor = c.editorToo != nullptr ? c.editorToo : fillsEditor ? c.path : placeholder;
+    const std::wstring target = c.filledBox != nullptr && !fillsEditor ? c.path : placeholder;
+    EXPECT_EQ(platform.GetText({L"txtResHack"}), editor);
+    EXPECT_EQ(platform.GetText({L"txtExe"}), target);
+    EXPECT_EQ(platform.IsEnabled({L"Command1"}), editor != placeholder && target != placeholder);
+    ASSERT_EQ(platform.messages.size(), c.says != nullptr ? 1u : 0u);
+    if (c.says != nullptr) {
+        EXPECT_NE(platform.messages[0].find(c.says), std::wstring::npos) << Utf8(platform.messages[0]);
+    }
+}
 
 // The box the drop fills starts empty and the other one valid, so that the
 // buttons show whether the box's change event ran.
 TEST_P(FileDrop, FillsTheRightPathBoxAndRaisesItsChange) {
     const DropCase& c = GetParam();
+    if (c.via == Via::CommandLine) {
+        platform.programArguments = c.files;
+        form.OnEvent(WindowEvent::Initialize);
+        form.OnEvent(WindowEvent::Load);
+        ExpectCommandLineFilled(platform, c);
+        return;
+    }
     const bool fillsEditor = c.filledBox != nullptr && std::wstring(c.filledBox) == L"txtResHack";
     const std::wstring editor = fillsEditor ? L"" : kEditor;
     const std::wstring target = fillsEditor ? kTarget : L"";
@@ -76,7 +107,47 @@ INSTANTIATE_TEST_SUITE_P(
                  kDroppedEditor},
         DropCase{"OnlyFolders", {L"E:\\Drop\\Folder", L"E:\\Drop\\ResHacker.exe"}, {L"txtExe"}, nullptr, nullptr},
         DropCase{"MissingFile", {L"E:\\Drop\\gone.exe"}, {}, nullptr, nullptr},
-        DropCase{"EmptyList", {}, {L"txtResHack"}, nullptr, nullptr}),
+        DropCase{"EmptyList", {}, {L"txtResHack"}, nullptr, nullptr},
+        DropCase{"CommandLineTargetAndEditor",
+                 {kDroppedTarget, kDroppedEditor},
+                 {},
+                 L"txtExe",
+                 kDroppedTarget,
+                 Via::CommandLine,
+                 kDroppedEditor},
+        DropCase{"CommandLineRelativeAndShortPathsMadeWhole",
+                 {L"tool.exe", L"E:\\TOOLS~1\\RESHAC~1.EXE"},
+                 {},
+                 L"txtExe",
+                 kDroppedTarget,
+                 Via::CommandLine,
+                 kDroppedEditor},
+        DropCase{"CommandLineEditorAlone", {kDroppedEditor}, {}, L"txtResHack", kDroppedEditor, Via::CommandLine},
+        DropCase{"CommandLineTheFirstOfEachKindCounts",
+                 {L"", kDroppedTarget, L"E:\\Drop\\other.exe", kDroppedEditor, L"E:\\Drop\\other.exe"},
+                 {},
+                 L"txtExe",
+                 kDroppedTarget,
+                 Via::CommandLine,
+                 kDroppedEditor},
+        DropCase{"CommandLineMissingAndFolderListedWithWhy",
+                 {L"gone.exe", L"E:\\Drop\\Folder\"", kDroppedTarget},
+                 {},
+                 L"txtExe",
+                 kDroppedTarget,
+                 Via::CommandLine,
+                 nullptr,
+                 L"コマンドラインで指定された次のパスは使えないため、入力欄に入れていません。\r\n"
+                 L"・E:\\Drop\\gone.exe: ファイルが見つかりません\r\n"
+                 L"・E:\\Drop\\Folder\\: フォルダーです (ファイルを指定してください)"},
+        DropCase{"CommandLineManyUnusableCapped",
+                 {L"a1", L"a2", L"a3", L"a4", L"a5", L"a6", L"a7"},
+                 {},
+                 nullptr,
+                 nullptr,
+                 Via::CommandLine,
+                 nullptr,
+                 L"・E:\\Drop\\a5: ファイルが見つかりません\r\n(ほか 2 件)"}),
     [](const ::testing::TestParamInfo<DropCase>& param) { return std::string(param.param.name); });
 
 class FileDropDuringAPress : public FormFixture {};

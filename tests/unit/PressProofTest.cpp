@@ -406,7 +406,11 @@ TEST_P(PressAfter, SaysWhatDiffersNamesTheBackupAndRestoresItOnYes) {
     EXPECT_EQ(Styles()[Styles().size() - 2], L"Warning YesNo");  // Yes is the default: the original back
     EXPECT_TRUE(Says(question + 1, L"元に戻しました"));
     EXPECT_EQ(platform.fileBytes[kTarget], original);
-    EXPECT_EQ(platform.CallsStartingWith(L"Copy").back(), L"Copy D:\\Work\\app_original.exe -> D:\\Work\\app.exe");
+    EXPECT_EQ(platform.CallsStartingWith(L"Copy").back(),
+              L"Copy D:\\Work\\app_original.exe -> D:\\Work\\app.exe.quillmark-restore.exe");
+    EXPECT_EQ(platform.CallsStartingWith(L"Replace").back(),
+              L"Replace D:\\Work\\app.exe <- D:\\Work\\app.exe.quillmark-restore.exe");
+    EXPECT_EQ(platform.fileBytes.at(kBackup), original);
 }
 
 TEST_P(PressAfter, LeavesBothFilesOnNo) {
@@ -834,6 +838,90 @@ INSTANTIATE_TEST_SUITE_P(
             L"ファイルの名前を上の名前に変えてください。\r\nD:\\app.exe.quillmark-work1.exe\r\n元のファイルはバックア"
             L"ップにあります。\r\nD:\\app_original.exe"}),
     [](const ::testing::TestParamInfo<StopSentenceCase>& row) { return std::string(row.param.name); });
+
+// --- the backup put back from the system menu --------------------------------------
+
+constexpr const wchar_t* kRestoreCopy = L"D:\\Work\\app.exe.quillmark-restore.exe";
+
+struct MenuRestore {
+    const char* name;
+    std::function<void(RecordingPlatform&)> arrange;
+    std::vector<Answer> answers;
+    std::vector<std::wstring> mentions;  // words of the last message
+    bool restored;
+};
+
+class RestoreFromMenu : public PressProof, public ::testing::WithParamInterface<MenuRestore> {
+protected:
+    RestoreFromMenu() {
+        platform.fileBytes[kTargetPath] = {'n', 'o', 'w'};
+        platform.fileBytes[kBackup] = SyntheticPe({});
+        platform.writeTimes[kBackup] = {2026, 12, 9, 20, 48};
+    }
+};
+
+TEST_P(RestoreFromMenu, AsksThenPutsTheBackupBackKeepingIt) {
+    const auto before = platform.fileBytes[kTargetPath];
+    GetParam().arrange(platform);
+    platform.messageAnswers.assign(GetParam().answers.begin(), GetParam().answers.end());
+    form.OnEvent(WindowEvent::MenuClick, {L"mnuRestoreBackup"});
+    ASSERT_FALSE(platform.messages.empty());
+    EXPECT_EQ(platform.messages[0],
+              L"実行ファイルをバックアップの内容に戻しますか？\r\nD:\\Work\\app.exe\r\n← D:\\Work\\app_original.exe\r\n"
+              L"バックアップの更新日時: 2026/12/09 20:48\r\n"
+              L"実行ファイルの今の内容は失われます。バックアップはそのまま残ります。\r\n"
+              L"(「いいえ」を選ぶと、何も変更しません。)");
+    EXPECT_EQ(Styles()[0], L"Warning YesNo default=No");
+    for (const auto& words : GetParam().mentions) {
+        EXPECT_TRUE(Says(platform.messages.size() - 1, words)) << Utf8(words) << "\n" << Utf8(platform.messages.back());
+    }
+    EXPECT_EQ(platform.fileBytes.at(kBackup), SyntheticPe({}));
+    EXPECT_EQ(platform.fileBytes[kTargetPath] == SyntheticPe({}), GetParam().restored);
+    EXPECT_FALSE(platform.sessionEndBlockReason.has_value());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Outcomes, RestoreFromMenu,
+    ::testing::Values(
+        MenuRestore{"Yes", [](RecordingPlatform&) {}, {kYes, kOk}, {L"元に戻しました", kTargetPath}, true},
+        MenuRestore{"No", [](RecordingPlatform&) {}, {kNo}, {L"何も変更しません"}, false},
+        MenuRestore{"TargetRunning",
+                    [](RecordingPlatform& p) { p.writeProbeErrors[kTargetPath] = L"別のプロセスが使用中です。"; },
+                    {kYes, kOk},
+                    {L"実行ファイルに書き込めません。", L"実行中のプログラム", L"実行ファイルは変更していません。"},
+                    false},
+        MenuRestore{
+            "ReplaceRefused",
+            [](RecordingPlatform& p) {
+                p.replaceFailure = ReplaceOutcome{ReplaceOutcome::Kind::Unchanged, L"アクセスが拒否されました。"};
+            },
+            {kYes, kOk},
+            {L"元に戻せませんでした", L"アクセスが拒否されました。", L"元に戻す前のまま",
+             L"元のファイルはバックアップに残っています。"},
+            false},
+        MenuRestore{
+            "TargetGoneCopyKept",
+            [](RecordingPlatform& p) {
+                p.replaceFailure = ReplaceOutcome{ReplaceOutcome::Kind::ReplacedGone, L"アクセスが拒否されました。"};
+            },
+            {kYes, kOk},
+            {L"元の名前では見つからなくなっています", kRestoreCopy, L"バックアップに残っています"},
+            false}),
+    [](const ::testing::TestParamInfo<MenuRestore>& param) { return std::string(param.param.name); });
+
+TEST_F(PressProof, TheRestoreItemIsGreyedWithoutABackupAndItsClickChecksAgain) {
+    platform.fileBytes[kBackup] = SyntheticPe({});
+    form.OnEvent(WindowEvent::MenuPopup);
+    EXPECT_TRUE(platform.menuItemsEnabled.at(L"mnuRestoreBackup"));
+    platform.fileBytes.erase(kBackup);
+    form.OnEvent(WindowEvent::MenuPopup);
+    EXPECT_FALSE(platform.menuItemsEnabled.at(L"mnuRestoreBackup"));
+    form.OnEvent(WindowEvent::MenuClick, {L"mnuRestoreBackup"});
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_TRUE(
+        Says(0, L"この実行ファイルのバックアップが見つかりません。\r\nD:\\Work\\app.exe\r\n" + std::wstring(kBackup)));
+    EXPECT_EQ(Count(L"Copy"), 0u);
+}
 
 }  // namespace
 }  // namespace quillmark::testing

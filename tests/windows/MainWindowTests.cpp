@@ -500,6 +500,33 @@ TEST_F(MainWindowTest, ClicksChangesAndCloseReachTheForm) {
     EXPECT_TRUE(IsWindow(window.Handle())) << "closing is the form's decision";
 }
 
+TEST_F(MainWindowTest, TheSystemMenuItemsReachTheFormAndTheRestoreItemGreys) {
+    const HMENU menu = GetSystemMenu(window.Handle(), FALSE);
+    const int count = GetMenuItemCount(menu);
+    ASSERT_GE(count, 2);
+    std::vector<std::wstring> captions;
+    std::vector<UINT> ids;
+    for (int i = count - 2; i < count; ++i) {
+        wchar_t caption[64] = {};
+        GetMenuStringW(menu, static_cast<UINT>(i), caption, 64, MF_BYPOSITION);
+        captions.emplace_back(caption);
+        ids.push_back(GetMenuItemID(menu, i));
+    }
+    EXPECT_EQ(captions, (std::vector<std::wstring>{kLoadFromExeItem.caption, kRestoreBackupItem.caption}));
+    SendMessageW(window.Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), MAKELPARAM(0, TRUE));
+    SendMessageW(window.Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), MAKELPARAM(0, FALSE));
+    SendMessageW(window.Handle(), WM_SYSCOMMAND, ids[1], 0);
+    SendMessageW(window.Handle(), WM_SYSCOMMAND, ids[0], 0);
+    EXPECT_EQ(events, (std::vector<Event>{{WindowEvent::MenuPopup, {}},
+                                          {WindowEvent::MenuClick, {kRestoreBackupItem.name}},
+                                          {WindowEvent::MenuClick, {kLoadFromExeItem.name}}}));
+    platform.SetMenuItemEnabled(kRestoreBackupItem.name, false);
+    EXPECT_NE(GetMenuState(menu, ids[1], MF_BYCOMMAND) & MF_GRAYED, 0u);
+    EXPECT_EQ(GetMenuState(menu, ids[0], MF_BYCOMMAND) & MF_GRAYED, 0u);
+    platform.SetMenuItemEnabled(kRestoreBackupItem.name, true);
+    EXPECT_EQ(GetMenuState(menu, ids[1], MF_BYCOMMAND) & MF_GRAYED, 0u);
+}
+
 TEST_F(MainWindowTest, SetEnabledSwitchesTheButton) {
     EXPECT_FALSE(IsWindowEnabled(window.Control({L"Command1"})));
     platform.SetEnabled({L"Command1"}, true);

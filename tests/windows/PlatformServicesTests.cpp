@@ -258,6 +258,34 @@ TEST_F(PlatformTest, TheEditorsLogIsReadInTheAnsiCodePage) {
     EXPECT_NE(platform.LocalAppDataFolder().back(), L'\\');
 }
 
+TEST_F(PlatformTest, PathsFromTheCommandLineAreMadeWholeAndLong) {
+    const std::wstring target = folder / L"A long target name.exe";
+    ASSERT_TRUE(WriteBytes(target, "MZ"));
+    const std::optional<std::wstring> shortForm = platform.ShortPathName(target);
+    ASSERT_TRUE(shortForm.has_value());
+    const std::wstring relative = target.substr(target.find_last_of(L'\\') + 1);
+    wchar_t before[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, before);
+    SetCurrentDirectoryW(folder.Path().c_str());
+    const WholePath missing = platform.MakeWholePath(L"missing.exe");
+    std::vector<WholePath> wholes;
+    for (const std::wstring& given : {target, *shortForm, relative}) wholes.push_back(platform.MakeWholePath(given));
+    SetCurrentDirectoryW(before);
+    for (const WholePath& whole : wholes) {
+        EXPECT_EQ(whole.path, target);
+        EXPECT_EQ(whole.kind, PathKind::File);
+    }
+    EXPECT_EQ(missing.kind, PathKind::Missing);
+    EXPECT_EQ(missing.path, folder / L"missing.exe");
+    EXPECT_EQ(platform.MakeWholePath(folder / L"").kind, PathKind::Folder);
+    const std::optional<LocalTime> written = platform.LastWriteTime(target);
+    ASSERT_TRUE(written.has_value());
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    EXPECT_EQ(written->year, now.wYear);
+    EXPECT_FALSE(platform.LastWriteTime(folder / L"missing.exe").has_value());
+}
+
 TEST_F(PlatformTest, CopyFailuresCarryTheSystemReason) {
     struct CopyCase {
         const char* what;

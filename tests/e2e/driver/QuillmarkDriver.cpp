@@ -13,7 +13,7 @@
 //
 // Controls are named as in the control table, with their index (-1 when not
 // in an array). Commands (ms: the longest wait):
-//   start <exe>                 start the program
+//   start <exe> [<arguments>]   start the program, the arguments put verbatim after its quoted path
 //   wait-window <ms>            its main window is visible, or a message box came first
 //   set <name> <index> <text>   WM_SETTEXT, so the box's change event runs
 //   get <name> <index>          -> the control's text
@@ -28,6 +28,8 @@
 //                               the default one ("no"; "none" when it has none)
 //   no-message-box <ms>         no box of the program shows within ms
 //   open-dialog <ms> <path>     type the path into the program's Open dialog and press Open
+//   system-menu <id>            the system menu about to open (WM_INITMENUPOPUP), then its item
+//                               chosen (WM_SYSCOMMAND <id>, posted)
 //   close                       post WM_CLOSE to the main window
 //   wait-exit <ms>              -> the program's exit code
 //   end-session                 send WM_QUERYENDSESSION, then WM_ENDSESSION with its answer, as
@@ -323,7 +325,8 @@ private:
     }
     bool EnsureProcess();
 
-    bool Start(const std::wstring& path);
+    bool Start(const std::wstring& path, const std::wstring& arguments);
+    bool SystemMenu(UINT id);
     bool WaitWindow(DWORD ms);
     bool Set(const std::wstring& name, int index, const std::wstring& text);
     bool Get(const std::wstring& name, int index);
@@ -402,14 +405,14 @@ bool Driver::EnsureProcess() {
     return process_ != nullptr;
 }
 
-bool Driver::Start(const std::wstring& path) {
+bool Driver::Start(const std::wstring& path, const std::wstring& arguments) {
     if (process_ != nullptr) {
         CloseHandle(process_);
         process_ = nullptr;
     }
     main_ = nullptr;
     std::wstring folder = path.substr(0, path.find_last_of(L'\\') + 1);
-    std::wstring line = L"\"" + path + L"\"";
+    std::wstring line = L"\"" + path + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION started{};
@@ -478,6 +481,17 @@ bool Driver::Click(const std::wstring& name, int index) {
         return Fail(L"click", L"PostMessage error " + std::to_wstring(GetLastError()));
     }
     return Result(L"click", true, {name, std::to_wstring(at)});
+}
+
+bool Driver::SystemMenu(UINT id) {
+    const HWND main = MainWindowHandle();
+    if (main == nullptr || !EnsureProcess()) return Fail(L"system-menu", L"no window");
+    SendMessageW(main, WM_INITMENUPOPUP, 0, MAKELPARAM(0, TRUE));
+    // Posted: the item's question shows while this driver keeps watching.
+    if (!PostMessageW(main, WM_SYSCOMMAND, id, 0)) {
+        return Fail(L"system-menu", L"PostMessage error " + std::to_wstring(GetLastError()));
+    }
+    return Result(L"system-menu", true, {std::to_wstring(id)});
 }
 
 // A press that waits for the editor disables the window until it ends; a
@@ -738,7 +752,8 @@ bool Driver::Run(const std::vector<std::wstring>& args) {
     auto ms = [&](std::size_t i) { return static_cast<DWORD>(number(i) > 0 ? number(i) : 0); };
     auto index = [&](std::size_t i) { return static_cast<int>(number(i)); };
 
-    if (command == L"start") return Start(arg(1));
+    if (command == L"start") return Start(arg(1), arg(2));
+    if (command == L"system-menu") return SystemMenu(static_cast<UINT>(number(1)));
     if (command == L"wait-window") return WaitWindow(ms(1));
     if (command == L"set") return Set(arg(1), index(2), arg(3));
     if (command == L"get") return Get(arg(1), index(2));

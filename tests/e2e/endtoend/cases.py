@@ -67,8 +67,8 @@ def expected_boxes(inst, fields=FIELDS, file_version=FILE_VERSION, product_versi
     return boxes
 
 
-def start_lines(inst):
-    return [["start", W(inst.quillmark)], ["wait-window", WAIT_WINDOW_MS]]
+def start_lines(inst, arguments=""):
+    return [["start", W(inst.quillmark), arguments], ["wait-window", WAIT_WINDOW_MS]]
 
 
 def end_lines():
@@ -824,6 +824,59 @@ def case_load_from_target(f, args, desktop):
     f.check(after.versions() == backup.versions() == FIRST_PRESS.fixed, f"the versions changed: {after.versions()}")
 
 
+# --- Windows' conventions: paths on the command line, the backup put back --
+
+def case_command_line(f, args, desktop):
+    """Started as Send To starts it: a target relative to the program's
+    folder, a missing file and a folder in quotes with its trailing
+    backslash. The two that name no file are listed; the target goes into
+    its box, whole and long, and brings the load question."""
+    inst = h.Installation(args, args.work + "/case", "plain")
+    other = {i: f"other {i}" for i in FIELDS}
+    lines = start_lines(inst) + fill_window(inst) + press_lines("first") + [["no-message-box", 500]]
+    lines += fill_window(inst, other, (5, 6, 7), (8, 9, 10)) + [["set", "txtExe", -1, ""]] + end_lines()
+    arguments = f'..\\target\\app.exe missing.exe "{W(inst.target_dir)}\\"'
+    lines += start_lines(inst, arguments) + [["message-box", WAIT_BOX_MS, "ok"], ["message-box", WAIT_BOX_MS, "yes"],
+                                             ["wait-idle", WAIT_BOX_MS]] + read_every_box() + end_lines()
+    run = inst.drive(desktop, lines)
+    if not f.check(run.ok(), f"the driver run failed\n{run.describe()}"):
+        return
+    check_box(f, run, 0, "unusable arguments",
+              lambda text: text == "コマンドラインで指定された次のパスは使えないため、入力欄に入れていません。\r\n"
+              f"・{W(inst.app)}\\missing.exe: ファイルが見つかりません\r\n"
+              f"・{W(inst.target_dir)}\\: フォルダーです (ファイルを指定してください)")
+    check_box(f, run, 1, "load question",
+              contains("この実行ファイルのバージョン情報を入力欄に読み込みますか？", W(inst.target),
+                       f"・CompanyName: 「{FIELDS[1]}」 ← 「{other[1]}」"), "yes,no", "no")
+    f.check(run.boxes() == expected_boxes(inst), f"the fields after Yes: {run.boxes()}")
+
+
+RESTORE_ITEM = 0x0020  # the window's second system menu item
+
+
+def case_restore_from_menu(f, args, desktop):
+    """A press, then バックアップから元に戻す: the question names both files
+    and the backup's time (No the default); Yes puts the original back byte
+    for byte and keeps the backup."""
+    inst = h.Installation(args, args.work + "/case", "plain")
+    lines = start_lines(inst) + fill_window(inst) + press_lines("press") + [["no-message-box", 500]]
+    lines += [["system-menu", RESTORE_ITEM], ["message-box", WAIT_BOX_MS, "yes"], ["message-box", WAIT_BOX_MS, "ok"],
+              ["wait-idle", WAIT_BOX_MS], ["no-message-box", 300]] + end_lines()
+    run = inst.drive(desktop, lines)
+    if not f.check(run.ok(), f"the driver run failed\n{run.describe()}"):
+        return
+    question = check_box(f, run, 0, "restore question",
+                         contains("実行ファイルをバックアップの内容に戻しますか？", W(inst.target), W(inst.backup),
+                                  "バックアップはそのまま残ります。"), "yes,no", "no")
+    f.check(re.search(r"バックアップの更新日時: \d{4}/\d{2}/\d{2} \d{2}:\d{2}\r\n", question) is not None,
+            f"the question gives no time of the backup:\n{question}")
+    check_box(f, run, 1, "restored", contains(RESTORED, W(inst.target), W(inst.backup)))
+    f.check(inst.target.read_bytes() == inst.original_target, "the target is not the backup byte for byte")
+    f.check(inst.backup.exists() and inst.backup.read_bytes() == inst.original_target, "the backup did not stay")
+    left = sorted(p.name for p in inst.target_dir.iterdir() if p.name not in ("app.exe", "app_original.exe"))
+    f.check(not left, f"files left beside the target: {left}")
+
+
 CASES = {
     "press-add": case_press_add,
     "press-change": case_press_change,
@@ -843,6 +896,8 @@ CASES = {
     "end-session": case_end_session,
     "settings-unicode": case_settings_unicode,
     "load-from-target": case_load_from_target,
+    "command-line": case_command_line,
+    "restore-from-menu": case_restore_from_menu,
 }
 
 
