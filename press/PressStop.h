@@ -136,11 +136,11 @@ struct BackupMissing {
     std::wstring backup;
 };
 
-using PressStop =
-    std::variant<ScriptUnbuildable, TargetPathRefused, PathOutsideAnsi, TargetUnreadable, TargetNotAProgram,
-                 TargetNotWritable, InitialResNotKept, ClipboardRefused, EditorNotStarted, EditorGivenUp,
-                 EditedResourceUnreadable, EditedResourceBroken, EditedResourceDiffers, BackupNotMade, MergeNotStarted,
-                 MergeStillRunning, RunEndedUnchanged, DeleteFailed, WorkFileInTheWay, TargetLeftInWorkFile, BackupMissing>;
+using PressStop = std::variant<ScriptUnbuildable, TargetPathRefused, PathOutsideAnsi, TargetUnreadable,
+                               TargetNotAProgram, TargetNotWritable, InitialResNotKept, ClipboardRefused,
+                               EditorNotStarted, EditorGivenUp, EditedResourceUnreadable, EditedResourceBroken,
+                               EditedResourceDiffers, BackupNotMade, MergeNotStarted, MergeStillRunning,
+                               RunEndedUnchanged, DeleteFailed, WorkFileInTheWay, TargetLeftInWorkFile, BackupMissing>;
 
 // How initial.res was put back after a press that stopped once the edit
 // had begun; said with that stop.
