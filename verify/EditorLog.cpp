@@ -15,12 +15,14 @@ std::wstring Trimmed(std::wstring_view line) {
     return std::wstring(line.substr(begin, line.find_last_not_of(kBlanks) - begin + 1));
 }
 
-// Runs of blanks as one space, in lower case.
+// Runs of blanks as one space, in lower case, without quotes: the editor
+// logs its operands as it parsed them.
 std::wstring Folded(const std::wstring& text) {
     std::wstring folded;
     for (const wchar_t c : Trimmed(text)) {
+        if (c == L'"') continue;
         if (c == L' ' || c == L'\t') {
-            if (folded.back() != L' ') folded.push_back(L' ');
+            if (!folded.empty() && folded.back() != L' ') folded.push_back(L' ');
         } else {
             folded.push_back(static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c))));
         }

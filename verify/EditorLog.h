@@ -16,7 +16,8 @@ struct EditorLogText {
 EditorLogText ParseEditorLog(const std::wstring& text);
 
 // Whether the logged command line is the one launched: the log may hold it
-// whole or without the program's path; blanks and letter case aside.
+// whole or without the program's path; blanks, quotes and letter case aside
+// (the real editor drops the operands' quotes).
 bool LoggedCommandIs(const std::wstring& logged, const std::wstring& launched);
 
 // "Error: No matching resource found." and the like.

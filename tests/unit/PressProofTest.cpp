@@ -29,11 +29,15 @@ void Put32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value
 constexpr const wchar_t* kEditorLog = L"C:\\RH\\ResHacker.log";
 
 // The editor's log of one command-line run, as the real editor writes it:
-// the time, the command line without the program, the result.
+// the time, the program quoted and the operands without their quotes, the
+// result.
 void LogRun(RecordingPlatform& p, const std::wstring& commandLine, const std::wstring& result,
             const std::wstring& at = kEditorLog) {
+    const std::size_t operands = commandLine.find(L" -");
+    std::wstring logged = commandLine.substr(operands);
+    std::erase(logged, L'"');
     const std::wstring text =
-        L"[09 Dec 2026, 19:48:30]\r\n" + commandLine.substr(commandLine.find(L" -") + 1) + L"\r\n" + result + L"\r\n";
+        L"[09 Dec 2026, 19:48:30]\r\n" + commandLine.substr(0, operands) + logged + L"\r\n" + result + L"\r\n";
     const std::string utf8 = Utf8(text);
     p.fileBytes[at] = std::vector<std::uint8_t>(utf8.begin(), utf8.end());
 }

@@ -589,10 +589,11 @@ TEST_P(EditorLog, GivesTheResultLinesOfTheCommandLaunched) {
 INSTANTIATE_TEST_SUITE_P(
     Lines, EditorLog,
     ::testing::Values(
-        // as measured: the time, the command line as given, two blanks before the result
+        // as measured: the time, the program quoted and the operands without their
+        // quotes, two blanks before the result
         EditorLogCase{"Added",
-                      L"[09 Dec 2026, 19:48:30]\r\n-addskip D:\\a_original.exe, D:\\a.exe, "
-                      L"\"C:\\Q\\initial.res\" ,,,\r\n  Added: VERSIONINFO,1,1041\r\n",
+                      L"[09 Dec 2026, 19:48:30]\r\n\"C:\\RH\\ResHacker.exe\" -addskip D:\\a_original.exe, "
+                      L"D:\\a.exe, C:\\Q\\initial.res ,,,\r\n  Added: VERSIONINFO,1,1041\r\n",
                       kAddSkipLine,
                       true,
                       {L"Added: VERSIONINFO,1,1041"},

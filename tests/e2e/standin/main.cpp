@@ -202,6 +202,16 @@ int Delete(const Invocation& inv, const standin::Faults& faults, const standin::
 
 // The editor's verbs and its window: the old exit codes (0 done, 1 nothing to
 // do, 2 error), which only the exit-codes fault lets through.
+// As the real editor logs its command line: its own path in quotes, then
+// the operands as it parsed them, without their quotes.
+std::wstring LoggedCommandLine(const std::wstring& arguments) {
+    std::wstring operands;
+    for (const wchar_t c : arguments) {
+        if (c != L'"') operands.push_back(c);
+    }
+    return L"\"" + standin::ProgramFolder() + L"ResHacker.exe\" " + operands;
+}
+
 int RunEditorVerb(const Invocation& inv, const std::wstring& arguments, int showCommand, const standin::Faults& faults,
                   const standin::Log& log) {
     if (inv.mode == Invocation::Mode::Edit) {
@@ -209,7 +219,7 @@ int RunEditorVerb(const Invocation& inv, const std::wstring& arguments, int show
         standin::WriteEditorSettings();
         return code;
     }
-    standin::RunLog report(arguments);
+    standin::RunLog report(LoggedCommandLine(arguments));
     int code = 2;
     switch (inv.mode) {
         case Invocation::Mode::AddSkip:

@@ -116,7 +116,8 @@ class Merger:
         """ResHacker.log as this run left it: the time, the command line, the
         result lines, each ended by CR LF; results None: not written by it."""
         lines = self.last_editor_log
-        command_line = command_line or self.last_operands
+        # As the real editor logs it: its own path quoted, the operands without their quotes.
+        command_line = f'"{c.windows_path(self.standin)}" ' + (command_line or self.last_operands).replace('"', "")
         if results is None:
             failures.check(lines is None or lines[1:2] != [command_line],
                            f"{what}: ResHacker.log was written: {lines}")
