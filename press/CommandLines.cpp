@@ -41,4 +41,6 @@ std::wstring WorkFilePath(const std::wstring& targetPath, std::size_t n) {
     return targetPath + kWorkFileInfix + std::to_wstring(n) + L".exe";
 }
 
+std::wstring WorkFilePattern(const std::wstring& targetPath) { return targetPath + kWorkFileInfix + L"*.exe"; }
+
 }  // namespace quillmark

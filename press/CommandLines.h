@@ -42,5 +42,7 @@ std::wstring DeleteVersionCommandLine(const std::wstring& quotedEditorPath, cons
 
 // The n-th work file of a target (from 1).
 std::wstring WorkFilePath(const std::wstring& targetPath, std::size_t n);
+// Every work file of a target, whatever its number, as a search pattern.
+std::wstring WorkFilePattern(const std::wstring& targetPath);
 
 }  // namespace quillmark

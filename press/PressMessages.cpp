@@ -508,6 +508,15 @@ std::wstring DeleteFailedMessage(const std::wstring& target, const std::wstring&
            TargetAsMergedLeftIt(target, backup);
 }
 
+// Said when the target could not be compared with what the merge left.
+std::wstring TargetUncompared(const DeleteFailed& stop) {
+    return L"実行ファイルを読み取れなかったため、削除の前のままかどうかを確かめられませんでした。" + kNl + stop.target +
+           kNl +
+           (stop.readsRight ? L"読み直したところ、入力した値のバージョン情報は正しく入っています。"
+                            : L"読み直したところ、正しくない点があります。") +
+           kNl + Listed(stop.readBack) + L"元のファイルはバックアップにあります。" + kNl + stop.backup;
+}
+
 std::wstring WorkFileWrongWhat(const std::wstring& workFile, const std::vector<std::wstring>& lines) {
     return L"削除した結果を書き込んだ作業用のファイルを確かめたところ、正しくありませんでした。" + kNl + workFile +
            kNl + Listed(lines) + L"このファイルは使わずに削除します。";
@@ -678,6 +687,8 @@ struct StopSentence {
                 what = WithSystemReason(L"実行ファイルを置き換えられませんでした。", stop.reason);
                 break;
         }
+        if (stop.uncompared)
+            return L"別の言語のバージョン情報を削除できませんでした。" + kNl + what + kNl + TargetUncompared(stop);
         return DeleteFailedMessage(stop.target, stop.backup, what);
     }
     std::wstring operator()(const WorkFileInTheWay& stop) const { return WorkFileInTheWayMessage(stop); }

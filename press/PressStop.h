@@ -112,6 +112,11 @@ struct DeleteFailed {
     RunEnd end;                       // for Run and ExitCode
     std::wstring workFile;            // for WorkFileWrong
     std::vector<std::wstring> lines;  // what differs in it, for WorkFileWrong
+    // The target could not be compared with what the merge left: how it
+    // reads now instead.
+    bool uncompared = false;
+    bool readsRight = false;  // but for the other languages
+    std::vector<std::wstring> readBack{};
 };
 // A work file of an earlier press stays in the way; no run was started.
 struct WorkFileInTheWay {
