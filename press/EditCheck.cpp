@@ -5,7 +5,6 @@
 #include "press/AnsiText.h"
 #include "press/FileChecks.h"
 #include "press/InitialRes.h"
-#include "press/PressMessages.h"
 #include "verify/Comparison.h"
 #include "verify/VersionResFile.h"
 
@@ -31,19 +30,19 @@ std::variant<EditedResource, PressStop> CheckEditedResource(Platform& platform, 
                                                             const verify::ExpectedVersion& expected) {
     const auto read = ReadWholeFile(platform, resPath, kLargestResourceFile);
     if (const auto* failure = std::get_if<ReadFailure>(&read)) {
-        return EditedResourceUnreadable{resPath, failure->error};
+        return EditedResourceUnreadable{resPath, *failure};
     }
     const auto version = verify::ReadVersionResFile(std::get<std::vector<std::uint8_t>>(read));
     if (const auto* fault = std::get_if<verify::ResFileFault>(&version)) return EditedResourceBroken{resPath, *fault};
     const verify::ResFileVersion& saved = std::get<verify::ResFileVersion>(version);
 
-    std::vector<std::wstring> lines;
-    for (const verify::Difference& difference :
+    std::vector<Finding> findings;
+    for (verify::Difference& difference :
          verify::Compare(expected, verify::ValuesOf(saved.info, expected.stringTable, expected.Keys()))) {
-        lines.push_back(DifferenceLine(difference));
+        findings.push_back(std::move(difference));
     }
-    if (!lines.empty()) {
-        return EditedResourceDiffers{resPath, lines, HoldsScriptSpecials(expected),
+    if (!findings.empty()) {
+        return EditedResourceDiffers{resPath, std::move(findings), HoldsScriptSpecials(expected),
                                      TypedOutsideAnsi(platform, expected)};
     }
     return EditedResource{saved.language};

@@ -5,8 +5,6 @@
 #include <map>
 #include <tuple>
 
-#include "press/PressMessages.h"
-
 namespace quillmark {
 
 namespace {
@@ -231,7 +229,7 @@ std::variant<std::vector<std::uint8_t>, ReadFailure> ReadWholeFile(Platform& pla
     FileRead read = platform.ReadFileRange(path, 0, static_cast<std::size_t>(limit + 1));
     if (!read.status.ok) return ReadFailure{read.status.error};
     if (read.fileSize > limit || read.bytes.size() != read.fileSize) {
-        return ReadFailure{FileTooLargeReason(read.fileSize)};
+        return ReadFailure{{}, read.fileSize};
     }
     return std::move(read.bytes);
 }

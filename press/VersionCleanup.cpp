@@ -3,7 +3,6 @@
 #include "platform/FileFound.h"
 #include "press/CommandLines.h"
 #include "press/FileChecks.h"
-#include "press/PressMessages.h"
 
 namespace quillmark {
 
@@ -41,7 +40,7 @@ std::optional<WorkFileInTheWay> RemoveEarlierWorkFiles(Platform& platform, const
 // Only the press's own version resource may remain.
 void RequireAlone(const PressRecord& press, Proof& proof) {
     const std::vector<std::uint16_t> others = proof.LanguagesBut(press.language);
-    if (!others.empty()) proof.lines.push_back(LeftoverLanguagesLine(others));
+    if (!others.empty()) proof.findings.push_back(LanguagesLeft{others});
 }
 
 DeleteFailed Failure(DeleteFailed::Step step, const std::wstring& reason = {}, const RunEnd& end = {}) {
@@ -71,18 +70,18 @@ void AfterFailedStep(Platform& platform, const PressRecord& press, const std::op
         return;
     }
     Proof now = ProveFile(platform, press, press.targetPath, {press.backupPath, press.before.appended});
-    const bool readsRight = now.lines.empty();
+    const bool readsRight = now.findings.empty();
     RequireAlone(press, now);
-    if (now.lines.empty()) return;  // changed, but into what the press wanted
+    if (now.findings.empty()) return;  // changed, but into what the press wanted
     if (!digest) {
         failed.uncompared = true;
         failed.readsRight = readsRight;
-        failed.readBack = std::move(now.lines);
+        failed.readBack = std::move(now.findings);
         cleanup.outcome = std::move(failed);
         return;
     }
-    now.lines.insert(now.lines.begin(), TargetChangedDuringDeleteLine());
-    cleanup.outcome = RestoreOffer{press.targetPath, press.backupPath, std::move(now.lines), std::nullopt, true};
+    now.findings.insert(now.findings.begin(), TargetChangedDuringDelete{});
+    cleanup.outcome = RestoreOffer{press.targetPath, press.backupPath, std::move(now.findings), std::nullopt, true};
 }
 
 }  // namespace
@@ -128,10 +127,10 @@ Cleanup RemoveLeftoverVersions(Platform& platform, const PressRecord& press, con
     const std::wstring lastWork = cleanup.workFiles.back();
     Proof made = ProveFile(platform, press, lastWork, {press.targetPath, left.appended});
     RequireAlone(press, made);
-    if (!made.lines.empty()) {
+    if (!made.findings.empty()) {
         DeleteFailed wrong = Failure(DeleteFailed::Step::WorkFileWrong);
         wrong.workFile = lastWork;
-        wrong.lines = std::move(made.lines);
+        wrong.findings = std::move(made.findings);
         return failed(std::move(wrong));
     }
     const ReplaceOutcome replaced = platform.ReplaceFileKeepingIdentity(lastWork, press.targetPath);
@@ -145,9 +144,9 @@ Cleanup RemoveLeftoverVersions(Platform& platform, const PressRecord& press, con
         return cleanup;
     }
     Proof now = ProveTargetAlone(platform, press);
-    if (!now.lines.empty()) {
+    if (!now.findings.empty()) {
         // The replacement completed: what reads wrong now is the removal's doing.
-        cleanup.outcome = RestoreOffer{press.targetPath, press.backupPath, std::move(now.lines), std::nullopt, true};
+        cleanup.outcome = RestoreOffer{press.targetPath, press.backupPath, std::move(now.findings), std::nullopt, true};
     }
     return cleanup;
 }

@@ -765,8 +765,7 @@ TEST_P(ResourceChangesTest, NameEveryItemThatIsNotAsItWasButTheVersion) {
     const auto result = ResourceChanges(platform, kTargetPath, kBackup, verify::IsVersionItem);
     ASSERT_TRUE(std::holds_alternative<std::vector<ResourceChange>>(result));
     std::vector<std::wstring> lines;
-    for (const auto& change : std::get<std::vector<ResourceChange>>(result))
-        lines.push_back(ResourceChangeLine(change));
+    for (const auto& change : std::get<std::vector<ResourceChange>>(result)) lines.push_back(FindingLine(change));
     EXPECT_EQ(lines, GetParam().lines);
 }
 
@@ -790,7 +789,7 @@ TEST_F(PressProof, ResourcesThatCannotBeReadNameTheFileAndWhy) {
     Put32(platform.fileBytes[kTargetPath], 0x80 + 24 + 112 + 2 * 8, 0x90000);  // the directory's RVA
     const auto outside = ResourceChanges(platform, kTargetPath, kBackup, verify::IsVersionItem);
     ASSERT_TRUE(std::holds_alternative<ResourceReadStop>(outside));
-    EXPECT_EQ(ResourcesUnreadableLine(std::get<ResourceReadStop>(outside)),
+    EXPECT_EQ(FindingLine(std::get<ResourceReadStop>(outside)),
               L"リソースを読み取れません (D:\\Work\\app.exe): リソース ディレクトリがどのセクションにもありません");
 }
 
@@ -833,6 +832,10 @@ INSTANTIATE_TEST_SUITE_P(
             L"キー操作は送っていません。実行ファイルは変更していません。"},
         StopSentenceCase{"EditorNeverClosed", EditorGivenUp{kEditTimedOut},
                          L"ResHacker (initial.res の編集) が 60 秒待っても終了しなかったため、終了させました。\r\n"
+                         L"バックアップの作成と実行ファイルの更新は行っていません。"},
+        StopSentenceCase{"EditedResourceTooLarge", EditedResourceUnreadable{L"C:\\Q\\initial.res", {{}, 20000000}},
+                         L"ResHacker が編集した initial.res を読み取れませんでした。\r\nC:\\Q\\initial.res\r\n"
+                         L"ファイルが大きすぎます (20000000 バイト)。\r\n"
                          L"バックアップの作成と実行ファイルの更新は行っていません。"},
         StopSentenceCase{"BackupNotMade", BackupNotMade{L"D:\\app.exe", L"D:\\app_original.exe", L""},
                          L"バックアップを作成できませんでした。\r\nD:\\app.exe\r\n→ D:\\app_original.exe\r\n"
