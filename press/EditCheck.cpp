@@ -5,6 +5,7 @@
 #include "press/AnsiText.h"
 #include "press/FileChecks.h"
 #include "press/InitialRes.h"
+#include "script/ScriptFilling.h"
 #include "verify/Comparison.h"
 #include "verify/VersionResFile.h"
 
@@ -14,7 +15,7 @@ namespace {
 
 bool HoldsScriptSpecials(const verify::ExpectedVersion& expected) {
     return std::any_of(expected.strings.begin(), expected.strings.end(),
-                       [](const auto& string) { return string.second.find_first_of(L"\"\\") != std::wstring::npos; });
+                       [](const auto& string) { return HoldsScriptSpecial(string.second); });
 }
 
 // What an editor built for the ANSI code page cannot have been given.

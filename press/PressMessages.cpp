@@ -4,6 +4,7 @@
 #include <array>
 
 #include "press/AnsiText.h"
+#include "script/VersionNumbers.h"
 #include "ui/FieldTable.h"
 #include "verify/VersionInfo.h"
 
@@ -215,8 +216,8 @@ std::wstring VersionDotted(const std::array<std::uint16_t, 4>& version) {
 std::wstring RowKeptLine(const RowKept& kept) {
     const std::wstring name = FieldOf(kept.field).tooltip;
     if (!kept.version) return name + L" はファイルに値がないため、読み込みません。";
-    return name + L" " + VersionDotted(*kept.version) +
-           L" は入力欄の範囲 (0～99, 0～99, 0, 0～9999) に収まらないため、読み込みません。";
+    return name + L" " + VersionDotted(*kept.version) + L" は入力欄の範囲 (" + VersionRangesText() +
+           L") に収まらないため、読み込みません。";
 }
 
 std::wstring ListedCharacters(const std::vector<std::wstring>& characters) {
