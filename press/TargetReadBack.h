@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "press/Finding.h"
 #include "press/PressStop.h"
 #include "press/TargetPrecheck.h"
 #include "verify/ScriptExpectation.h"
