@@ -43,4 +43,6 @@ std::wstring WorkFilePath(const std::wstring& targetPath, std::size_t n) {
 
 std::wstring RestoreCopyPath(const std::wstring& targetPath) { return targetPath + L".quillmark-restore.exe"; }
 
+std::wstring WorkFilePattern(const std::wstring& targetPath) { return targetPath + kWorkFileInfix + L"*.exe"; }
+
 }  // namespace quillmark

@@ -45,4 +45,7 @@ std::wstring WorkFilePath(const std::wstring& targetPath, std::size_t n);
 // Beside the target: the backup's copy that takes the target's place.
 std::wstring RestoreCopyPath(const std::wstring& targetPath);
 
+// Every work file of a target, whatever its number, as a search pattern.
+std::wstring WorkFilePattern(const std::wstring& targetPath);
+
 }  // namespace quillmark

@@ -5,7 +5,7 @@
 #include "press/AnsiText.h"
 #include "press/FileChecks.h"
 #include "press/InitialRes.h"
-#include "press/PressMessages.h"
+#include "script/ScriptFilling.h"
 #include "verify/Comparison.h"
 #include "verify/VersionResFile.h"
 
@@ -15,7 +15,7 @@ namespace {
 
 bool HoldsScriptSpecials(const verify::ExpectedVersion& expected) {
     return std::any_of(expected.strings.begin(), expected.strings.end(),
-                       [](const auto& string) { return string.second.find_first_of(L"\"\\") != std::wstring::npos; });
+                       [](const auto& string) { return HoldsScriptSpecial(string.second); });
 }
 
 // What an editor built for the ANSI code page cannot have been given.
@@ -31,19 +31,19 @@ std::variant<EditedResource, PressStop> CheckEditedResource(Platform& platform, 
                                                             const verify::ExpectedVersion& expected) {
     const auto read = ReadWholeFile(platform, resPath, kLargestResourceFile);
     if (const auto* failure = std::get_if<ReadFailure>(&read)) {
-        return EditedResourceUnreadable{resPath, failure->error};
+        return EditedResourceUnreadable{resPath, *failure};
     }
     const auto version = verify::ReadVersionResFile(std::get<std::vector<std::uint8_t>>(read));
     if (const auto* fault = std::get_if<verify::ResFileFault>(&version)) return EditedResourceBroken{resPath, *fault};
     const verify::ResFileVersion& saved = std::get<verify::ResFileVersion>(version);
 
-    std::vector<std::wstring> lines;
-    for (const verify::Difference& difference :
+    std::vector<Finding> findings;
+    for (verify::Difference& difference :
          verify::Compare(expected, verify::ValuesOf(saved.info, expected.stringTable, expected.Keys()))) {
-        lines.push_back(DifferenceLine(difference));
+        findings.push_back(std::move(difference));
     }
-    if (!lines.empty()) {
-        return EditedResourceDiffers{resPath, lines, HoldsScriptSpecials(expected),
+    if (!findings.empty()) {
+        return EditedResourceDiffers{resPath, std::move(findings), HoldsScriptSpecials(expected),
                                      TypedOutsideAnsi(platform, expected)};
     }
     return EditedResource{saved.language};

@@ -2,10 +2,9 @@
 
 #include <algorithm>
 #include <deque>
+#include <limits>
 #include <map>
 #include <tuple>
-
-#include "press/PressMessages.h"
 
 namespace quillmark {
 
@@ -16,7 +15,7 @@ constexpr std::size_t kFirstHeaderRead = 64 * 1024;
 // Headers longer than this are not a program's.
 constexpr std::uint64_t kLongestHeaders = 16 * 1024 * 1024;
 // Fewer, larger reads into buffers used again: measured fastest under Wine.
-constexpr std::size_t kCompareSlice = 4 * 1024 * 1024;
+constexpr std::uint64_t kCompareSlice = 4 * 1024 * 1024;
 // Enough for the tables of every usual resource tree at the first read.
 constexpr std::uint64_t kFirstDirectoryRead = 64 * 1024;
 // Items' data lying no further apart than this is read in one go.
@@ -46,6 +45,33 @@ private:
     const std::vector<verify::ByteRange>& ranges_;
     std::size_t index_ = 0;
     std::uint64_t done_ = 0;
+};
+
+// Reads ranges of a file one after another, a slice at a time into one
+// buffer used again, so that a payload of many megabytes is never held
+// whole.
+class SliceReader {
+public:
+    SliceReader(Platform& platform, const std::wstring& path, const std::vector<verify::ByteRange>& ranges)
+        : platform_(platform), path_(path), cursor_(ranges) {}
+
+    bool AtEnd() const { return cursor_.AtEnd(); }
+    std::uint64_t LeftInRange() const { return cursor_.LeftInRange(); }
+    // The next `most` bytes of the current range at most, and never more
+    // than a slice; fewer when the file ends sooner.
+    std::variant<std::span<const std::uint8_t>, ReadFailure> Next(std::uint64_t most) {
+        const auto length = static_cast<std::size_t>(std::min({most, kCompareSlice, cursor_.LeftInRange()}));
+        read_ = platform_.ReadFileRange(path_, cursor_.Offset(), length, std::move(read_.bytes));
+        if (!read_.status.ok) return ReadFailure{read_.status.error};
+        cursor_.Advance(length);
+        return std::span<const std::uint8_t>(read_.bytes);
+    }
+
+private:
+    Platform& platform_;
+    const std::wstring& path_;
+    RangeCursor cursor_;
+    FileRead read_;
 };
 
 using ItemKey = std::tuple<bool, std::uint16_t, std::wstring, bool, std::uint16_t, std::wstring, std::uint16_t>;
@@ -231,7 +257,7 @@ std::variant<std::vector<std::uint8_t>, ReadFailure> ReadWholeFile(Platform& pla
     FileRead read = platform.ReadFileRange(path, 0, static_cast<std::size_t>(limit + 1));
     if (!read.status.ok) return ReadFailure{read.status.error};
     if (read.fileSize > limit || read.bytes.size() != read.fileSize) {
-        return ReadFailure{FileTooLargeReason(read.fileSize)};
+        return ReadFailure{{}, read.fileSize};
     }
     return std::move(read.bytes);
 }
@@ -240,21 +266,20 @@ std::variant<bool, ReadFailure> SameBytes(Platform& platform, const std::wstring
                                           const std::vector<verify::ByteRange>& rangesA, const std::wstring& pathB,
                                           const std::vector<verify::ByteRange>& rangesB) {
     if (verify::TotalLength(rangesA) != verify::TotalLength(rangesB)) return false;
-    RangeCursor a(rangesA);
-    RangeCursor b(rangesB);
-    FileRead fromA;
-    FileRead fromB;
+    SliceReader a(platform, pathA, rangesA);
+    SliceReader b(platform, pathB, rangesB);
     while (!a.AtEnd() && !b.AtEnd()) {
-        const auto slice =
-            static_cast<std::size_t>(std::min<std::uint64_t>({kCompareSlice, a.LeftInRange(), b.LeftInRange()}));
-        fromA = platform.ReadFileRange(pathA, a.Offset(), slice, std::move(fromA.bytes));
-        if (!fromA.status.ok) return ReadFailure{fromA.status.error};
-        fromB = platform.ReadFileRange(pathB, b.Offset(), slice, std::move(fromB.bytes));
-        if (!fromB.status.ok) return ReadFailure{fromB.status.error};
+        const std::uint64_t slice = std::min({kCompareSlice, a.LeftInRange(), b.LeftInRange()});
+        const auto fromA = a.Next(slice);
+        if (const auto* failure = std::get_if<ReadFailure>(&fromA)) return *failure;
+        const auto fromB = b.Next(slice);
+        if (const auto* failure = std::get_if<ReadFailure>(&fromB)) return *failure;
         // A file that got shorter meanwhile does not hold the bytes either.
-        if (fromA.bytes.size() != slice || fromA.bytes != fromB.bytes) return false;
-        a.Advance(slice);
-        b.Advance(slice);
+        const auto bytesA = std::get<std::span<const std::uint8_t>>(fromA);
+        const auto bytesB = std::get<std::span<const std::uint8_t>>(fromB);
+        if (bytesA.size() != slice || !std::equal(bytesA.begin(), bytesA.end(), bytesB.begin(), bytesB.end())) {
+            return false;
+        }
     }
     return true;
 }
@@ -270,15 +295,16 @@ std::variant<bool, ReadFailure> SameFiles(Platform& platform, const std::wstring
 
 std::optional<verify::Sha256::Digest> FileDigest(Platform& platform, const std::wstring& path) {
     verify::Sha256 digest;
-    FileRead slice;
-    std::uint64_t offset = 0;
-    do {
-        slice = platform.ReadFileRange(path, offset, kCompareSlice, std::move(slice.bytes));
-        if (!slice.status.ok) return std::nullopt;
-        digest.Add(slice.bytes);
-        offset += slice.bytes.size();
-    } while (slice.bytes.size() == kCompareSlice);
-    return digest.Finish();
+    // The whole file, however long: it ends at the first short slice.
+    const std::vector<verify::ByteRange> whole{{0, std::numeric_limits<std::uint64_t>::max()}};
+    SliceReader file(platform, path, whole);
+    for (;;) {
+        const auto slice = file.Next(kCompareSlice);
+        if (std::holds_alternative<ReadFailure>(slice)) return std::nullopt;
+        const auto bytes = std::get<std::span<const std::uint8_t>>(slice);
+        digest.Add(bytes);
+        if (bytes.size() < kCompareSlice) return digest.Finish();
+    }
 }
 
 }  // namespace quillmark

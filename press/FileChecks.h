@@ -15,9 +15,11 @@
 
 namespace quillmark {
 
-// A read that failed, with the system's reason.
+// A read that failed, with the system's reason; or a whole-file read of a
+// file past its limit, with the file's length.
 struct ReadFailure {
     std::wstring error;
+    std::uint64_t tooLarge = 0;
 };
 
 using PeFileReading = std::variant<verify::PeFacts, verify::NotAProgram, ReadFailure>;

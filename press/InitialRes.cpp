@@ -11,7 +11,7 @@ std::optional<InitialResProblem> CheckInitialRes(Platform& platform, const std::
     if (!FoundAtStartUp(platform, path)) return InitialResProblem{InitialResProblem::Kind::Missing, path, {}, {}};
     const auto read = ReadWholeFile(platform, path, kLargestResourceFile);
     if (const auto* failure = std::get_if<ReadFailure>(&read)) {
-        return InitialResProblem{InitialResProblem::Kind::Unreadable, path, failure->error, {}};
+        return InitialResProblem{InitialResProblem::Kind::Unreadable, path, *failure, {}};
     }
     const auto version = verify::ReadVersionResFile(std::get<std::vector<std::uint8_t>>(read));
     if (const auto* fault = std::get_if<verify::ResFileFault>(&version)) {
@@ -23,7 +23,7 @@ std::optional<InitialResProblem> CheckInitialRes(Platform& platform, const std::
 std::variant<InitialResBefore, PressStop> KeepInitialRes(Platform& platform, const std::wstring& path) {
     if (platform.FindFirstNormalFile(path).empty()) return InitialResBefore{path, std::nullopt};
     auto read = ReadWholeFile(platform, path, kLargestResourceFile);
-    if (const auto* failure = std::get_if<ReadFailure>(&read)) return InitialResNotKept{path, failure->error};
+    if (const auto* failure = std::get_if<ReadFailure>(&read)) return InitialResNotKept{path, *failure};
     return InitialResBefore{path, std::move(std::get<std::vector<std::uint8_t>>(read))};
 }
 
@@ -33,7 +33,7 @@ InitialResPutBack PutInitialResBack(Platform& platform, const InitialResBefore& 
         // One that was missing stays missing.
         if (platform.FindFirstNormalFile(before.path).empty()) return {Kind::Unchanged, before.path, {}};
         if (const OpResult removed = platform.RemoveFile(before.path); !removed.ok) {
-            return {Kind::Failed, before.path, removed.error};
+            return {Kind::Failed, before.path, ReadFailure{removed.error}};
         }
         return {Kind::Removed, before.path, {}};
     }
@@ -42,10 +42,10 @@ InitialResPutBack PutInitialResBack(Platform& platform, const InitialResBefore& 
         return {Kind::Unchanged, before.path, {}};
     }
     if (const OpResult written = platform.WriteWholeFile(before.path, *before.bytes); !written.ok) {
-        return {Kind::Failed, before.path, written.error};
+        return {Kind::Failed, before.path, ReadFailure{written.error}};
     }
     const auto back = ReadWholeFile(platform, before.path, kLargestResourceFile);
-    if (const auto* failure = std::get_if<ReadFailure>(&back)) return {Kind::Failed, before.path, failure->error};
+    if (const auto* failure = std::get_if<ReadFailure>(&back)) return {Kind::Failed, before.path, *failure};
     if (std::get<std::vector<std::uint8_t>>(back) != *before.bytes) return {Kind::Failed, before.path, {}, true};
     return {Kind::PutBack, before.path, {}};
 }

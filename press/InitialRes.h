@@ -20,7 +20,7 @@ struct InitialResProblem {
     enum class Kind { Missing, Unreadable, Broken };
     Kind kind = Kind::Missing;
     std::wstring path;
-    std::wstring reason;                                                  // the system's, when Unreadable
+    ReadFailure reason;                                                   // the system's, when Unreadable
     verify::ResFileFault fault = verify::ResFileFault::NotAResourceFile;  // when Broken
 };
 

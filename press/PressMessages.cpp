@@ -4,6 +4,7 @@
 #include <array>
 
 #include "press/AnsiText.h"
+#include "script/VersionNumbers.h"
 #include "ui/FieldTable.h"
 #include "verify/VersionInfo.h"
 
@@ -24,6 +25,9 @@ constexpr std::size_t kShownNotEnteredTold = 8;
 constexpr std::size_t kShownCharacters = 10;
 
 const std::wstring kNl = L"\r\n";
+
+std::wstring LanguageLabel(std::uint16_t language);
+std::wstring NotAProgramLine(verify::NotProgramReason reason);
 const std::wstring kTargetUnchanged = L"実行ファイルは変更していません。";
 const std::wstring kNoBackupNoMerge = L"バックアップの作成と実行ファイルの更新は行っていません。";
 const std::wstring kNoKeysSent = L"キー操作は送っていません。";
@@ -212,8 +216,8 @@ std::wstring VersionDotted(const std::array<std::uint16_t, 4>& version) {
 std::wstring RowKeptLine(const RowKept& kept) {
     const std::wstring name = FieldOf(kept.field).tooltip;
     if (!kept.version) return name + L" はファイルに値がないため、読み込みません。";
-    return name + L" " + VersionDotted(*kept.version) +
-           L" は入力欄の範囲 (0～99, 0～99, 0, 0～9999) に収まらないため、読み込みません。";
+    return name + L" " + VersionDotted(*kept.version) + L" は入力欄の範囲 (" + VersionRangesText() +
+           L") に収まらないため、読み込みません。";
 }
 
 std::wstring ListedCharacters(const std::vector<std::wstring>& characters) {
@@ -291,6 +295,8 @@ std::wstring Sentence(const NothingToLoad& nothing) {
     return what + kNl + L"入力欄は変わりません。";
 }
 
+namespace {
+
 std::wstring LanguageLabel(std::uint16_t language) {
     const std::wstring hex = verify::HexWord(language);
     const auto named = std::find_if(kLanguageNames.begin(), kLanguageNames.end(),
@@ -343,8 +349,10 @@ std::wstring AppendedDataLine(std::uint64_t before, std::uint64_t after, bool sa
            L" バイトに変わりました";
 }
 
-std::wstring FileTooLargeReason(std::uint64_t bytes) {
-    return L"ファイルが大きすぎます (" + std::to_wstring(bytes) + L" バイト)。";
+// The system's reason, or the one of a whole-file read of a file past its limit.
+std::wstring ReasonOf(const ReadFailure& failure) {
+    if (failure.tooLarge == 0) return failure.error;
+    return L"ファイルが大きすぎます (" + std::to_wstring(failure.tooLarge) + L" バイト)。";
 }
 
 std::wstring ResourceChangeLine(const ResourceChange& change) {
@@ -372,7 +380,7 @@ std::wstring ResourcesUnreadableLine(const ResourceReadStop& stop) {
     std::wstring reason;
     if (const auto* notProgram = std::get_if<verify::NotAProgram>(&stop.reason))
         reason = NotAProgramLine(notProgram->reason);
-    if (const auto* failure = std::get_if<ReadFailure>(&stop.reason)) reason = failure->error;
+    if (const auto* failure = std::get_if<ReadFailure>(&stop.reason)) reason = ReasonOf(*failure);
     if (const auto* fault = std::get_if<verify::ResourceFault>(&stop.reason)) {
         for (const FaultText& entry : kResourceFaults) {
             if (entry.fault == *fault) reason = entry.text;
@@ -381,7 +389,35 @@ std::wstring ResourcesUnreadableLine(const ResourceReadStop& stop) {
     return L"リソースを読み取れません (" + stop.path + L")" + (reason.empty() ? std::wstring{} : L": " + reason);
 }
 
+struct FindingWords {
+    std::wstring operator()(const verify::Difference& difference) const { return DifferenceLine(difference); }
+    std::wstring operator()(const ResourceChange& change) const { return ResourceChangeLine(change); }
+    std::wstring operator()(const ResourceReadStop& stop) const { return ResourcesUnreadableLine(stop); }
+    std::wstring operator()(const LanguagesLeft& left) const { return LeftoverLanguagesLine(left.languages); }
+    std::wstring operator()(const ReadFailure& failure) const { return FileUnreadableLine(ReasonOf(failure)); }
+    std::wstring operator()(const VersionUnreadable& unreadable) const { return UnreadableLine(unreadable.error); }
+    std::wstring operator()(const NoLongerProgram& notProgram) const { return NoLongerProgramLine(notProgram.reason); }
+    std::wstring operator()(const VersionMissing& missing) const {
+        return NoVersionLine(missing.language, missing.present);
+    }
+    std::wstring operator()(const NoShownVersion&) const { return NoShownVersionLine(); }
+    std::wstring operator()(const TargetChangedDuringDelete&) const { return TargetChangedDuringDeleteLine(); }
+    std::wstring operator()(const AppendedDataChanged& appended) const {
+        return AppendedDataLine(appended.before, appended.after, appended.after == appended.before);
+    }
+};
+
+}  // namespace
+
+std::wstring FindingLine(const Finding& finding) { return std::visit(FindingWords{}, finding); }
+
 namespace {
+
+std::vector<std::wstring> Lines(const std::vector<Finding>& findings) {
+    std::vector<std::wstring> lines;
+    for (const Finding& finding : findings) lines.push_back(FindingLine(finding));
+    return lines;
+}
 
 std::wstring NotAProgramMessage(const std::wstring& target, verify::NotProgramReason reason) {
     return L"Windows のプログラムではないため、バージョン情報を付けられません。" + kNl + target + kNl +
@@ -556,6 +592,15 @@ std::wstring DeleteFailedMessage(const std::wstring& target, const std::wstring&
            TargetAsMergedLeftIt(target, backup);
 }
 
+// Said when the target could not be compared with what the merge left.
+std::wstring TargetUncompared(const DeleteFailed& stop) {
+    return L"実行ファイルを読み取れなかったため、削除の前のままかどうかを確かめられませんでした。" + kNl + stop.target +
+           kNl +
+           (stop.readsRight ? L"読み直したところ、入力した値のバージョン情報は正しく入っています。"
+                            : L"読み直したところ、正しくない点があります。") +
+           kNl + Listed(Lines(stop.readBack)) + L"元のファイルはバックアップにあります。" + kNl + stop.backup;
+}
+
 std::wstring WorkFileWrongWhat(const std::wstring& workFile, const std::vector<std::wstring>& lines) {
     return L"削除した結果を書き込んだ作業用のファイルを確かめたところ、正しくありませんでした。" + kNl + workFile +
            kNl + Listed(lines) + L"このファイルは使わずに削除します。";
@@ -656,7 +701,7 @@ struct StopSentence {
     std::wstring operator()(const InitialResNotKept& stop) const {
         return WithSystemReason(
                    L"initial.res を読み取れないため、ResHacker での編集は始めていません。" + kNl + stop.resPath,
-                   stop.reason) +
+                   ReasonOf(stop.reason)) +
                kNl + kTargetUnchanged;
     }
     std::wstring operator()(const ClipboardRefused& stop) const {
@@ -676,7 +721,7 @@ struct StopSentence {
                (stop.end.waitingForReady ? kNoKeysSent + kTargetUnchanged : kNoBackupNoMerge);
     }
     std::wstring operator()(const EditedResourceUnreadable& stop) const {
-        return EditedResourceUnreadableMessage(stop.resPath, stop.reason);
+        return EditedResourceUnreadableMessage(stop.resPath, ReasonOf(stop.reason));
     }
     std::wstring operator()(const EditedResourceBroken& stop) const {
         return std::wstring(FaultWords(stop.fault).afterEdit) + kNl + stop.resPath + kNl +
@@ -684,7 +729,7 @@ struct StopSentence {
                kNoBackupNoMerge;
     }
     std::wstring operator()(const EditedResourceDiffers& stop) const {
-        return EditedResourceDiffersMessage(stop.resPath, stop.lines, stop.typedScriptSpecials,
+        return EditedResourceDiffersMessage(stop.resPath, Lines(stop.findings), stop.typedScriptSpecials,
                                             stop.charactersOutsideAnsi);
     }
     std::wstring operator()(const BackupNotMade& stop) const {
@@ -720,12 +765,14 @@ struct StopSentence {
                 what = RunName(EditorRun::Delete) + std::wstring(L" がエラーを記録しました。");
                 break;
             case DeleteFailed::Step::WorkFileWrong:
-                what = WorkFileWrongWhat(stop.workFile, stop.lines);
+                what = WorkFileWrongWhat(stop.workFile, Lines(stop.findings));
                 break;
             case DeleteFailed::Step::Replace:
                 what = WithSystemReason(L"実行ファイルを置き換えられませんでした。", stop.reason);
                 break;
         }
+        if (stop.uncompared)
+            return L"別の言語のバージョン情報を削除できませんでした。" + kNl + what + kNl + TargetUncompared(stop);
         return DeleteFailedMessage(stop.target, stop.backup, what);
     }
     std::wstring operator()(const WorkFileInTheWay& stop) const { return WorkFileInTheWayMessage(stop); }
@@ -758,7 +805,7 @@ struct QuestionSentence {
         const std::wstring lead = question.afterDelete ? DeleteResultWrongLead()
                                   : question.runEnded  ? EndedMergeRun(*question.runEnded)
                                                        : std::wstring{};
-        return TargetDiffersQuestion(question.target, question.backup, question.lines, lead, editorLog);
+        return TargetDiffersQuestion(question.target, question.backup, Lines(question.findings), lead, editorLog);
     }
     std::wstring operator()(const OtherLanguages& question) const {
         return OtherLanguagesQuestion(question.target, question.backup, question.languages, editorLog);
@@ -793,8 +840,9 @@ std::wstring Sentence(const InitialResPutBack& putBack) {
         case InitialResPutBack::Kind::Removed:
             return L"実行する前になかった initial.res は、削除しました。" + kNl + putBack.path;
         case InitialResPutBack::Kind::Failed:
-            return WithSystemReason(L"initial.res を実行する前の内容に戻せませんでした。" + kNl + putBack.path,
-                                    putBack.writtenDiffers ? L"書き戻した内容が一致しません。" : putBack.reason) +
+            return WithSystemReason(
+                       L"initial.res を実行する前の内容に戻せませんでした。" + kNl + putBack.path,
+                       putBack.writtenDiffers ? L"書き戻した内容が一致しません。" : ReasonOf(putBack.reason)) +
                    kNl + L"次に実行する前に、ソフトを再インストールしてください。";
         case InitialResPutBack::Kind::NotWhileRunning:
             return L"ResHacker が終了していないため、initial.res は実行する前の内容に戻していません。" + kNl +
@@ -809,7 +857,7 @@ std::wstring Sentence(const InitialResProblem& problem) {
             break;
         case InitialResProblem::Kind::Unreadable:
             return WithSystemReason(L"必要なファイル(initial.res)を読み取れません。" + kNl + problem.path,
-                                    problem.reason) +
+                                    ReasonOf(problem.reason)) +
                    kNl + L"ソフトを再インストールしてください。";
         case InitialResProblem::Kind::Broken:
             return L"必要なファイル(initial.res)が壊れています。" + kNl + problem.path + kNl +

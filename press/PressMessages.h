@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "press/EditorRuns.h"
-#include "press/FileChecks.h"
+#include "press/Finding.h"
 #include "press/InitialRes.h"
 #include "press/PressStop.h"
 #include "press/VersionLoad.h"
@@ -36,25 +36,8 @@ std::wstring LoadQuestion(const std::wstring& path, const VersionLoad& load);
 std::wstring LoadNotice(const std::wstring& path, const VersionLoad& load);
 std::wstring Sentence(const NothingToLoad& nothing);
 
-// One line per difference, as the messages list them.
-std::wstring LeftoverLanguagesLine(const std::vector<std::uint16_t>& languages);
-std::wstring DifferenceLine(const verify::Difference& difference);
-std::wstring NotAProgramLine(verify::NotProgramReason reason);
-std::wstring UnreadableLine(const std::wstring& error);
-std::wstring FileUnreadableLine(const std::wstring& error);
-std::wstring NoLongerProgramLine(verify::NotProgramReason reason);
-std::wstring NoVersionLine(std::uint16_t language, const std::vector<std::uint16_t>& present);
-std::wstring NoShownVersionLine();
-std::wstring TargetChangedDuringDeleteLine();
-std::wstring AppendedDataLine(std::uint64_t before, std::uint64_t after, bool sameLength);
-// "アイコン (ICON 1, 言語 0411) がなくなっています"
-std::wstring ResourceChangeLine(const ResourceChange& change);
-std::wstring ResourcesUnreadableLine(const ResourceReadStop& stop);
-
-// The reason a whole-file read gives for a file past its limit.
-std::wstring FileTooLargeReason(std::uint64_t bytes);
-
-// "0411 (日本語)"
-std::wstring LanguageLabel(std::uint16_t language);
+// One line of what a check found, as the messages list it: "アイコン (ICON 1,
+// 言語 0411) がなくなっています".
+std::wstring FindingLine(const Finding& finding);
 
 }  // namespace quillmark

@@ -8,6 +8,8 @@
 
 #include "platform/Files.h"
 #include "press/EditorRuns.h"
+#include "press/FileChecks.h"
+#include "press/Finding.h"
 #include "verify/PeImage.h"
 #include "verify/VersionResFile.h"
 
@@ -48,7 +50,7 @@ struct TargetNotWritable {
 // initial.res is there but could not be kept before the edit.
 struct InitialResNotKept {
     std::wstring resPath;
-    std::wstring reason;
+    ReadFailure reason;
 };
 struct ClipboardRefused {
     enum class Step { Empty, SetText };
@@ -65,7 +67,7 @@ struct EditorGivenUp {
 };
 struct EditedResourceUnreadable {
     std::wstring resPath;
-    std::wstring reason;
+    ReadFailure reason;
 };
 // What the editor saved is no resource file with a version resource.
 struct EditedResourceBroken {
@@ -74,7 +76,7 @@ struct EditedResourceBroken {
 };
 struct EditedResourceDiffers {
     std::wstring resPath;
-    std::vector<std::wstring> lines;
+    std::vector<Finding> findings;
     bool typedScriptSpecials = false;
     std::wstring charactersOutsideAnsi;
 };
@@ -109,10 +111,15 @@ struct DeleteFailed {
     Step step = Step::Start;
     std::wstring target;
     std::wstring backup;
-    std::wstring reason;              // the system's, for Start and Replace
-    RunEnd end;                       // for Run and ExitCode
-    std::wstring workFile;            // for WorkFileWrong
-    std::vector<std::wstring> lines;  // what differs in it, for WorkFileWrong
+    std::wstring reason;            // the system's, for Start and Replace
+    RunEnd end;                     // for Run and ExitCode
+    std::wstring workFile;          // for WorkFileWrong
+    std::vector<Finding> findings;  // what differs in it, for WorkFileWrong
+    // The target could not be compared with what the merge left: how it
+    // reads now instead.
+    bool uncompared = false;
+    bool readsRight = false;  // but for the other languages
+    std::vector<Finding> readBack{};
 };
 // A work file of an earlier press stays in the way; no run was started.
 struct WorkFileInTheWay {
@@ -154,7 +161,7 @@ struct InitialResPutBack {
     };
     Kind kind = Kind::Unchanged;
     std::wstring path;
-    std::wstring reason;          // the system's, when Failed
+    ReadFailure reason;           // the system's, when Failed
     bool writtenDiffers = false;  // written, but reads back otherwise
 };
 
@@ -209,7 +216,7 @@ struct AppendedData {
 struct RestoreOffer {
     std::wstring target;
     std::wstring backup;
-    std::vector<std::wstring> lines;
+    std::vector<Finding> findings;
     std::optional<RunEnd> runEnded;  // a merge run that was ended, said first
     bool afterDelete = false;        // the removal of other languages went wrong
 };

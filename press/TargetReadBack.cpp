@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "press/FileChecks.h"
-#include "press/PressMessages.h"
 #include "verify/Comparison.h"
 
 namespace quillmark {
@@ -15,11 +14,11 @@ namespace {
 bool CheckFile(Platform& platform, const std::wstring& path, const Reference& reference, Proof& proof) {
     const PeFileReading reading = ReadPeFile(platform, path);
     if (const auto* failure = std::get_if<ReadFailure>(&reading)) {
-        proof.lines.push_back(FileUnreadableLine(failure->error));
+        proof.findings.push_back(*failure);
         return false;
     }
     if (const auto* notProgram = std::get_if<verify::NotAProgram>(&reading)) {
-        proof.lines.push_back(NoLongerProgramLine(notProgram->reason));
+        proof.findings.push_back(NoLongerProgram{notProgram->reason});
         return false;
     }
     proof.appended = verify::AppendedData(std::get<verify::PeFacts>(reading));
@@ -27,10 +26,9 @@ bool CheckFile(Platform& platform, const std::wstring& path, const Reference& re
     if (before == 0) return true;
     const auto same = SameBytes(platform, path, proof.appended, reference.path, reference.appended);
     if (const auto* failure = std::get_if<ReadFailure>(&same)) {
-        proof.lines.push_back(FileUnreadableLine(failure->error));
+        proof.findings.push_back(*failure);
     } else if (!std::get<bool>(same)) {
-        const std::uint64_t afterLength = verify::TotalLength(proof.appended);
-        proof.lines.push_back(AppendedDataLine(before, afterLength, afterLength == before));
+        proof.findings.push_back(AppendedDataChanged{before, verify::TotalLength(proof.appended)});
     }
     return true;
 }
@@ -40,23 +38,23 @@ bool CheckFile(Platform& platform, const std::wstring& path, const Reference& re
 void CheckVersion(Platform& platform, const PressRecord& press, const std::wstring& path, Proof& proof) {
     const VersionReadBack back = platform.ReadVersionBack(path, {press.expected.stringTable, press.expected.Keys()});
     if (!back.loaded.ok) {
-        proof.lines.push_back(UnreadableLine(back.loaded.error));
+        proof.findings.push_back(VersionUnreadable{back.loaded.error});
         return;
     }
     for (const LanguageVersion& entry : back.languages) proof.languages.push_back(entry.language);
     const auto written = std::find_if(back.languages.begin(), back.languages.end(),
                                       [&](const LanguageVersion& entry) { return entry.language == press.language; });
     if (written == back.languages.end()) {
-        proof.lines.push_back(NoVersionLine(press.language, proof.languages));
+        proof.findings.push_back(VersionMissing{press.language, proof.languages});
         return;
     }
     const bool alone = back.languages.size() == 1;
     if (alone && !back.shown.found) {
-        proof.lines.push_back(NoShownVersionLine());
+        proof.findings.push_back(NoShownVersion{});
         return;
     }
-    for (const verify::Difference& difference : verify::Compare(press.expected, alone ? back.shown : written->values)) {
-        proof.lines.push_back(DifferenceLine(difference));
+    for (verify::Difference& difference : verify::Compare(press.expected, alone ? back.shown : written->values)) {
+        proof.findings.push_back(std::move(difference));
     }
 }
 
@@ -64,11 +62,11 @@ void CheckVersion(Platform& platform, const PressRecord& press, const std::wstri
 void CheckOtherResources(Platform& platform, const std::wstring& path, const Reference& reference, Proof& proof) {
     const ResourceComparison compared = ResourceChanges(platform, path, reference.path, verify::IsVersionItem);
     if (const auto* stop = std::get_if<ResourceReadStop>(&compared)) {
-        proof.lines.push_back(ResourcesUnreadableLine(*stop));
+        proof.findings.push_back(*stop);
         return;
     }
     for (const ResourceChange& change : std::get<std::vector<ResourceChange>>(compared)) {
-        proof.lines.push_back(ResourceChangeLine(change));
+        proof.findings.push_back(change);
     }
 }
 
@@ -99,8 +97,8 @@ TargetAfter CheckTargetAfterPress(Platform& platform, const PressRecord& press) 
         }
     }
     Proof proof = ProveFile(platform, press, press.targetPath, {press.backupPath, press.before.appended});
-    if (!proof.lines.empty()) {
-        return RestoreOffer{press.targetPath, press.backupPath, std::move(proof.lines), press.runEnded, false};
+    if (!proof.findings.empty()) {
+        return RestoreOffer{press.targetPath, press.backupPath, std::move(proof.findings), press.runEnded, false};
     }
     TargetRight right;
     if (press.runEnded) right.notice = RunEndedButRight{*press.runEnded, press.targetPath, press.backupPath};

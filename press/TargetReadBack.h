@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "press/Finding.h"
 #include "press/PressStop.h"
 #include "press/TargetPrecheck.h"
 #include "verify/ScriptExpectation.h"
@@ -30,10 +31,9 @@ struct Reference {
     std::vector<verify::ByteRange> appended;
 };
 
-// What a read-back found: the differences, in the messages' words, and what
-// the file holds now.
+// What a read-back found: what differs, and what the file holds now.
 struct Proof {
-    std::vector<std::wstring> lines;
+    std::vector<Finding> findings;
     std::vector<std::uint16_t> languages;  // of its version resource
     std::vector<verify::ByteRange> appended;
     // The languages of version resources other than the press's own.

@@ -3,7 +3,6 @@
 #include "platform/FileFound.h"
 #include "press/CommandLines.h"
 #include "press/FileChecks.h"
-#include "press/PressMessages.h"
 
 namespace quillmark {
 
@@ -12,10 +11,36 @@ namespace {
 // The version resource the version API reads, and the one the merge wrote.
 constexpr std::uint16_t kVersionName = 1;
 
+// Each removal is followed by a new search; more earlier work files than
+// this is no leftover of ended presses.
+constexpr int kMostEarlierWorkFiles = 1000;
+
+// A press ended midway may have left work files of any number: judging one
+// of them instead of what the editor writes now would be wrong.
+std::optional<WorkFileInTheWay> RemoveEarlierWorkFiles(Platform& platform, const PressRecord& press,
+                                                       const std::wstring& workBase) {
+    const std::wstring pattern = WorkFilePattern(workBase);
+    const std::wstring folder = pattern.substr(0, pattern.find_last_of(L"\\/") + 1);
+    std::wstring removed;
+    for (int n = 0;; ++n) {
+        const std::wstring name = platform.FindFirstNormalFile(pattern);
+        if (name.empty()) return std::nullopt;
+        const std::wstring path = folder + name;
+        // Found again after its removal (still open somewhere), or too many.
+        if (path == removed || n == kMostEarlierWorkFiles) {
+            return WorkFileInTheWay{path, {}, press.targetPath, press.backupPath};
+        }
+        if (const OpResult result = platform.RemoveFile(path); !result.ok) {
+            return WorkFileInTheWay{path, result.error, press.targetPath, press.backupPath};
+        }
+        removed = path;
+    }
+}
+
 // Only the press's own version resource may remain.
 void RequireAlone(const PressRecord& press, Proof& proof) {
     const std::vector<std::uint16_t> others = proof.LanguagesBut(press.language);
-    if (!others.empty()) proof.lines.push_back(LeftoverLanguagesLine(others));
+    if (!others.empty()) proof.findings.push_back(LanguagesLeft{others});
 }
 
 DeleteFailed Failure(DeleteFailed::Step step, const std::wstring& reason = {}, const RunEnd& end = {}) {
@@ -34,17 +59,29 @@ Proof ProveTargetAlone(Platform& platform, const PressRecord& press) {
 
 // A step failed. The delete runs are handed the target as their source, so
 // it is not taken as untouched: it is what the merge left only when its
-// digest still says so.
+// digest still says so. A digest that could not be read proves nothing
+// either way: then the target is only read back, and nothing that would
+// undo the merge is offered.
 void AfterFailedStep(Platform& platform, const PressRecord& press, const std::optional<verify::Sha256::Digest>& merged,
                      DeleteFailed failed, Cleanup& cleanup) {
-    if (merged && FileDigest(platform, press.targetPath) == merged) {
+    const std::optional<verify::Sha256::Digest> digest = merged ? FileDigest(platform, press.targetPath) : std::nullopt;
+    if (merged && digest == merged) {
         cleanup.outcome = std::move(failed);
         return;
     }
-    Proof now = ProveTargetAlone(platform, press);
-    if (now.lines.empty()) return;  // changed, but into what the press wanted
-    now.lines.insert(now.lines.begin(), TargetChangedDuringDeleteLine());
-    cleanup.outcome = RestoreOffer{press.targetPath, press.backupPath, std::move(now.lines), std::nullopt, true};
+    Proof now = ProveFile(platform, press, press.targetPath, {press.backupPath, press.before.appended});
+    const bool readsRight = now.findings.empty();
+    RequireAlone(press, now);
+    if (now.findings.empty()) return;  // changed, but into what the press wanted
+    if (!digest) {
+        failed.uncompared = true;
+        failed.readsRight = readsRight;
+        failed.readBack = std::move(now.findings);
+        cleanup.outcome = std::move(failed);
+        return;
+    }
+    now.findings.insert(now.findings.begin(), TargetChangedDuringDelete{});
+    cleanup.outcome = RestoreOffer{press.targetPath, press.backupPath, std::move(now.findings), std::nullopt, true};
 }
 
 }  // namespace
@@ -54,15 +91,10 @@ Cleanup RemoveLeftoverVersions(Platform& platform, const PressRecord& press, con
     Cleanup cleanup;
     for (std::size_t n = 1; n <= left.languages.size(); ++n)
         cleanup.workFiles.push_back(WorkFilePath(paths.workBase, n));
-    // A press ended midway may have left files of these names: judging one
-    // of them instead of what the editor writes now would be wrong.
-    for (const std::wstring& workFile : cleanup.workFiles) {
-        if (const auto stays = RemoveWorkFile(platform, workFile)) {
-            const auto& earlier = std::get<WorkFileLeft>(*stays);
-            cleanup.outcome = WorkFileInTheWay{earlier.path, earlier.reason, press.targetPath, press.backupPath};
-            cleanup.workFiles.clear();
-            return cleanup;
-        }
+    if (auto inTheWay = RemoveEarlierWorkFiles(platform, press, paths.workBase)) {
+        cleanup.outcome = std::move(*inTheWay);
+        cleanup.workFiles.clear();
+        return cleanup;
     }
     const std::optional<verify::Sha256::Digest> merged = FileDigest(platform, press.targetPath);
     const auto failed = [&](DeleteFailed stop) {
@@ -95,10 +127,10 @@ Cleanup RemoveLeftoverVersions(Platform& platform, const PressRecord& press, con
     const std::wstring lastWork = cleanup.workFiles.back();
     Proof made = ProveFile(platform, press, lastWork, {press.targetPath, left.appended});
     RequireAlone(press, made);
-    if (!made.lines.empty()) {
+    if (!made.findings.empty()) {
         DeleteFailed wrong = Failure(DeleteFailed::Step::WorkFileWrong);
         wrong.workFile = lastWork;
-        wrong.lines = std::move(made.lines);
+        wrong.findings = std::move(made.findings);
         return failed(std::move(wrong));
     }
     const ReplaceOutcome replaced = platform.ReplaceFileKeepingIdentity(lastWork, press.targetPath);
@@ -112,8 +144,9 @@ Cleanup RemoveLeftoverVersions(Platform& platform, const PressRecord& press, con
         return cleanup;
     }
     Proof now = ProveTargetAlone(platform, press);
-    if (!now.lines.empty()) {
-        cleanup.outcome = RestoreOffer{press.targetPath, press.backupPath, std::move(now.lines), std::nullopt, false};
+    if (!now.findings.empty()) {
+        // The replacement completed: what reads wrong now is the removal's doing.
+        cleanup.outcome = RestoreOffer{press.targetPath, press.backupPath, std::move(now.findings), std::nullopt, true};
     }
     return cleanup;
 }

@@ -3,14 +3,12 @@
 #include "platform/FileFound.h"
 #include "press/AnsiText.h"
 #include "press/FileChecks.h"
+#include "script/ScriptFilling.h"
 #include "script/VersionBoxes.h"
 
 namespace quillmark {
 
 namespace {
-
-// The largest value each box takes, by column of the version row.
-constexpr std::array<std::uint16_t, 4> kBoxLimits{99, 99, 0, 9999};
 
 constexpr std::array<int, 2> kVersionFields{kFileVersionField, kProductVersionField};
 
@@ -30,7 +28,7 @@ std::wstring OnOneLine(const std::wstring& text) {
 
 bool Fits(const std::array<std::uint16_t, 4>& version) {
     for (std::size_t i = 0; i < version.size(); ++i) {
-        if (version[i] > kBoxLimits[i]) return false;
+        if (version[i] < kVersionRanges[i].low || version[i] > kVersionRanges[i].high) return false;
     }
     return true;
 }
@@ -49,7 +47,7 @@ void LoadString(Platform& platform, int field, const std::wstring& fromFile, con
     load.loaded.strings[f] = value;
     if (value != now.strings[f]) load.changes.push_back({field, value, now.strings[f]});
     if (value != fromFile) load.caveats.push_back({field, ValueCaveat::Why::LineBreak, {}});
-    if (value.find_first_of(L"\"\\") != std::wstring::npos) {
+    if (HoldsScriptSpecial(value)) {
         load.caveats.push_back({field, ValueCaveat::Why::ScriptSpecial, {}});
     }
     if (const auto outside = CharactersOutsideAnsi(platform, value); !outside.empty()) {

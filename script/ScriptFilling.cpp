@@ -7,6 +7,8 @@
 
 namespace quillmark {
 
+bool HoldsScriptSpecial(const std::wstring& value) { return value.find_first_of(L"\"\\") != std::wstring::npos; }
+
 namespace {
 
 // Fields 6 and 7 are the two version rows; each fills its string value and

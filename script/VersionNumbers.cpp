@@ -7,26 +7,38 @@ namespace quillmark {
 namespace {
 
 struct RangeRule {
-    int column;
-    std::int32_t low, high;
-    const wchar_t* message;
+    std::size_t column;
+    const wchar_t* name;
 };
 
-// "～" is U+FF5E FULLWIDTH TILDE.
+// The third number is always 0: no box gives it.
 constexpr RangeRule kRangeRules[] = {
-    {0, 0, 99, L"Major Version : 0\uFF5E99"},
-    {1, 0, 99, L"Minor Version : 0\uFF5E99"},
-    {3, 0, 9999, L"Revision : 0\uFF5E9999"},
+    {0, L"Major Version"},
+    {1, L"Minor Version"},
+    {3, L"Revision"},
 };
 
 }  // namespace
 
+std::wstring VersionRangeText(const VersionRange& range) {
+    // "～" is U+FF5E FULLWIDTH TILDE.
+    if (range.low == range.high) return std::to_wstring(range.low);
+    return std::to_wstring(range.low) + L"\uFF5E" + std::to_wstring(range.high);
+}
+
+std::wstring VersionRangesText() {
+    std::wstring text;
+    for (const VersionRange& range : kVersionRanges) text += (text.empty() ? L"" : L", ") + VersionRangeText(range);
+    return text;
+}
+
 std::optional<std::wstring> FirstRangeFailure(const VersionTable& table) {
     for (const VersionRow& row : table) {
         for (const RangeRule& rule : kRangeRules) {
-            const std::int32_t value = row[static_cast<std::size_t>(rule.column)];
-            if (value < rule.low || value > rule.high) {
-                return std::wstring(rule.message);
+            const VersionRange& range = kVersionRanges[rule.column];
+            const std::int32_t value = row[rule.column];
+            if (value < range.low || value > range.high) {
+                return std::wstring(rule.name) + L" : " + VersionRangeText(range);
             }
         }
     }

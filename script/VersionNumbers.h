@@ -15,6 +15,18 @@ using VersionTable = std::array<VersionRow, 2>;
 
 enum class VersionColumn { Major = 0, Minor = 1, Revision = 3 };
 
+// What each number of a version row may be, by column: what the boxes take.
+struct VersionRange {
+    std::int32_t low;
+    std::int32_t high;
+};
+inline constexpr std::array<VersionRange, 4> kVersionRanges{{{0, 99}, {0, 99}, {0, 0}, {0, 9999}}};
+
+// "0～99": one range as the messages write it ("0" when it holds one number).
+std::wstring VersionRangeText(const VersionRange& range);
+// "0～99, 0～99, 0, 0～9999": every column's.
+std::wstring VersionRangesText();
+
 // The message of the first value outside its range, testing the file row
 // before the product row and, within a row, major, minor, revision.
 std::optional<std::wstring> FirstRangeFailure(const VersionTable& table);

@@ -188,6 +188,10 @@ std::wstring RecordingPlatform::FindFirstNormalFile(const std::wstring& pattern)
         (fileBytes.contains(pattern) || std::filesystem::exists(ProfileFileFor(pattern)))) {
         return namePattern;
     }
+    for (const auto& [path, bytes] : fileBytes) {
+        const auto [written, writtenName] = portable::SplitFolderAndName(path);
+        if (SameFolder(folder, written) && portable::WildcardMatch(namePattern, writtenName)) return writtenName;
+    }
     return {};
 }
 
@@ -379,6 +383,10 @@ OpResult RecordingPlatform::CopyFileReplacing(const std::wstring& source, const 
 FileRead RecordingPlatform::ReadFileRange(const std::wstring& path, std::uint64_t offset, std::size_t maxLength,
                                           std::vector<std::uint8_t> /*storage*/) {
     calls.push_back(L"Read " + path + L" " + std::to_wstring(offset) + L"+" + std::to_wstring(maxLength));
+    if (auto locked = lockedReads.find(path); locked != lockedReads.end() && locked->second > 0) {
+        --locked->second;
+        return {{false, L"プロセスはファイルにアクセスできません。別のプロセスが使用中です。"}, 0, {}};
+    }
     const auto found = fileBytes.find(path);
     if (found == fileBytes.end()) return {{false, L"指定されたファイルが見つかりません。"}, 0, {}};
     const std::vector<std::uint8_t>& bytes = found->second;

@@ -65,6 +65,7 @@ public:
     std::map<std::wstring, std::vector<std::uint8_t>> fileBytes;
     std::map<std::wstring, std::wstring> writeProbeErrors;  // by path
     std::map<std::wstring, std::wstring> writeErrors;       // whole-file writes that fail, by path
+    std::map<std::wstring, int> lockedReads;  // how many next reads of a path fail, as under a scanner's lock
     std::wstring localAppData = L"C:\\Users\\Quill\\AppData\\Local";
     std::map<std::wstring, VersionReadBack> versionReadBacks;     // by path; "not found" otherwise
     std::map<std::wstring, VersionBlockRead> shownVersionBlocks;  // by path; no version resource otherwise

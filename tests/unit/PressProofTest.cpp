@@ -559,6 +559,31 @@ const DeleteFault kDeleteFaults[] = {
      {L"書き換えられました", kBackup, L"元に戻しますか"},
      false,
      false},
+    // The system says the replacement completed, but the target reads as before.
+    {"ReplacedButReadsWrong",
+     [](RecordingPlatform& p, auto&) {
+         p.replaceFailure = ReplaceOutcome{ReplaceOutcome::Kind::Replaced, L""};
+     },
+     {L"Warning YesNo", L"Warning YesNo"},
+     {L"別の言語のバージョン情報を削除した結果を確かめたところ、正しくありませんでした。\r\n",
+      L"別の言語のバージョン情報が残っています: 0409", L"元に戻しますか"},
+     false,
+     true},
+    // A scanner holds the target for a moment: nothing says it changed, nothing undoes the merge.
+    {"DigestUnreadable",
+     [](RecordingPlatform& p, auto&) {
+         p.exitCodes[4] = 1;
+         p.onLaunchExit = [&p, editor = p.onLaunchExit](int launch, const std::wstring& line) {
+             editor(launch, line);
+             if (launch == 4) p.lockedReads[kTargetPath] = 1;
+         };
+     },
+     {L"Warning YesNo", L"Warning Ok"},
+     {L"終了コード 1 で終了しました。\r\n実行ファイルを読み取れなかったため、削除の前のままかどうかを確かめられません"
+      L"でした。\r\nD:\\Work\\app.exe\r\n読み直したところ、入力した値のバージョン情報は正しく入っています。\r\n"
+      L"・別の言語のバージョン情報が残っています: 0409 (英語 (米国))\r\n元のファイルはバックアップにあります。"},
+     true,
+     false},
 };
 
 class DeleteFaults : public LeftoverLanguage, public ::testing::WithParamInterface<DeleteFault> {};
@@ -608,14 +633,19 @@ TEST_F(LeftoverLanguage, ATargetPassedInItsShortFormIsCleanedThroughTheFileItsEd
 }
 
 TEST_F(LeftoverLanguage, AWorkFileOfAnEarlierPressIsRemovedBeforeTheRun) {
-    platform.fileBytes[kWork1] = {'o', 'l', 'd'};
+    // Of any number: an ended press may have had more languages to remove.
+    const std::wstring work17 = L"D:\\Work\\app.exe.quillmark-work17.exe";
+    for (const std::wstring& earlier : {kWork1, work17}) platform.fileBytes[earlier] = {'o', 'l', 'd'};
     platform.messageAnswers = {kYes};
     Press(L"Command1");
     ASSERT_EQ(platform.messages.size(), 1u);
     const auto& calls = platform.calls;
-    const auto removed = std::find(calls.begin(), calls.end(), L"Remove " + kWork1);
-    ASSERT_NE(removed, calls.end());
-    EXPECT_EQ(std::count(removed, calls.end(), platform.CallsStartingWith(L"Launch")[3]), 1);
+    for (const std::wstring& earlier : {kWork1, work17}) {
+        const auto removed = std::find(calls.begin(), calls.end(), L"Remove " + earlier);
+        ASSERT_NE(removed, calls.end());
+        EXPECT_EQ(std::count(removed, calls.end(), platform.CallsStartingWith(L"Launch")[3]), 1);
+    }
+    EXPECT_FALSE(platform.fileBytes.contains(work17));
     EXPECT_EQ(platform.versionReadBacks[kTarget].languages.size(), 1u);
 }
 
@@ -743,8 +773,7 @@ TEST_P(ResourceChangesTest, NameEveryItemThatIsNotAsItWasButTheVersion) {
     const auto result = ResourceChanges(platform, kTargetPath, kBackup, verify::IsVersionItem);
     ASSERT_TRUE(std::holds_alternative<std::vector<ResourceChange>>(result));
     std::vector<std::wstring> lines;
-    for (const auto& change : std::get<std::vector<ResourceChange>>(result))
-        lines.push_back(ResourceChangeLine(change));
+    for (const auto& change : std::get<std::vector<ResourceChange>>(result)) lines.push_back(FindingLine(change));
     EXPECT_EQ(lines, GetParam().lines);
 }
 
@@ -768,7 +797,7 @@ TEST_F(PressProof, ResourcesThatCannotBeReadNameTheFileAndWhy) {
     Put32(platform.fileBytes[kTargetPath], 0x80 + 24 + 112 + 2 * 8, 0x90000);  // the directory's RVA
     const auto outside = ResourceChanges(platform, kTargetPath, kBackup, verify::IsVersionItem);
     ASSERT_TRUE(std::holds_alternative<ResourceReadStop>(outside));
-    EXPECT_EQ(ResourcesUnreadableLine(std::get<ResourceReadStop>(outside)),
+    EXPECT_EQ(FindingLine(std::get<ResourceReadStop>(outside)),
               L"リソースを読み取れません (D:\\Work\\app.exe): リソース ディレクトリがどのセクションにもありません");
 }
 
@@ -811,6 +840,10 @@ INSTANTIATE_TEST_SUITE_P(
             L"キー操作は送っていません。実行ファイルは変更していません。"},
         StopSentenceCase{"EditorNeverClosed", EditorGivenUp{kEditTimedOut},
                          L"ResHacker (initial.res の編集) が 60 秒待っても終了しなかったため、終了させました。\r\n"
+                         L"バックアップの作成と実行ファイルの更新は行っていません。"},
+        StopSentenceCase{"EditedResourceTooLarge", EditedResourceUnreadable{L"C:\\Q\\initial.res", {{}, 20000000}},
+                         L"ResHacker が編集した initial.res を読み取れませんでした。\r\nC:\\Q\\initial.res\r\n"
+                         L"ファイルが大きすぎます (20000000 バイト)。\r\n"
                          L"バックアップの作成と実行ファイルの更新は行っていません。"},
         StopSentenceCase{"BackupNotMade", BackupNotMade{L"D:\\app.exe", L"D:\\app_original.exe", L""},
                          L"バックアップを作成できませんでした。\r\nD:\\app.exe\r\n→ D:\\app_original.exe\r\n"
