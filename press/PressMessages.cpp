@@ -633,19 +633,7 @@ std::wstring WorkFileLeftMessage(const std::wstring& workFile, const std::wstrin
 
 std::wstring RestoreMismatchReason() { return L"コピーした実行ファイルの内容がバックアップと一致しません。"; }
 
-const wchar_t* RunName(EditorRun run) {
-    switch (run) {
-        case EditorRun::Edit:
-            return L"ResHacker (initial.res の編集)";
-        case EditorRun::AddSkip:
-            return L"ResHacker (-addskip)";
-        case EditorRun::Modify:
-            return L"ResHacker (-modify)";
-        case EditorRun::Delete:
-            return L"ResHacker (-delete)";
-    }
-    return L"ResHacker";
-}
+std::wstring RunName(EditorRun run) { return L"ResHacker (" + std::wstring(VerbOf(run)) + L")"; }
 
 // Why a run was given up, "..." without the end.
 std::wstring WhyGivenUp(const RunEnd& end) {
@@ -655,8 +643,8 @@ std::wstring WhyGivenUp(const RunEnd& end) {
                    ? L"ResHacker のウィンドウが " + seconds + L" 秒待っても操作できる状態にならなかった"
                    : std::wstring(L"ResHacker のウィンドウを待てなかった");
     }
-    return end.wait == WaitOutcome::TimedOut ? RunName(end.run) + (L" が " + seconds) + L" 秒待っても終了しなかった"
-                                             : RunName(end.run) + std::wstring(L" の終了を待てなかった");
+    return end.wait == WaitOutcome::TimedOut ? RunName(end.run) + L" が " + seconds + L" 秒待っても終了しなかった"
+                                             : RunName(end.run) + L" の終了を待てなかった";
 }
 
 // What happened to a run that did not exit by itself.
