@@ -419,14 +419,14 @@ std::optional<TargetPath> frmMain::TargetAndBackup() {
 void frmMain::Form_SystemMenuPopup() {
     const auto paths = TargetAndBackup();
     platform_.SetMenuItemEnabled(kRestoreBackupItem.name,
-                                 !pressRunning_ && paths && !platform_.FindFirstNormalFile(paths->backup).empty());
+                                 !pressRunning_ && paths && NormalFileFound(platform_, paths->backup));
 }
 
 void frmMain::mnuRestoreBackup_Click() {
     // The menu may be used without being opened: everything is checked again.
     const auto paths = TargetAndBackup();
     if (pressRunning_ || !paths) return;
-    if (platform_.FindFirstNormalFile(paths->backup).empty()) {
+    if (!NormalFileFound(platform_, paths->backup)) {
         ShowStop(platform_, BackupMissing{paths->target, paths->backup});
         return;
     }

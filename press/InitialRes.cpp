@@ -1,5 +1,6 @@
 #include "press/InitialRes.h"
 
+#include "platform/FileFound.h"
 #include "press/FileChecks.h"
 #include "settings/SettingsLayout.h"
 #include "settings/SettingsRestore.h"
@@ -21,7 +22,7 @@ std::optional<InitialResProblem> CheckInitialRes(Platform& platform, const std::
 }
 
 std::variant<InitialResBefore, PressStop> KeepInitialRes(Platform& platform, const std::wstring& path) {
-    if (platform.FindFirstNormalFile(path).empty()) return InitialResBefore{path, std::nullopt};
+    if (!NormalFileFound(platform, path)) return InitialResBefore{path, std::nullopt};
     auto read = ReadWholeFile(platform, path, kLargestResourceFile);
     if (const auto* failure = std::get_if<ReadFailure>(&read)) return InitialResNotKept{path, *failure};
     return InitialResBefore{path, std::move(std::get<std::vector<std::uint8_t>>(read))};
@@ -31,7 +32,7 @@ InitialResPutBack PutInitialResBack(Platform& platform, const InitialResBefore& 
     using Kind = InitialResPutBack::Kind;
     if (!before.bytes) {
         // One that was missing stays missing.
-        if (platform.FindFirstNormalFile(before.path).empty()) return {Kind::Unchanged, before.path, {}};
+        if (!NormalFileFound(platform, before.path)) return {Kind::Unchanged, before.path, {}};
         if (const OpResult removed = platform.RemoveFile(before.path); !removed.ok) {
             return {Kind::Failed, before.path, ReadFailure{removed.error}};
         }
