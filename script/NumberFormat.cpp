@@ -1,7 +1,8 @@
 #include "script/NumberFormat.h"
 
 #include <cmath>
-#include <cstdio>
+#include <cwchar>
+#include <iterator>
 
 namespace quillmark {
 
@@ -11,9 +12,11 @@ std::wstring FormatWithMinDigits(double value, int minDigits) {
         return L"0";
     }
     const bool negative = rounded < 0;
-    char digits[400];
-    std::snprintf(digits, sizeof digits, "%.0f", std::fabs(rounded));
-    std::wstring text(digits, digits + std::char_traits<char>::length(digits));
+    // The wide form: the program already carries the wide formatter, and the
+    // narrow one would add its own copy.
+    wchar_t digits[400];
+    std::swprintf(digits, std::size(digits), L"%.0f", std::fabs(rounded));
+    std::wstring text(digits);
     if (static_cast<int>(text.size()) < minDigits) {
         text.insert(0, static_cast<std::size_t>(minDigits) - text.size(), L'0');
     }
