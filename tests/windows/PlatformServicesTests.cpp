@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "platform/win32/MainWindow.h"
@@ -19,6 +20,9 @@
 #include "settings/inifile_IO.h"
 #include "tests/support/SyntheticFiles.h"
 #include "tests/windows/WindowsTestSupport.h"
+#include "verify/Bytes.h"
+#include "verify/PeImage.h"
+#include "verify/PeResources.h"
 #include "verify/VersionInfo.h"
 
 namespace quillmark::wintest {
@@ -304,6 +308,53 @@ TEST_F(PlatformTest, CopyFailuresCarryTheSystemReason) {
         EXPECT_FALSE(copied.error.empty());
         EXPECT_FALSE(Exists(c.destination));
     }
+}
+
+// The loader does not check a resource's size against the file: a version
+// resource that says 16 MB is read no further than the mapping goes.
+TEST_F(PlatformTest, AVersionResourceWhoseSizeRunsPastTheFileIsReadWithinItsMapping) {
+    const auto sample = testing::SampleVersion();
+    const auto block = testing::VersionBlock(sample);
+    const std::wstring path = folder / L"oversized.exe";
+    ASSERT_TRUE(CopyFileW((ModuleFolder() + L"\\quillmark_test_helper.exe").c_str(), path.c_str(), FALSE));
+    const HANDLE update = BeginUpdateResourceW(path.c_str(), FALSE);
+    ASSERT_NE(update, nullptr);
+    UpdateResourceW(update, RT_VERSION, MAKEINTRESOURCEW(1), 0x0411, const_cast<std::uint8_t*>(block.data()),
+                    static_cast<DWORD>(block.size()));
+    ASSERT_TRUE(EndUpdateResourceW(update, FALSE));
+    std::string bytes = ReadBytes(path);
+    const verify::Bytes view{reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()};
+    const auto facts = std::get<verify::PeFacts>(verify::ReadPeHeaders(view, view.size()));
+    const verify::ByteRange directory = facts.resourceDirectory;
+    const auto items = std::get<std::vector<verify::ResItem>>(
+        verify::ReadResourceDirectory(view.subspan(directory.offset, directory.length), facts));
+    const auto version = std::find_if(items.begin(), items.end(), verify::IsVersionItem);
+    ASSERT_NE(version, items.end());
+    // Its data entry: the item's RVA, then its size.
+    std::uint64_t rva = 0;
+    for (const verify::PeSection& section : facts.sections) {
+        if (version->data.offset >= section.raw.offset && version->data.offset < section.raw.End()) {
+            rva = section.rva + (version->data.offset - section.raw.offset);
+        }
+    }
+    bool patched = false;
+    for (std::uint64_t at = directory.offset; at + 8 <= directory.End() && !patched; at += 4) {
+        if (verify::U32At(view, at) == rva && verify::U32At(view, at + 4) == version->data.length) {
+            const std::uint32_t huge = 16 * 1024 * 1024;
+            std::memcpy(bytes.data() + at + 4, &huge, sizeof huge);
+            patched = true;
+        }
+    }
+    ASSERT_TRUE(patched);
+    ASSERT_TRUE(WriteBytes(path, bytes));
+    const VersionReadBack back = platform.ReadVersionBack(path, {sample.stringTable, sample.Keys()});
+    ASSERT_TRUE(back.loaded.ok) << back.loaded.error;
+    ASSERT_EQ(back.languages.size(), 1u);
+    EXPECT_TRUE(back.languages[0].values.found);
+    EXPECT_EQ(back.languages[0].values.strings.at(1), sample.strings[1].second);
+    // The version API would copy 16 MB out of the mapping: it is not asked.
+    EXPECT_FALSE(back.shown.found);
+    EXPECT_FALSE(platform.ReadShownVersionBlock(path).status.ok);
 }
 
 // The version API would write past a 16-bit block: such a language is
