@@ -33,12 +33,23 @@ const std::wstring kNoBackupNoMerge = L"バックアップの作成と実行フ�
 const std::wstring kNoKeysSent = L"キー操作は送っていません。";
 const std::wstring kNoIsStop = L"(「いいえ」を選ぶと、何も変更せずに中止します。)";
 
-struct ReasonText {
-    verify::NotProgramReason reason;
+// A fact and the words it is told in.
+template <typename Key>
+struct Worded {
+    Key key;
     const wchar_t* text;
 };
 
-constexpr std::array<ReasonText, 5> kReasons{{
+// The words of `key`; empty when the table has none.
+template <typename Key, std::size_t N>
+const wchar_t* WordsFor(const std::array<Worded<Key>, N>& table, Key key) {
+    for (const Worded<Key>& entry : table) {
+        if (entry.key == key) return entry.text;
+    }
+    return L"";
+}
+
+constexpr std::array<Worded<verify::NotProgramReason>, 5> kReasons{{
     {verify::NotProgramReason::NoMzHeader, L"先頭に MZ ヘッダーがありません。"},
     {verify::NotProgramReason::NoPeHeader, L"PE ヘッダーが見つかりません。"},
     {verify::NotProgramReason::TruncatedHeaders, L"ヘッダーが途中で切れています。"},
@@ -96,12 +107,7 @@ constexpr std::array<ResourceTypeName, 21> kResourceTypes{{
     {24, L"マニフェスト", L"MANIFEST"},
 }};
 
-struct FaultText {
-    verify::ResourceFault fault;
-    const wchar_t* text;
-};
-
-constexpr std::array<FaultText, 6> kResourceFaults{{
+constexpr std::array<Worded<verify::ResourceFault>, 6> kResourceFaults{{
     {verify::ResourceFault::DirectoryOutsideSections, L"リソース ディレクトリがどのセクションにもありません"},
     {verify::ResourceFault::RunsPastItsBytes, L"リソース ディレクトリが途中で切れています"},
     {verify::ResourceFault::Loops, L"リソース ディレクトリが循環しています"},
@@ -133,12 +139,7 @@ const ResFileFaultText& FaultWords(verify::ResFileFault fault) {
     return kResFileFaults.front();
 }
 
-struct LogStateText {
-    RunLog::State state;
-    const wchar_t* text;
-};
-
-constexpr std::array<LogStateText, 4> kLogStates{{
+constexpr std::array<Worded<RunLog::State>, 4> kLogStates{{
     {RunLog::State::Missing, L"記録がありません"},
     {RunLog::State::NotRewritten, L"記録が書き換えられていません"},
     {RunLog::State::OtherCommand, L"記録は別のコマンドのものです"},
@@ -184,9 +185,7 @@ std::wstring EditorLogBlock(const std::vector<RunLog>& logs) {
             for (const std::wstring& line : log.results) text += head + line + kNl;
             continue;
         }
-        for (const LogStateText& entry : kLogStates) {
-            if (entry.state == log.state) text += head + entry.text + kNl;
-        }
+        text += head + WordsFor(kLogStates, log.state) + kNl;
     }
     return text;
 }
@@ -304,12 +303,7 @@ std::wstring LanguageLabel(std::uint16_t language) {
     return named == kLanguageNames.end() ? hex : hex + L" (" + named->name + L")";
 }
 
-std::wstring NotAProgramLine(verify::NotProgramReason reason) {
-    for (const ReasonText& entry : kReasons) {
-        if (entry.reason == reason) return entry.text;
-    }
-    return {};
-}
+std::wstring NotAProgramLine(verify::NotProgramReason reason) { return WordsFor(kReasons, reason); }
 
 std::wstring LeftoverLanguagesLine(const std::vector<std::uint16_t>& languages) {
     return L"別の言語のバージョン情報が残っています: " + LanguageList(languages);
@@ -381,11 +375,8 @@ std::wstring ResourcesUnreadableLine(const ResourceReadStop& stop) {
     if (const auto* notProgram = std::get_if<verify::NotAProgram>(&stop.reason))
         reason = NotAProgramLine(notProgram->reason);
     if (const auto* failure = std::get_if<ReadFailure>(&stop.reason)) reason = ReasonOf(*failure);
-    if (const auto* fault = std::get_if<verify::ResourceFault>(&stop.reason)) {
-        for (const FaultText& entry : kResourceFaults) {
-            if (entry.fault == *fault) reason = entry.text;
-        }
-    }
+    if (const auto* fault = std::get_if<verify::ResourceFault>(&stop.reason))
+        reason = WordsFor(kResourceFaults, *fault);
     return L"リソースを読み取れません (" + stop.path + L")" + (reason.empty() ? std::wstring{} : L": " + reason);
 }
 
