@@ -2,7 +2,10 @@
 // one window (a class, the window, a message loop), built like Quillmark.exe.
 // Built a second time with QUILLMARK_BENCH_SAME_DLLS (and Quillmark's
 // manifest), it loads the DLLs Quillmark.exe imports: the part of
-// Quillmark's start-up that is the loader's.
+// Quillmark's start-up that is the loader's. Built a third time with
+// QUILLMARK_BENCH_SAME_CONTROLS as well, it also creates Quillmark's controls
+// (their classes, captions and places) and gives each one font: the part
+// that is the window system's.
 #include <windows.h>
 
 #ifdef QUILLMARK_BENCH_SAME_DLLS
@@ -12,6 +15,9 @@
 #include <objbase.h>
 #include <oleauto.h>
 #include <shellapi.h>
+#endif
+#ifdef QUILLMARK_BENCH_SAME_CONTROLS
+#include "ui/ControlTable.h"
 #endif
 
 namespace {
@@ -24,6 +30,51 @@ AnyFunction volatile kImports[] = {
     reinterpret_cast<AnyFunction>(&CoInitializeEx),       reinterpret_cast<AnyFunction>(&VarI4FromStr),
     reinterpret_cast<AnyFunction>(&ShellExecuteExW),
 };
+#endif
+
+#ifdef QUILLMARK_BENCH_SAME_CONTROLS
+struct ControlClass {
+    const wchar_t* name;
+    DWORD style;
+    DWORD exStyle;
+};
+
+ControlClass ClassFor(quillmark::ControlKind kind) {
+    switch (kind) {
+        case quillmark::ControlKind::Button:
+            return {WC_BUTTONW, WS_TABSTOP | BS_PUSHBUTTON, 0};
+        case quillmark::ControlKind::TextBox:
+            return {WC_EDITW, WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+        case quillmark::ControlKind::Label:
+            return {WC_STATICW, SS_LEFT | SS_NOTIFY, 0};
+        case quillmark::ControlKind::Frame:
+            return {WC_BUTTONW, BS_GROUPBOX, 0};
+        case quillmark::ControlKind::FileDialog:
+            break;
+    }
+    return {nullptr, 0, 0};
+}
+
+// At 96 DPI a pixel is 15 twips; the frame's children are placed inside it.
+void CreateSameControls(HWND window, HINSTANCE instance) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+    const HFONT font = CreateFontIndirectW(&metrics.lfMessageFont);
+    int frameLeft = 0, frameTop = 0;
+    for (const quillmark::ControlSpec& spec : quillmark::ControlTable()) {
+        if (spec.kind == quillmark::ControlKind::Frame) frameLeft = spec.left, frameTop = spec.top;
+    }
+    for (const quillmark::ControlSpec& spec : quillmark::ControlTable()) {
+        const ControlClass kind = ClassFor(spec.kind);
+        if (kind.name == nullptr) continue;
+        const int left = (spec.inFrame ? frameLeft : 0) + spec.left, top = (spec.inFrame ? frameTop : 0) + spec.top;
+        const HWND control =
+            CreateWindowExW(kind.exStyle, kind.name, spec.caption, WS_CHILD | WS_VISIBLE | kind.style, left / 15,
+                            top / 15, spec.width / 15, spec.height / 15, window, nullptr, instance, nullptr);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    }
+}
 #endif
 
 constexpr const wchar_t* kClassName = L"QuillmarkBenchMinimalWindow";
@@ -56,6 +107,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     const HWND window = CreateWindowExW(0, kClassName, L"Minimal", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
                                         CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
     if (window == nullptr) return 1;
+#ifdef QUILLMARK_BENCH_SAME_CONTROLS
+    CreateSameControls(window, instance);
+#endif
     ShowWindow(window, showCommand);
     UpdateWindow(window);
 

@@ -37,7 +37,7 @@ echo "== building (mingw64 and bench presets; logs in $out)"
 {
     cmake --preset mingw64
     cmake --build --preset mingw64 -j2 --target Quillmark standin quillmark_driver e2e_target_plain e2e_target_versioned e2e_target_versioned_en \
-        bench_minimal_window bench_minimal_window_same_dlls bench_startup_probe
+        bench_minimal_window bench_minimal_window_same_dlls bench_minimal_window_same_controls bench_startup_probe
 } >"$out/build-mingw64.log" 2>&1 || {
     tail -n 30 "$out/build-mingw64.log" >&2
     exit 1

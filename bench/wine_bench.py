@@ -14,9 +14,10 @@ a JSON file:
   cost on a file of that size (see measure_big_presses);
 - presses whose target keeps a version resource in 0409, the question about
   it answered No and Yes: what the -delete run and its checks add;
-- start-up: Quillmark.exe against a minimal one-window program and the same
-  program with Quillmark's DLL imports and manifest, alternating, from just
-  before CreateProcess to the window's being visible.
+- start-up: Quillmark.exe against a minimal one-window program, the same
+  program with Quillmark's DLL imports and manifest, and that one with
+  Quillmark's controls as well, alternating, from just before CreateProcess
+  to the window's being visible.
 
     /usr/bin/python3 bench/wine_bench.py --build build/mingw64 --work DIR --prefix DIR --out FILE
 """
@@ -258,9 +259,11 @@ def measure_start_up(desktop, args, work, inst, runs):
     minimal.write_bytes(Path(args.minimal).read_bytes())
     same_dlls = folder / "MinimalWindowSameDlls.exe"
     same_dlls.write_bytes(Path(args.minimal_same_dlls).read_bytes())
+    same_controls = folder / "MinimalWindowSameControls.exe"
+    same_controls.write_bytes(Path(args.minimal_same_controls).read_bytes())
     results = folder / "starts.txt"
     code, output = desktop.run([args.probe, W(results), runs, W(inst.quillmark), "QuillmarkMainWindow", W(minimal),
-                                MINIMAL_CLASS, W(same_dlls), MINIMAL_CLASS], 600, name="startup-probe")
+                                MINIMAL_CLASS, W(same_dlls), MINIMAL_CLASS, W(same_controls), MINIMAL_CLASS], 600, name="startup-probe")
     starts = []
     if results.exists():
         for line in results.read_text(encoding="utf-8").splitlines():
@@ -290,6 +293,7 @@ def main():
         plain=build / "tests/e2e/plain.exe", versioned=build / "tests/e2e/versioned.exe",
         versioned_en=build / "tests/e2e/versioned_en.exe",
         minimal=build / "bench/MinimalWindow.exe", minimal_same_dlls=build / "bench/MinimalWindowSameDlls.exe",
+        minimal_same_controls=build / "bench/MinimalWindowSameControls.exe",
         probe=build / "bench/StartupProbe.exe")
     for path in vars(args).values():
         if not Path(path).is_file():
