@@ -17,6 +17,7 @@
 #include <shellapi.h>
 #endif
 #ifdef QUILLMARK_BENCH_SAME_CONTROLS
+#include "platform/win32/ControlClasses.h"
 #include "ui/ControlTable.h"
 #endif
 
@@ -33,28 +34,6 @@ AnyFunction volatile kImports[] = {
 #endif
 
 #ifdef QUILLMARK_BENCH_SAME_CONTROLS
-struct ControlClass {
-    const wchar_t* name;
-    DWORD style;
-    DWORD exStyle;
-};
-
-ControlClass ClassFor(quillmark::ControlKind kind) {
-    switch (kind) {
-        case quillmark::ControlKind::Button:
-            return {WC_BUTTONW, WS_TABSTOP | BS_PUSHBUTTON, 0};
-        case quillmark::ControlKind::TextBox:
-            return {WC_EDITW, WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
-        case quillmark::ControlKind::Label:
-            return {WC_STATICW, SS_LEFT | SS_NOTIFY, 0};
-        case quillmark::ControlKind::Frame:
-            return {WC_BUTTONW, BS_GROUPBOX, 0};
-        case quillmark::ControlKind::FileDialog:
-            break;
-    }
-    return {nullptr, 0, 0};
-}
-
 // At 96 DPI a pixel is 15 twips; the frame's children are placed inside it.
 void CreateSameControls(HWND window, HINSTANCE instance) {
     NONCLIENTMETRICSW metrics{};
@@ -66,11 +45,11 @@ void CreateSameControls(HWND window, HINSTANCE instance) {
         if (spec.kind == quillmark::ControlKind::Frame) frameLeft = spec.left, frameTop = spec.top;
     }
     for (const quillmark::ControlSpec& spec : quillmark::ControlTable()) {
-        const ControlClass kind = ClassFor(spec.kind);
-        if (kind.name == nullptr) continue;
+        const quillmark::win32::ControlClass kind = quillmark::win32::ClassFor(spec.kind);
+        if (kind.className == nullptr) continue;
         const int left = (spec.inFrame ? frameLeft : 0) + spec.left, top = (spec.inFrame ? frameTop : 0) + spec.top;
         const HWND control =
-            CreateWindowExW(kind.exStyle, kind.name, spec.caption, WS_CHILD | WS_VISIBLE | kind.style, left / 15,
+            CreateWindowExW(kind.exStyle, kind.className, spec.caption, WS_CHILD | WS_VISIBLE | kind.style, left / 15,
                             top / 15, spec.width / 15, spec.height / 15, window, nullptr, instance, nullptr);
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }

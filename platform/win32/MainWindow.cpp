@@ -4,6 +4,7 @@
 #include <numeric>
 
 #include "platform/win32/CaptionFonts.h"
+#include "platform/win32/ControlClasses.h"
 #include "platform/win32/Dpi.h"
 #include "platform/win32/SystemDlls.h"
 #include "resources/resource.h"
@@ -40,32 +41,6 @@ const wchar_t* MenuItemName(UINT command) {
         if (entry.command == command) return entry.item->name;
     }
     return nullptr;
-}
-
-struct ControlClass {
-    const wchar_t* className;
-    DWORD style;
-    DWORD exStyle;
-};
-
-ControlClass ClassFor(ControlKind kind) {
-    switch (kind) {
-        case ControlKind::Button:
-            return {WC_BUTTONW, WS_TABSTOP | BS_PUSHBUTTON, 0};
-        case ControlKind::TextBox:
-            // The sunken edge alone, as in a dialog: a border on top of it
-            // would take two more pixels from the text's height.
-            return {WC_EDITW, WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
-        case ControlKind::Label:
-            // SS_NOTIFY: the tooltip control only sees the mouse over a
-            // static that answers hit tests.
-            return {WC_STATICW, SS_LEFT | SS_NOTIFY, 0};
-        case ControlKind::Frame:
-            return {WC_BUTTONW, BS_GROUPBOX, 0};
-        case ControlKind::FileDialog:
-            break;
-    }
-    return {nullptr, 0, 0};
 }
 
 const ControlSpec* FrameSpec() {
