@@ -18,6 +18,7 @@
 #endif
 #ifdef QUILLMARK_BENCH_SAME_CONTROLS
 #include "platform/win32/ControlClasses.h"
+#include "platform/win32/Dpi.h"
 #include "ui/ControlTable.h"
 #endif
 
@@ -34,7 +35,7 @@ AnyFunction volatile kImports[] = {
 #endif
 
 #ifdef QUILLMARK_BENCH_SAME_CONTROLS
-// At 96 DPI a pixel is 15 twips; the frame's children are placed inside it.
+// At 96 DPI, as the tests' desktop is; the frame's children are placed inside it.
 void CreateSameControls(HWND window, HINSTANCE instance) {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof(metrics);
@@ -47,10 +48,11 @@ void CreateSameControls(HWND window, HINSTANCE instance) {
     for (const quillmark::ControlSpec& spec : quillmark::ControlTable()) {
         const quillmark::win32::ControlClass kind = quillmark::win32::ClassFor(spec.kind);
         if (kind.className == nullptr) continue;
+        const auto pixels = [](int twips) { return quillmark::win32::TwipsToPixels(twips, USER_DEFAULT_SCREEN_DPI); };
         const int left = (spec.inFrame ? frameLeft : 0) + spec.left, top = (spec.inFrame ? frameTop : 0) + spec.top;
-        const HWND control =
-            CreateWindowExW(kind.exStyle, kind.className, spec.caption, WS_CHILD | WS_VISIBLE | kind.style, left / 15,
-                            top / 15, spec.width / 15, spec.height / 15, window, nullptr, instance, nullptr);
+        const HWND control = CreateWindowExW(
+            kind.exStyle, kind.className, spec.caption, WS_CHILD | WS_VISIBLE | kind.style, pixels(left), pixels(top),
+            pixels(spec.width), pixels(spec.height), window, nullptr, instance, nullptr);
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
 }

@@ -263,7 +263,8 @@ def measure_start_up(desktop, args, work, inst, runs):
     same_controls.write_bytes(Path(args.minimal_same_controls).read_bytes())
     results = folder / "starts.txt"
     code, output = desktop.run([args.probe, W(results), runs, W(inst.quillmark), "QuillmarkMainWindow", W(minimal),
-                                MINIMAL_CLASS, W(same_dlls), MINIMAL_CLASS, W(same_controls), MINIMAL_CLASS], 600, name="startup-probe")
+                                MINIMAL_CLASS, W(same_dlls), MINIMAL_CLASS, W(same_controls), MINIMAL_CLASS], 600,
+                               name="startup-probe")
     starts = []
     if results.exists():
         for line in results.read_text(encoding="utf-8").splitlines():
